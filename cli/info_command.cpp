@@ -1,0 +1,123 @@
+#include "cli/info_command.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "cli/image_source.h"
+#include "cli/terminal.h"
+#include "model/cycle_line.h"
+#include "model/decoders.h"
+#include "model/format.h"
+#include "model/format_check.h"
+#include "model/memory_map.h"
+
+namespace zorvek::cli {
+namespace {
+
+namespace map = memory_map;
+
+constexpr int kNewestCycles = 5;
+
+const char* CrcText(bool ok) { return ok ? "контрольная сумма верна" : "КОНТРОЛЬНАЯ СУММА НЕВЕРНА"; }
+
+std::string PeriodText(std::uint32_t start, std::uint32_t end) {
+    return ForTerminal(FormatDateTime(0, start)) + " — " + ForTerminal(FormatDateTime(0, end));
+}
+
+void PrintPassport(const PassportSheet& sheet, std::ostream& out) {
+    out << "Паспорт крана и регистратора:\n";
+    for (int row = 0; row < PassportSheet::kRows; ++row) {
+        const std::string caption = row < 19 ? ForTerminal(sheet.Caption(row)) : "(текст 20)";
+        out << "  " << (row < 10 ? " " : "") << row << "  " << caption << ": "
+            << ForTerminal(sheet.Value(row)) << '\n';
+    }
+}
+
+void PrintStatistics(MemoryReader& source, std::ostream& out) {
+    struct Period {
+        const char* name;
+        std::uint32_t statistics;
+        std::uint32_t counters;
+    };
+    const Period periods[] = {
+        {"за весь период", map::kStatisticsTotalAddress, map::kCountersTotalAddress},
+        {"между считываниями", map::kStatisticsSinceAddress, map::kCountersSinceAddress},
+    };
+    for (const Period& period : periods) {
+        StatisticsBlock block;
+        const bool read = source.ReadMemory(period.statistics, block.bytes.data(),
+                                            static_cast<std::uint32_t>(block.kSize), nullptr);
+        out << "Статистика " << period.name << ": ";
+        if (!read) {
+            out << "не читается\n";
+            continue;
+        }
+        std::uint32_t cycles = 0;
+        for (int range = 0; range < map::kLoadRanges; ++range) cycles += block.CycleCount(range);
+        out << PeriodText(block.PeriodStart(), block.PeriodEnd()) << ", циклов " << cycles << ", "
+            << CrcText(block.CrcOk()) << '\n';
+    }
+    for (const Period& period : periods) {
+        MechanismCounters counters;
+        const bool ok = ReadMechanismCounters(source, period.counters, counters);
+        out << "Счётчики механизмов " << period.name << ": " << CrcText(ok) << '\n';
+    }
+}
+
+template <typename List>
+int CountValid(const List& list) {
+    return static_cast<int>(
+        std::count_if(list.begin(), list.end(), [](const auto& r) { return r.IsValid(); }));
+}
+
+void PrintLists(MemoryReader& source, std::ostream& out) {
+    CycleList last;
+    CycleList protection;
+    auto hours = std::make_unique<HourList>();
+    const bool lastOk = ReadCycleList(source, map::kLastCyclesAddress, last, nullptr);
+    const bool protectionOk =
+        ReadCycleList(source, map::kProtectionCyclesAddress, protection, nullptr);
+    const bool hoursOk = ReadHourList(source, *hours, nullptr);
+
+    const auto count = [&](bool ok, int valid, std::size_t size) {
+        return ok ? std::to_string(valid) + " из " + std::to_string(size) + " записей действительны"
+                  : std::string("не читается");
+    };
+    out << "Последние циклы: " << count(lastOk, CountValid(last), last.size()) << '\n';
+    out << "Циклы со срабатыванием защиты: "
+        << count(protectionOk, CountValid(protection), protection.size()) << '\n';
+    out << "Последние часы: " << count(hoursOk, CountValid(*hours), hours->size()) << '\n';
+
+    const int valid = CountValid(last);
+    if (!lastOk || valid == 0) return;
+    out << "\nНовейшие циклы (дата и время, загрузка %, продолжительность, вылет м, вес т, "
+           "примечание):\n";
+    for (int i = std::max(0, valid - kNewestCycles); i < valid; ++i) {
+        out << ForTerminal(CycleLine(last[static_cast<std::size_t>(i)])) << '\n';
+    }
+}
+
+}  // namespace
+
+int RunInfo(const std::vector<std::string>& args, std::ostream& out) {
+    if (args.size() != 1) {
+        std::cerr << "Использование: zorvek-cli info ОБРАЗ\n";
+        return 1;
+    }
+    int exitCode = 0;
+    auto image = OpenImage(args[0], exitCode);
+    if (!image) return exitCode;
+
+    out << "Образ: " << args[0] << '\n';
+    out << "Формат данных: " << ProgramVersionText() << ", принят\n";
+    out << "Метка окончания копии прибора считывания: "
+        << (HasEndOfCopyMark(image->dispatch) ? "есть" : "нет") << '\n';
+    out << "Механизм 5: " << ForTerminal(MechanismName(image->dispatch, 4)) << "\n\n";
+    PrintPassport(image->sheet, out);
+    out << '\n';
+    PrintStatistics(image->dispatch, out);
+    PrintLists(image->dispatch, out);
+    return 0;
+}
+
+}  // namespace zorvek::cli

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zorvek::cli {
+
+// A cp1251 text from an image, made safe to print: UTF-8, with control
+// characters shown as "?" so that no stored byte can drive the terminal.
+std::string ForTerminal(std::string_view cp1251);
+
+// Prints a cp1251 message of the program on stderr (CR LF become line ends).
+void PrintError(std::string_view cp1251);
+
+}  // namespace zorvek::cli

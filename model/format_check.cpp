@@ -1,0 +1,50 @@
+#include "model/format_check.h"
+
+#include <cstdio>
+
+#include "model/bits.h"
+#include "model/cp1251.h"
+#include "model/memory_map.h"
+
+namespace zorvek {
+namespace {
+
+std::string Hex8(std::uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", value);
+    return text;
+}
+
+std::uint32_t ReadDword(MemoryReader& source, std::uint32_t address, bool& ok) {
+    std::uint8_t bytes[4] = {};
+    ok = source.ReadMemory(address, bytes, sizeof bytes, nullptr);
+    return LoadLe(bytes, 0, 4);
+}
+
+}  // namespace
+
+bool FormatCheck::Accepted() const {
+    return readOk && stored == memory_map::kDataFormatSignature;
+}
+
+FormatCheck CheckDataFormat(MemoryReader& source) {
+    FormatCheck check;
+    check.stored = ReadDword(source, memory_map::kFormatSignatureAddress, check.readOk);
+    return check;
+}
+
+std::string ProgramVersionText() { return Hex8(memory_map::kDataFormatSignature); }
+
+std::string FormatMismatchMessage(std::uint32_t stored) {
+    static const std::string kHead = Cp1251FromUtf8("Не верный  формат  данных!\r\nВерия данных:      ");
+    static const std::string kProgram = Cp1251FromUtf8("Верия программы: ");
+    return kHead + Hex8(stored) + "\r\n" + kProgram + ProgramVersionText();
+}
+
+bool HasEndOfCopyMark(MemoryReader& source) {
+    bool ok = false;
+    const std::uint32_t mark = ReadDword(source, memory_map::kEndOfCopyMarkAddress, ok);
+    return ok && mark == memory_map::kDataFormatSignature;
+}
+
+}  // namespace zorvek

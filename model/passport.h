@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zorvek {
+
+// The crane's and recorder's passport data: a caption and a value per row,
+// cp1251. Rows 0..18 carry captions; row 19 holds the recorder's twentieth
+// passport text.
+class PassportSheet {
+public:
+    static constexpr int kRows = 20;
+    // Rows the documents read by number.
+    static constexpr int kCraneType = 1;
+    static constexpr int kRegistrationNumber = 2;
+    static constexpr int kCraneSerial = 5;
+    static constexpr int kRecorderSerial = 15;
+
+    PassportSheet();
+
+    const std::string& Caption(int row) const;
+    const std::string& Value(int row) const;
+    void SetValue(int row, std::string value);
+
+private:
+    std::array<std::string, kRows> m_captions;
+    std::array<std::string, kRows> m_values;
+};
+
+// Info.ini keeps a filled sheet between runs: 22 lines "caption=value;" in
+// cp1251 with CR LF. Written through a temporary file and a rename, so a
+// failed save leaves the earlier file whole. False when it cannot be written.
+bool SaveInfoIni(const PassportSheet& sheet, const std::filesystem::path& file);
+
+// Values go to rows by their position in the file; blank lines are skipped;
+// an empty value leaves its row as it was. False (sheet untouched) when the
+// file cannot be opened.
+bool LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& file);
+
+// Column 1 of rows 0..18 for the protocol forms, each cut to 63 characters.
+std::array<std::string, 19> CopyPassportLines(const PassportSheet& sheet);
+
+}  // namespace zorvek

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvek {
+
+// Alignment codes the text and cell operations take from their callers.
+enum class ParagraphAlign { Left = 1, Centred = 2, Right = 3 };
+
+// The word-processor layer: the operations the documents are built with, in
+// the order the builders call them. All texts are cp1251. A backend works on
+// one current document at a time; each WordOpenTemplate or WordNewDocument
+// starts a new one.
+class WordLayer {
+public:
+    virtual ~WordLayer() = default;
+
+    // Starts a document from a template of the template directory. A missing
+    // template is reported through the notifier ("Файл " + name + " не найден.")
+    // and gives false with no document started.
+    virtual bool WordOpenTemplate(std::string_view name) = 0;
+    // Inserts `value` at the named bookmark. Each fill toggles the bold state of
+    // what the previous fill inserted. A missing bookmark is reported through
+    // the notifier; the layer then asks for the program to end (MustTerminate).
+    virtual void WordFillBookmark(std::string_view name, std::string_view value) = 0;
+    virtual void WordFillBookmark(std::string_view name, std::int64_t value) = 0;
+
+    virtual void WordWriteText(std::string_view text, int size, bool bold, ParagraphAlign align) = 0;
+    virtual void WordWriteLine(std::string_view text, int size, bool bold, ParagraphAlign align) = 0;
+    // orientation 0 keeps portrait, 1 makes the pages landscape.
+    virtual void WordNewDocument(int orientation) = 0;
+    virtual void WordAddTable(int rows, int columns, int fontSize) = 0;
+    virtual void WordWriteCell(std::string_view text, int size, bool bold, ParagraphAlign align) = 0;
+    virtual void WordMoveDown() = 0;
+    virtual void WordDeleteRow() = 0;
+    virtual void WordNewParagraph() = 0;
+    // Puts a PNG picture in its own centred paragraph.
+    virtual void WordPasteCentered(const std::vector<std::uint8_t>& png) = 0;
+    // Hands the finished document to the document sink. False when it could
+    // not be written.
+    virtual bool WordShow() = 0;
+
+    // True once a damaged template was met: the program must end after the
+    // running command (the batch command exits with an error instead).
+    virtual bool MustTerminate() const = 0;
+};
+
+}  // namespace zorvek

@@ -1,0 +1,124 @@
+#include "model/passport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "model/cp1251.h"
+#include "model/text_field.h"
+
+namespace zorvek {
+namespace {
+
+class InfoIni : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("zorvek-ini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir);
+        m_file = m_dir / "Info.ini";
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    void Write(const std::string& text) {
+        std::ofstream(m_file, std::ios::binary) << text;
+    }
+    std::string Read() {
+        std::ostringstream text;
+        text << std::ifstream(m_file, std::ios::binary).rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path m_dir;
+    std::filesystem::path m_file;
+};
+
+TEST_F(InfoIni, SavesTwentyTwoCp1251Lines) {
+    PassportSheet sheet;
+    sheet.SetValue(11, Cp1251FromUtf8("ОГП-1"));
+    ASSERT_TRUE(SaveInfoIni(sheet, m_file));
+    const std::string text = Read();
+    std::size_t lines = 0;
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+    EXPECT_EQ(lines, 22u);
+    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);  // no bare LF
+    EXPECT_NE(text.find(Cp1251FromUtf8("Тип ОГП=ОГП-1;\r\n")), std::string::npos);
+    EXPECT_EQ(text.substr(0, 2), "\xC2\xEB");  // "Вл" in cp1251, not UTF-8
+    EXPECT_EQ(text.substr(text.size() - 8), "=;\r\n=;\r\n");  // rows 20 and 21
+}
+
+TEST_F(InfoIni, RoundTripKeepsValuesAndSkipsEmptyOnes) {
+    PassportSheet saved;
+    for (int row = 0; row < PassportSheet::kRows; ++row) {
+        saved.SetValue(row, "value " + std::to_string(row) + " = with equals");
+    }
+    saved.SetValue(3, "");
+    ASSERT_TRUE(SaveInfoIni(saved, m_file));
+
+    PassportSheet loaded;
+    loaded.SetValue(3, "kept");
+    ASSERT_TRUE(LoadInfoIni(loaded, m_file));
+    for (int row = 0; row < PassportSheet::kRows; ++row) {
+        EXPECT_EQ(loaded.Value(row), row == 3 ? "kept" : saved.Value(row)) << row;
+    }
+}
+
+TEST_F(InfoIni, LineRules) {
+    Write("a=one;\r\n"
+          "\r\n"           // blank lines do not count as rows
+          "b=two;tail\r\n"
+          "no equals sign;x\r\n"
+          "c=no semicolon\r\n"
+          "\n"
+          "d==starts with equals;\n");
+    PassportSheet sheet;
+    sheet.SetValue(3, "unchanged");
+    ASSERT_TRUE(LoadInfoIni(sheet, m_file));
+    EXPECT_EQ(sheet.Value(0), "one");
+    EXPECT_EQ(sheet.Value(1), "two");
+    EXPECT_EQ(sheet.Value(2), "no equals sign");
+    EXPECT_EQ(sheet.Value(3), "unchanged");
+    EXPECT_EQ(sheet.Value(4), "=starts with equals");
+}
+
+TEST_F(InfoIni, MissingFileLeavesTheSheet) {
+    PassportSheet sheet;
+    sheet.SetValue(0, "x");
+    EXPECT_FALSE(LoadInfoIni(sheet, m_dir / "absent.ini"));
+    EXPECT_EQ(sheet.Value(0), "x");
+}
+
+TEST_F(InfoIni, FailedSaveKeepsTheEarlierFile) {
+    Write("old");
+    std::filesystem::create_directory(m_dir / "Info.ini.tmp");  // the temporary cannot be made
+    EXPECT_FALSE(SaveInfoIni(PassportSheet(), m_file));
+    EXPECT_EQ(Read(), "old");
+}
+
+TEST(Passport, FormLinesAreCutTo63Characters) {
+    PassportSheet sheet;
+    sheet.SetValue(0, std::string(70, 'x'));
+    sheet.SetValue(18, "short");
+    sheet.SetValue(19, "not on the forms");
+    const auto lines = CopyPassportLines(sheet);
+    EXPECT_EQ(lines[0].size(), 63u);
+    EXPECT_EQ(lines[18], "short");
+    EXPECT_EQ(sheet.Value(0).size(), 70u);
+    EXPECT_EQ(Utf8FromCp1251(sheet.Caption(7)), "Грузоподъёмности крана");
+    EXPECT_EQ(sheet.Caption(19), "");
+}
+
+TEST(TextFromBuffer, StopsAtZeroOrSizeAndTrims) {
+    const std::uint8_t padded[] = {' ', 'a', 'b', ' ', '\t', 0, 'z'};
+    EXPECT_EQ(TextFromBuffer(padded, sizeof padded), "ab");
+    const std::uint8_t full[] = {'a', 'b', 'c', 'd'};
+    EXPECT_EQ(TextFromBuffer(full, 3), "abc");
+    EXPECT_EQ(TextFromBuffer(full, 64), "abcd");  // never past the field
+    const std::uint8_t blank[] = {1, 2, 32, 0};
+    EXPECT_EQ(TextFromBuffer(blank, 4), "");
+}
+
+}  // namespace
+}  // namespace zorvek
