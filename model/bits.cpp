@@ -1,19 +1,35 @@
 #include "model/bits.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 
 namespace zorvek {
 
-std::uint8_t Crc8(std::span<const std::uint8_t> data) {
-    std::uint8_t crc = 0;
-    for (std::uint8_t byte : data) {
-        crc ^= byte;
+namespace {
+
+// One table lookup per byte instead of eight shifts: the hour list alone
+// checks 55,000 bytes.
+constexpr std::array<std::uint8_t, 256> MakeCrc8Table() {
+    std::array<std::uint8_t, 256> table{};
+    for (int value = 0; value < 256; ++value) {
+        auto crc = static_cast<std::uint8_t>(value);
         for (int bit = 0; bit < 8; ++bit) {
             crc = (crc & 1) ? static_cast<std::uint8_t>((crc >> 1) ^ 0x8C)
                             : static_cast<std::uint8_t>(crc >> 1);
         }
+        table[static_cast<std::size_t>(value)] = crc;
     }
+    return table;
+}
+
+constexpr auto kCrc8Table = MakeCrc8Table();
+
+}  // namespace
+
+std::uint8_t Crc8(std::span<const std::uint8_t> data) {
+    std::uint8_t crc = 0;
+    for (std::uint8_t byte : data) crc = kCrc8Table[crc ^ byte];
     return crc;
 }
 

@@ -1,0 +1,49 @@
+#include <iostream>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "sim/image_command.h"
+
+namespace {
+
+using Run = int (*)(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+
+struct Subcommand {
+    std::string_view name;
+    std::string_view summary;
+    Run run;
+};
+
+// The twins of the recorder and the readers join this table as they come.
+constexpr Subcommand kSubcommands[] = {
+    {"image", "write a generated recorder image (a dump file)", zorvek::sim::RunImageCommand},
+};
+
+void PrintUsage(std::ostream& to) {
+    to << "usage: zorvek-sim COMMAND [OPTIONS]   (zorvek-sim COMMAND --help for its options)\n"
+          "commands:\n";
+    for (const auto& command : kSubcommands)
+        to << "  " << command.name << "\t" << command.summary << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        PrintUsage(std::cerr);
+        return 2;
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        PrintUsage(std::cout);
+        return 0;
+    }
+    for (const auto& command : kSubcommands) {
+        if (command.name == args[0])
+            return command.run(std::span(args).subspan(1), std::cout, std::cerr);
+    }
+    std::cerr << "zorvek-sim: unknown command '" << args[0] << "'\n";
+    PrintUsage(std::cerr);
+    return 2;
+}
