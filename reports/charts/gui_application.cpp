@@ -1,0 +1,27 @@
+#include "reports/charts/gui_application.h"
+
+#include <QGuiApplication>
+
+namespace zorvek {
+
+namespace {
+
+char kProgramName[] = "zorvek";
+char kPlatformOption[] = "-platform";
+char kOffscreen[] = "offscreen";
+
+}  // namespace
+
+GuiApplicationScope::GuiApplicationScope() {
+    if (QCoreApplication::instance() != nullptr) return;
+    m_argv[m_argc++] = kProgramName;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        m_argv[m_argc++] = kPlatformOption;
+        m_argv[m_argc++] = kOffscreen;
+    }
+    m_application = std::make_unique<QGuiApplication>(m_argc, m_argv);
+}
+
+GuiApplicationScope::~GuiApplicationScope() = default;
+
+}  // namespace zorvek

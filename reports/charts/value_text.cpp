@@ -1,0 +1,60 @@
+#include "reports/charts/value_text.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace zorvek {
+
+namespace {
+
+// Beyond this magnitude plain digits would outgrow a bar's slot.
+constexpr double kPlainLimit = 1e9;
+
+std::u16string Widen(const char* text) {
+    std::u16string out;
+    for (; *text != '\0'; ++text)
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*text)));
+    return out;
+}
+
+std::u16string Fixed(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    double rounded = std::round(value * scale) / scale;
+    // A value that rounds to zero must not read "-0.0".
+    if (rounded == 0.0) rounded = 0.0;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, rounded);
+    return Widen(buffer);
+}
+
+std::u16string Scientific(double value, int digits) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+    return Widen(buffer);
+}
+
+}  // namespace
+
+std::u16string MarkText(double value, MarkStyle style) {
+    if (!std::isfinite(value)) return u"?";
+    // An empty range reads "0" on every chart; a mere trace of mass "0.0".
+    if (value == 0.0) return u"0";
+    if (std::fabs(value) >= kPlainLimit) return Scientific(value, 2);
+    return Fixed(value, style == MarkStyle::Real ? 1 : 0);
+}
+
+std::u16string AxisLabel(double value, double step) {
+    if (!std::isfinite(value)) return u"?";
+    if (value == 0.0) return u"0";
+    if (std::fabs(value) >= kPlainLimit || std::fabs(step) >= kPlainLimit)
+        return Scientific(value, 3);
+    int decimals = 0;
+    if (step > 0.0 && step < 1.0) {
+        // Steps are 1, 2 or 5 times a power of ten, so this is exact.
+        decimals = static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
+        if (decimals > 6) decimals = 6;
+    }
+    return Fixed(value, decimals);
+}
+
+}  // namespace zorvek
