@@ -1,0 +1,74 @@
+// How long an RTF document with a 2,000-row table takes, from the first
+// operation to the file on disk. The target is under 20 ms.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "model/sinks.h"
+#include "reports/common/document_sink.h"
+#include "reports/word/rtf_word_layer.h"
+
+namespace zorvek {
+namespace {
+
+class SilentNotifier final : public Notifier {
+  public:
+    void Notify(std::string_view) override {}
+};
+
+class TempFileSink final : public DocumentSink {
+  public:
+    std::filesystem::path PathFor(std::string_view, std::string_view) override {
+        return std::filesystem::temp_directory_path() / "zorvek-word-bench.rtf";
+    }
+    void Finished(const std::filesystem::path&, bool) override {}
+};
+
+// Appendix 4's shape: a landscape page, one column, a cycle line per row.
+void BuildTable(RtfWordLayer& layer, int rows) {
+    const std::string line =
+        " 07.12.26 19:40:12\t\t  101.5\t\t     0\xf7"
+        "01\xec"
+        "05\xf1\t\t  12.5\t\t     12.0\t\t \"!\xc2\xf0\"\"110%\"";
+    layer.WordNewDocument(1);
+    layer.WordWriteText("\xcf\xf0\xe8\xeb\xee\xe6\xe5\xed\xe8\xe5 4\r\r", 12, false,
+                        ParagraphAlign::Right);
+    layer.WordWriteText("Cycles", 16, true, ParagraphAlign::Centred);
+    layer.WordAddTable(2, 1, 10);
+    layer.WordWriteCell("Header", 8, true, ParagraphAlign::Left);
+    for (int row = 0; row < rows; ++row) layer.WordWriteCell(line, 9, false, ParagraphAlign::Left);
+    layer.WordDeleteRow();
+    layer.WordMoveDown();
+    layer.WordNewParagraph();
+    layer.WordWriteLine("After the table", 10, false, ParagraphAlign::Left);
+}
+
+void BM_TableOf2000RowsToFile(benchmark::State& state) {
+    SilentNotifier notifier;
+    TempFileSink sink;
+    RtfWordLayer layer(std::filesystem::temp_directory_path(), notifier, sink);
+    for (auto _ : state) {
+        BuildTable(layer, static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(layer.WordShow());
+    }
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(sink.PathFor("", "")));
+    std::filesystem::remove(sink.PathFor("", ""));
+}
+BENCHMARK(BM_TableOf2000RowsToFile)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+void BM_TableOf2000RowsInMemory(benchmark::State& state) {
+    SilentNotifier notifier;
+    TempFileSink sink;
+    RtfWordLayer layer(std::filesystem::temp_directory_path(), notifier, sink);
+    for (auto _ : state) {
+        BuildTable(layer, static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(layer.Rtf());
+    }
+}
+BENCHMARK(BM_TableOf2000RowsInMemory)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace zorvek
+
+BENCHMARK_MAIN();

@@ -1,0 +1,45 @@
+#include "reports/common/folder_document_sink.h"
+
+#include <cstdio>
+#include <string>
+#include <system_error>
+
+namespace zorvek {
+namespace {
+
+std::filesystem::path PathOfUtf8(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Stamp(const LocalDateTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d-%02d-%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
+    return text;
+}
+
+}  // namespace
+
+FolderDocumentSink::FolderDocumentSink(std::filesystem::path folder, Opener opener,
+                                       const Clock& clock)
+    : m_folder(std::move(folder)), m_opener(std::move(opener)), m_clock(clock) {}
+
+std::filesystem::path FolderDocumentSink::PathFor(std::string_view title,
+                                                  std::string_view extension) {
+    std::error_code error;
+    std::filesystem::create_directories(m_folder, error);
+    if (error) return {};
+    const std::string stem = std::string(title) + ' ' + Stamp(m_clock.Now());
+    const std::string suffix = '.' + std::string(extension);
+    std::filesystem::path candidate = m_folder / PathOfUtf8(stem + suffix);
+    for (int copy = 2; std::filesystem::exists(candidate, error); ++copy) {
+        candidate = m_folder / PathOfUtf8(stem + " (" + std::to_string(copy) + ')' + suffix);
+    }
+    return candidate;
+}
+
+void FolderDocumentSink::Finished(const std::filesystem::path& path, bool ok) {
+    if (ok && m_opener) m_opener(path);
+}
+
+}  // namespace zorvek

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+#include "model/format.h"
+#include "reports/common/desktop_open.h"
+#include "reports/common/document_sink.h"
+
+namespace zorvek {
+
+// The window program's sink: every document gets a new readable name in the
+// documents folder, "<title> <yyyy-mm-dd hh-mm-ss>.<extension>", with " (2)",
+// " (3)" ... added while the name is taken, and is opened once written. When
+// it cannot be opened the file simply stays in the folder.
+class FolderDocumentSink final : public DocumentSink {
+  public:
+    using Opener = std::function<bool(const std::filesystem::path&)>;
+
+    // The folder is made when the first document needs it.
+    explicit FolderDocumentSink(std::filesystem::path folder, Opener opener = OpenWithDesktop,
+                                const Clock& clock = SystemClock());
+
+    // An empty path when the folder cannot be made.
+    std::filesystem::path PathFor(std::string_view title, std::string_view extension) override;
+    void Finished(const std::filesystem::path& path, bool ok) override;
+
+  private:
+    std::filesystem::path m_folder;
+    Opener m_opener;
+    const Clock& m_clock;
+};
+
+}  // namespace zorvek

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+
+#include "model/memory_reader.h"
+#include "model/passport.h"
+#include "model/sinks.h"
+
+namespace zorvek {
+
+// What every document builder takes from the program that runs it: the open
+// image, the passport sheet, the progress display and the notifier. The
+// window program and the batch command build the same documents with it.
+struct ReportInputs {
+    MemoryReader& source;
+    const PassportSheet& sheet;
+    Notifier& notifier;
+    // The main progress display; may be null.
+    ProgressSink* progress = nullptr;
+    // Between decoding and building the window shows the full bar for a
+    // moment; without a hook the bar simply returns to 0.
+    std::function<void()> pauseAndResetProgress;
+
+    void SetProgress(int percent) const {
+        if (progress) progress->SetPosition(percent);
+    }
+    void PauseAndResetProgress() const {
+        if (pauseAndResetProgress) {
+            pauseAndResetProgress();
+        } else {
+            SetProgress(0);
+        }
+    }
+};
+
+}  // namespace zorvek

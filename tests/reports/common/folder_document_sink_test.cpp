@@ -1,0 +1,129 @@
+#include "reports/common/folder_document_sink.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#include "reports/common/desktop_open.h"
+#include "reports/common/fixed_path_document_sink.h"
+#include "tests/support/temp_dir.h"
+
+namespace zorvek {
+namespace {
+
+class FixedClock final : public Clock {
+  public:
+    LocalDateTime Now() const override { return {2026, 12, 7, 19, 40, 12}; }
+};
+
+std::string NameOf(const std::filesystem::path& path) {
+    const std::u8string name = path.filename().u8string();
+    return {name.begin(), name.end()};
+}
+
+class FolderDocumentSinkTest : public test::TempDirTest {
+  protected:
+    FolderDocumentSink MakeSink(const std::filesystem::path& folder) {
+        return FolderDocumentSink(
+            folder,
+            [this](const std::filesystem::path& path) {
+                m_opened.push_back(path);
+                return m_openerWorks;
+            },
+            m_clock);
+    }
+
+    FixedClock m_clock;
+    std::vector<std::filesystem::path> m_opened;
+    bool m_openerWorks = true;
+};
+
+TEST_F(FolderDocumentSinkTest, NamesDocumentsByTitleAndTimeWithoutReusingAName) {
+    const auto folder = m_dir / "Документы" / "ЗОРВЕК";
+    FolderDocumentSink sink = MakeSink(folder);
+    const std::vector<std::string> expected = {
+        "Приложение 4 2026-12-07 19-40-12.rtf",
+        "Приложение 4 2026-12-07 19-40-12 (2).rtf",
+        "Приложение 4 2026-12-07 19-40-12 (3).rtf",
+    };
+    for (const std::string& name : expected) {
+        const auto path = sink.PathFor("Приложение 4", "rtf");
+        EXPECT_EQ(path.parent_path(), folder);
+        EXPECT_EQ(NameOf(path), name);
+        std::ofstream(path) << "{\\rtf1}";
+    }
+    EXPECT_EQ(NameOf(sink.PathFor("Приложение 4", "xlsx")),
+              "Приложение 4 2026-12-07 19-40-12.xlsx");
+}
+
+TEST_F(FolderDocumentSinkTest, OpensWhatWasWrittenAndLeavesItWhenItCannot) {
+    FolderDocumentSink sink = MakeSink(m_dir);
+    const auto written = sink.PathFor("Форма 1", "rtf");
+    std::ofstream(written) << "{\\rtf1}";
+    sink.Finished(written, false);
+    EXPECT_TRUE(m_opened.empty());
+    m_openerWorks = false;
+    sink.Finished(written, true);
+    EXPECT_EQ(m_opened, std::vector<std::filesystem::path>{written});
+    EXPECT_TRUE(std::filesystem::exists(written));
+}
+
+TEST_F(FolderDocumentSinkTest, GivesNoPathWhenTheFolderCannotBeMade) {
+    std::ofstream(m_dir / "file") << "x";
+    FolderDocumentSink sink = MakeSink(m_dir / "file" / "documents");
+    EXPECT_TRUE(sink.PathFor("Форма 1", "rtf").empty());
+}
+
+TEST(FixedPathDocumentSinkTest, GivesThePathItWasSetWhateverTheTitle) {
+    FixedPathDocumentSink sink;
+    EXPECT_TRUE(sink.PathFor("Форма 1", "rtf").empty());
+    sink.SetPath("/out/form1.rtf");
+    EXPECT_EQ(sink.PathFor("Форма 1", "rtf"), "/out/form1.rtf");
+    EXPECT_EQ(sink.PathFor("Приложение 4", "xlsx"), "/out/form1.rtf");
+}
+
+// The desktop opener runs whatever "xdg-open" PATH finds, without waiting.
+class DesktopOpenTest : public test::TempDirTest {
+  protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        const char* path = std::getenv("PATH");
+        m_path = path != nullptr ? path : "";
+    }
+    void TearDown() override {
+        setenv("PATH", m_path.c_str(), 1);
+        TempDirTest::TearDown();
+    }
+    std::string m_path;
+};
+
+TEST_F(DesktopOpenTest, HandsTheFileToTheOpenerFoundOnThePath) {
+    const auto bin = m_dir / "bin";
+    std::filesystem::create_directories(bin);
+    const auto record = m_dir / "opened.txt";
+    std::ofstream(bin / "xdg-open")
+        << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record.string() << "'\n";
+    std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+    setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
+
+    const auto document = m_dir / "Форма 1 2026-12-07 19-40-12.rtf";
+    ASSERT_TRUE(OpenWithDesktop(document));
+    std::string opened;
+    for (int wait = 0; wait < 100 && opened.empty(); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::ifstream in(record);
+        std::getline(in, opened);
+    }
+    EXPECT_EQ(opened, document.string());
+}
+
+TEST_F(DesktopOpenTest, FailsWithoutAnOpener) {
+    setenv("PATH", m_dir.c_str(), 1);
+    EXPECT_FALSE(OpenWithDesktop(m_dir / "x.rtf"));
+}
+
+}  // namespace
+}  // namespace zorvek
