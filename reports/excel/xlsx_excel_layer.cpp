@@ -1,0 +1,114 @@
+#include "reports/excel/xlsx_excel_layer.h"
+
+#include <optional>
+#include <utility>
+
+#include "reports/excel/excel_codes.h"
+#include "reports/excel/legends.h"
+#include "reports/excel/xlsx_writer.h"
+
+namespace zorvek {
+namespace {
+
+constexpr int kStandardColumnWidth = 16;
+constexpr int kHeaderRow = 4;  // sheet row of the table's header
+
+// The cell of a column index and a 1-based sheet row, if it has an address.
+std::optional<CellRef> Address(int col, int sheetRow) {
+    const CellRef cell{sheetRow - 1, col};
+    if (ColumnLetters(col).empty() || !IsOnSheet(cell)) return std::nullopt;
+    return cell;
+}
+
+}  // namespace
+
+XlsxExcelLayer::XlsxExcelLayer(DocumentSink& sink, std::string title)
+    : m_sink(sink), m_title(std::move(title)) {}
+
+void XlsxExcelLayer::ExcelStart() {
+    m_sheet = Sheet{};
+    m_sheet.SetAllColumnsWidth(kStandardColumnWidth);
+    m_sheet.SetOrientation(kXlLandscape);
+}
+
+void XlsxExcelLayer::ExcelWriteCell(int col, int row, bool bold, int size, std::string_view value) {
+    const auto cell = Address(col, row + 1);
+    if (!cell) return;
+    m_sheet.SelectCells(*cell, *cell);
+    m_sheet.SetFormula(*cell, value);
+    m_sheet.SetBold(bold);
+    m_sheet.SetFontSize(size);
+}
+
+void XlsxExcelLayer::ExcelDrawGrid(int lastCol, int lastRow) {
+    const auto corner = Address(lastCol, lastRow);
+    if (!corner) return;
+    const auto setLine = [this](int border) {
+        m_sheet.SetBorderLineStyle(border, kXlContinuous);
+        m_sheet.SetBorderWeight(border, kXlThin);
+        m_sheet.SetBorderColorIndex(border, kXlAutomatic);
+    };
+    m_sheet.SelectCells(*Address(0, kHeaderRow), *corner);
+    m_sheet.SetHorizontalAlignment(kXlAlignCentre);
+    m_sheet.SetBorderLineStyle(kXlDiagonalDown, kXlNone);
+    m_sheet.SetBorderLineStyle(kXlDiagonalUp, kXlNone);
+    for (const int edge : {kXlEdgeLeft, kXlEdgeTop, kXlEdgeBottom, kXlEdgeRight}) setLine(edge);
+    if (lastCol != 0) setLine(kXlInsideVertical);
+    if (lastRow != kHeaderRow) {
+        setLine(kXlInsideHorizontal);
+        const CellRef firstDataCell = *Address(0, kHeaderRow + 1);
+        m_sheet.SelectCells(firstDataCell, firstDataCell);
+        m_sheet.SetView(kXlPageBreakPreview);
+    }
+}
+
+// There is no sheet row 0, so lastRow 0 asks for the whole sheet; lastCol 0
+// is column A like in every other operation.
+void XlsxExcelLayer::ExcelFillBackground(int lastCol, int lastRow, int colour) {
+    if (lastCol == 0 || lastRow == 0) {
+        m_sheet.SelectAll();
+    } else {
+        const auto corner = Address(lastCol, lastRow);
+        if (!corner) return;
+        m_sheet.SelectCells(CellRef{0, 0}, *corner);
+    }
+    m_sheet.SetInteriorColorIndex(colour == 0 ? kXlNone : colour);
+}
+
+void XlsxExcelLayer::ExcelShowGridlines(bool show) { m_sheet.SetDisplayGridlines(show); }
+
+void XlsxExcelLayer::ExcelRedRow(int row) {
+    if (row < 1 || row > kSheetRows) return;
+    m_sheet.SelectRows(row - 1, row - 1);
+    m_sheet.SetFontColorIndex(kXlColourRed);
+}
+
+void XlsxExcelLayer::ExcelSetColumnWidth(int col, int width) {
+    if (ColumnLetters(col).empty()) return;
+    m_sheet.SetColumnWidth(col, width);
+}
+
+void XlsxExcelLayer::ExcelAddLegend(std::string_view key, int col, int row) {
+    const auto cell = Address(col, row + 1);
+    if (!cell) return;
+    m_sheet.SelectCells(*cell, *cell);
+    if (const Legend* legend = FindLegend(key)) {
+        // A second comment on the cell is refused and nothing else changes.
+        m_sheet.AddComment(*cell, legend->text, legend->widthPt, legend->heightPt);
+    }
+}
+
+void XlsxExcelLayer::ExcelFreezeHeader() {
+    const CellRef c5 = *Address(2, 5);
+    m_sheet.SelectCells(c5, c5);
+    m_sheet.FreezePanes();
+}
+
+bool XlsxExcelLayer::ExcelShow() {
+    const std::filesystem::path path = m_sink.PathFor(m_title, "xlsx");
+    const bool written = WriteXlsx(m_sheet, path);
+    m_sink.Finished(path, written);
+    return written;
+}
+
+}  // namespace zorvek

@@ -1,0 +1,254 @@
+#include "reports/excel/xlsx_writer.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "model/cp1251.h"
+#include "reports/excel/palette.h"
+#include "reports/excel/sheet_view_patch.h"
+
+namespace zorvek {
+namespace {
+
+constexpr const char* kSheetName = "Лист1";
+constexpr std::uint8_t kPaperA4 = 9;
+constexpr std::uint8_t kCyrillicCharset = 204;
+
+lxw_color_t LxwColour(std::uint32_t rgb) {
+    // The writer reads 0 as "no colour"; black has its own code.
+    return rgb == 0 ? static_cast<lxw_color_t>(LXW_COLOR_BLACK) : rgb;
+}
+
+std::uint8_t LxwBorder(const BorderLine& line) {
+    if (!line.Drawn()) return LXW_BORDER_NONE;
+    switch (line.weight) {
+        case kXlHairline:
+            return LXW_BORDER_HAIR;
+        case kXlMedium:
+            return LXW_BORDER_MEDIUM;
+        case kXlThick:
+            return LXW_BORDER_THICK;
+        default:
+            return LXW_BORDER_THIN;
+    }
+}
+
+std::uint8_t LxwAlign(int alignment) {
+    switch (alignment) {
+        case kXlAlignLeft:
+            return LXW_ALIGN_LEFT;
+        case kXlAlignCentre:
+            return LXW_ALIGN_CENTER;
+        case kXlAlignRight:
+            return LXW_ALIGN_RIGHT;
+        default:
+            return LXW_ALIGN_NONE;
+    }
+}
+
+// Rows grow with their largest font when typed into; a written file has to
+// say so itself. One pixel is 0.75 points; a line takes about 1.73 pixels per
+// point of font size (45 pixels for 26 points, 25 for 14).
+double RowHeightFor(int fontSize) {
+    if (fontSize <= CellFormat::kDefaultFontSize) return LXW_DEF_ROW_HEIGHT;
+    return std::ceil(fontSize * 1.73) * 0.75;
+}
+
+std::uint16_t Pixels(double points) {
+    return static_cast<std::uint16_t>(std::clamp(std::lround(points * 4 / 3), 0L, 65535L));
+}
+
+class WorkbookWriter {
+public:
+    WorkbookWriter(const Sheet& sheet, lxw_workbook* workbook, lxw_worksheet* worksheet)
+        : m_sheet(sheet), m_workbook(workbook), m_worksheet(worksheet) {}
+
+    lxw_error Write() {
+        lxw_error error = WriteColumns();
+        if (error == LXW_NO_ERROR) error = WriteRows();
+        if (error == LXW_NO_ERROR) error = WriteComments();
+        if (error == LXW_NO_ERROR) WriteWindowAndPage();
+        return error;
+    }
+
+private:
+    // Equal looks share one format.
+    lxw_format* FormatFor(const CellFormat& look) {
+        const auto found = m_formats.find(look);
+        if (found != m_formats.end()) return found->second;
+        lxw_format* format = workbook_add_format(m_workbook);
+        // The charset keeps every format apart from the workbook's default
+        // one, so each written cell names its format: some readers give a
+        // cell that names none its column's format instead of the default.
+        format_set_font_charset(format, kCyrillicCharset);
+        if (look.bold) format_set_bold(format);
+        format_set_font_size(format, look.fontSize);
+        if (const auto rgb = PaletteColour(look.fontColorIndex)) {
+            format_set_font_color(format, LxwColour(*rgb));
+        }
+        if (const auto rgb = PaletteColour(look.interiorColorIndex)) {
+            format_set_pattern(format, LXW_PATTERN_SOLID);
+            format_set_bg_color(format, LxwColour(*rgb));
+        }
+        if (const std::uint8_t align = LxwAlign(look.horizontalAlignment);
+            align != LXW_ALIGN_NONE) {
+            format_set_align(format, align);
+        }
+        SetSide(format, look.Border(CellSide::Left), format_set_left, format_set_left_color);
+        SetSide(format, look.Border(CellSide::Top), format_set_top, format_set_top_color);
+        SetSide(format, look.Border(CellSide::Bottom), format_set_bottom, format_set_bottom_color);
+        SetSide(format, look.Border(CellSide::Right), format_set_right, format_set_right_color);
+        SetDiagonals(format, look.Border(CellSide::DiagonalDown),
+                     look.Border(CellSide::DiagonalUp));
+        m_formats.emplace(look, format);
+        return format;
+    }
+
+    static void SetSide(lxw_format* format, const BorderLine& line,
+                        void (*setStyle)(lxw_format*, std::uint8_t),
+                        void (*setColour)(lxw_format*, lxw_color_t)) {
+        if (!line.Drawn()) return;
+        setStyle(format, LxwBorder(line));
+        if (const auto rgb = PaletteColour(line.colorIndex)) setColour(format, LxwColour(*rgb));
+    }
+
+    // The file has one style for both diagonals; the downward one wins.
+    static void SetDiagonals(lxw_format* format, const BorderLine& down, const BorderLine& up) {
+        if (!down.Drawn() && !up.Drawn()) return;
+        format_set_diag_type(format, down.Drawn() && up.Drawn() ? LXW_DIAGONAL_BORDER_UP_DOWN
+                                     : down.Drawn()             ? LXW_DIAGONAL_BORDER_DOWN
+                                                                : LXW_DIAGONAL_BORDER_UP);
+        const BorderLine& line = down.Drawn() ? down : up;
+        format_set_diag_border(format, LxwBorder(line));
+        if (const auto rgb = PaletteColour(line.colorIndex)) {
+            format_set_diag_color(format, LxwColour(*rgb));
+        }
+    }
+
+    // Columns go out as runs that do not overlap: the writer drops an
+    // earlier run when a later one overlaps it. Every column is written when
+    // the sheet has its own width or format, so that empty cells show them.
+    lxw_error WriteColumns() {
+        const bool formatted = m_sheet.Format() != CellFormat{};
+        lxw_format* format = formatted ? FormatFor(m_sheet.Format()) : nullptr;
+        const bool everyColumn = formatted || m_sheet.AllColumnsWidth().has_value();
+        const double standard = m_sheet.AllColumnsWidth().value_or(LXW_DEF_COL_WIDTH);
+        int next = 0;
+        lxw_error error = LXW_NO_ERROR;
+        const auto run = [&](int first, int last, double width) {
+            if (error == LXW_NO_ERROR) {
+                error = worksheet_set_column(m_worksheet, static_cast<lxw_col_t>(first),
+                                             static_cast<lxw_col_t>(last), width, format);
+            }
+        };
+        for (const auto& [col, width] : m_sheet.ColumnWidths()) {
+            if (everyColumn && col > next) run(next, col - 1, standard);
+            run(col, col, width);
+            next = col + 1;
+        }
+        if (everyColumn && next < kSheetColumns) run(next, kSheetColumns - 1, standard);
+        return error;
+    }
+
+    lxw_error WriteRows() {
+        for (const auto& [r, row] : m_sheet.Rows()) {
+            const auto lxwRow = static_cast<lxw_row_t>(r);
+            int largestFont = row.format ? row.format->fontSize : CellFormat::kDefaultFontSize;
+            for (const auto& [c, cell] : row.cells) {
+                largestFont = std::max(largestFont, cell.format.fontSize);
+                const lxw_error error = WriteCell(lxwRow, static_cast<lxw_col_t>(c), cell);
+                if (error != LXW_NO_ERROR) return error;
+            }
+            const double height = RowHeightFor(largestFont);
+            if (row.format || height != LXW_DEF_ROW_HEIGHT) {
+                const lxw_error error = worksheet_set_row(
+                    m_worksheet, lxwRow, height, row.format ? FormatFor(*row.format) : nullptr);
+                if (error != LXW_NO_ERROR) return error;
+            }
+        }
+        return LXW_NO_ERROR;
+    }
+
+    // Texts go out as strings whatever they look like: no text is ever taken
+    // for a formula.
+    lxw_error WriteCell(lxw_row_t row, lxw_col_t col, const SheetCell& cell) {
+        lxw_format* format = FormatFor(cell.format);
+        if (cell.number) return worksheet_write_number(m_worksheet, row, col, *cell.number, format);
+        if (cell.text.empty()) return worksheet_write_blank(m_worksheet, row, col, format);
+        return worksheet_write_string(m_worksheet, row, col, Utf8FromCp1251(cell.text).c_str(),
+                                      format);
+    }
+
+    // A sheet has thousands of comments but only a few distinct texts.
+    lxw_error WriteComments() {
+        std::map<std::string_view, std::string> utf8Texts;
+        for (const auto& [cell, comment] : m_sheet.Comments()) {
+            auto [text, added] = utf8Texts.try_emplace(comment.text);
+            if (added) text->second = Utf8FromCp1251(comment.text);
+            lxw_comment_options options{};
+            options.width = Pixels(comment.widthPt);
+            options.height = Pixels(comment.heightPt);
+            const lxw_error error = worksheet_write_comment_opt(
+                m_worksheet, static_cast<lxw_row_t>(cell.row), static_cast<lxw_col_t>(cell.col),
+                text->second.c_str(), &options);
+            if (error != LXW_NO_ERROR) return error;
+        }
+        return LXW_NO_ERROR;
+    }
+
+    void WriteWindowAndPage() {
+        if (!m_sheet.DisplayGridlines()) worksheet_gridlines(m_worksheet, LXW_HIDE_ALL_GRIDLINES);
+        if (const auto frozen = m_sheet.FrozenAt()) {
+            worksheet_freeze_panes(m_worksheet, static_cast<lxw_row_t>(frozen->row),
+                                   static_cast<lxw_col_t>(frozen->col));
+        }
+        const SheetSelection& selection = m_sheet.Selection();
+        worksheet_set_selection(m_worksheet, static_cast<lxw_row_t>(selection.first.row),
+                                static_cast<lxw_col_t>(selection.first.col),
+                                static_cast<lxw_row_t>(selection.last.row),
+                                static_cast<lxw_col_t>(selection.last.col));
+        if (m_sheet.Orientation() == kXlLandscape) worksheet_set_landscape(m_worksheet);
+        worksheet_set_paper(m_worksheet, kPaperA4);
+    }
+
+    const Sheet& m_sheet;
+    lxw_workbook* m_workbook;
+    lxw_worksheet* m_worksheet;
+    std::map<CellFormat, lxw_format*> m_formats;
+};
+
+bool WriteWorkbook(const Sheet& sheet, const std::filesystem::path& path) {
+    lxw_workbook* workbook = workbook_new(path.string().c_str());
+    if (workbook == nullptr) return false;
+    lxw_worksheet* worksheet = workbook_add_worksheet(workbook, kSheetName);
+    const bool written =
+        worksheet != nullptr && WorkbookWriter(sheet, workbook, worksheet).Write() == LXW_NO_ERROR;
+    // Closing also frees the workbook, so it runs even after a failure.
+    const bool closed = workbook_close(workbook) == LXW_NO_ERROR;
+    return written && closed;
+}
+
+}  // namespace
+
+bool WriteXlsx(const Sheet& sheet, const std::filesystem::path& path) {
+    std::filesystem::path partial = path;
+    partial += ".part";
+    std::error_code error;
+    const bool complete = WriteWorkbook(sheet, partial) &&
+                          (sheet.View() != kXlPageBreakPreview || SetPageBreakPreview(partial));
+    if (complete) {
+        std::filesystem::rename(partial, path, error);
+        if (!error) return true;
+    }
+    std::filesystem::remove(partial, error);
+    return false;
+}
+
+}  // namespace zorvek

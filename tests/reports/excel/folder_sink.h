@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "reports/common/document_sink.h"
+
+namespace zorvek::test {
+
+// Files each document as "<title>.<extension>" in a folder and remembers
+// what it was told.
+class FolderSink final : public DocumentSink {
+public:
+    explicit FolderSink(const std::filesystem::path& folder) : m_folder(folder) {}
+
+    std::filesystem::path PathFor(std::string_view title, std::string_view extension) override {
+        return m_folder / (std::string(title) + "." + std::string(extension));
+    }
+    void Finished(const std::filesystem::path& path, bool ok) override {
+        finished.emplace_back(path, ok);
+    }
+
+    std::vector<std::pair<std::filesystem::path, bool>> finished;
+
+private:
+    const std::filesystem::path& m_folder;
+};
+
+}  // namespace zorvek::test
