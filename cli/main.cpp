@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/info_command.h"
+#include "cli/report_command.h"
 
 namespace {
 
@@ -14,7 +15,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", zorvek::cli::RunInfo, "info ОБРАЗ      что хранит образ накопителя и исправен ли он"},
+    {"info", zorvek::cli::RunInfo, "info ОБРАЗ                 что хранит образ накопителя и исправен ли он"},
+    {"report", zorvek::cli::RunReport,
+     "report ОБРАЗ --out ПАПКА   все документы проверки крана по образу"},
 };
 
 int Usage() {

@@ -12,4 +12,7 @@ std::string ForTerminal(std::string_view cp1251);
 // Prints a cp1251 message of the program on stderr (CR LF become line ends).
 void PrintError(std::string_view cp1251);
 
+// Whether a person watches stderr (progress lines are drawn only then).
+bool StderrIsTerminal();
+
 }  // namespace zorvek::cli

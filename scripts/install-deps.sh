@@ -7,9 +7,9 @@ packages=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev
-    libxlsxwriter-dev libzip-dev zlib1g-dev
+    libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
-    xvfb xauth
+    xvfb xauth xdg-utils
     libreoffice-writer libreoffice-calc poppler-utils
 )
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 class QGuiApplication;
+class QTemporaryDir;
 
 namespace zorvek {
 
@@ -30,6 +31,7 @@ class GuiApplicationScope {
     // Qt keeps references to argc and argv for the application's lifetime.
     int m_argc = 0;
     char* m_argv[4] = {};
+    std::unique_ptr<QTemporaryDir> m_runtimeDir;
     std::unique_ptr<QGuiApplication> m_application;
 };
 

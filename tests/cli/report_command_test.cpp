@@ -1,0 +1,104 @@
+#include "cli/report_command.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/report_options.h"
+#include "sim/image_generator.h"
+#include "tests/support/temp_dir.h"
+
+namespace zorvek {
+namespace {
+
+TEST(ReportOptions, RefusesMistakes) {
+    const std::vector<std::vector<std::string>> mistakes = {
+        {},
+        {"image.krd"},                                   // no --out
+        {"--out", "dir"},                                // no image
+        {"a.krd", "b.krd", "--out", "dir"},
+        {"a.krd", "--out"},                              // value missing
+        {"a.krd", "--out", "d", "--columns", "0"},
+        {"a.krd", "--out", "d", "--columns", "19"},
+        {"a.krd", "--out", "d", "--columns", "3x"},
+        {"a.krd", "--out", "d", "--protect", "gravity"},
+        {"a.krd", "--out", "d", "--only", "form5"},
+        {"a.krd", "--out", "d", "--verbose"},
+    };
+    for (const auto& args : mistakes) {
+        std::string error;
+        EXPECT_FALSE(cli::ParseReportOptions(args, error));
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(ReportOptions, ColumnsAndProtections) {
+    std::string error;
+    auto options = cli::ParseReportOptions({"a.krd", "--out", "d"}, error);
+    ASSERT_TRUE(options);
+    EXPECT_TRUE(options->filter.showAll);
+    EXPECT_FALSE(options->charts);
+
+    options = cli::ParseReportOptions(
+        {"a.krd", "--out", "d", "--columns", "1,18", "--protect", "overload,wind", "--charts"},
+        error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->charts);
+    EXPECT_TRUE(options->columns.IsOn(ColumnKind(0)));
+    EXPECT_TRUE(options->columns.IsOn(ColumnKind(17)));
+    EXPECT_FALSE(options->columns.IsOn(ColumnKind(1)));
+    EXPECT_FALSE(options->filter.showAll);
+    EXPECT_NE(options->filter.zoneFlags, 0);
+    EXPECT_NE(options->filter.limitFlags, 0);
+    EXPECT_EQ(options->filter.tiltFlags, 0);
+}
+
+class ReportCommand : public test::TempDirTest {
+protected:
+    int Run(std::vector<std::string> args) {
+        std::ostringstream out;
+        return cli::RunReport(args, out);
+    }
+    std::filesystem::path Image(sim::ImageVariant variant) {
+        const auto image = sim::GenerateImage({.variant = variant});
+        return WriteFile("image.krd", sim::ImageFileBytes(image, variant));
+    }
+};
+
+TEST_F(ReportCommand, WritesEveryDocument) {
+    const auto out = m_dir / "out";
+    ASSERT_EQ(Run({Image(sim::ImageVariant::Valid).string(), "--out", out.string()}), 0);
+    for (const std::string& name : cli::DocumentNames()) {
+        const auto file = out / (name + (name == "appendix3" ? ".xlsx" : ".rtf"));
+        EXPECT_GT(std::filesystem::file_size(file), 1000u) << name;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 11);
+}
+
+TEST_F(ReportCommand, WritesNothingFromABadImage) {
+    const auto out = m_dir / "out";
+    EXPECT_EQ(Run({Image(sim::ImageVariant::WrongSignature).string(), "--out", out.string()}), 3);
+    EXPECT_EQ(Run({Image(sim::ImageVariant::Truncated).string(), "--out", out.string()}), 2);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(ReportCommand, FailedDocumentsGiveAnErrorExit) {
+    // Damaged statistics blocks: appendix 1 and the forms that print the
+    // statistics have nothing sound to show.
+    const auto out = m_dir / "out";
+    EXPECT_EQ(Run({Image(sim::ImageVariant::BadChecksums).string(), "--out", out.string(), "--only",
+                   "appendix1-total,appendix4"}),
+              4);
+    EXPECT_FALSE(std::filesystem::exists(out / "appendix1-total.rtf"));
+    EXPECT_TRUE(std::filesystem::exists(out / "appendix4.rtf"));
+    EXPECT_FALSE(std::filesystem::exists(out / "form1.rtf"));
+}
+
+TEST_F(ReportCommand, PassportFileMustBeReadable) {
+    EXPECT_EQ(Run({Image(sim::ImageVariant::Valid).string(), "--out", (m_dir / "o").string(),
+                   "--passport", (m_dir / "absent.ini").string()}),
+              2);
+}
+
+}  // namespace
+}  // namespace zorvek
