@@ -1,0 +1,54 @@
+// The whole inspection file from one image: the eleven documents, appendix 1
+// with its pictures, as `zorvek-cli report --charts --columns all` makes them.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/report_command.h"
+#include "reports/charts/gui_application.h"
+#include "sim/image_generator.h"
+
+namespace {
+
+std::filesystem::path WriteImage() {
+    const auto path = std::filesystem::temp_directory_path() / "zorvek-report-bench.krd";
+    const zorvek::sim::Image image = zorvek::sim::GenerateImage({});
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    return path;
+}
+
+void RunReport(benchmark::State& state, std::vector<std::string> extra) {
+    const auto image = WriteImage();
+    const auto out = std::filesystem::temp_directory_path() / "zorvek-report-bench";
+    std::vector<std::string> args = {image.string(), "--out", out.string()};
+    args.insert(args.end(), extra.begin(), extra.end());
+    for (auto _ : state) {
+        std::ostringstream listing;
+        if (zorvek::cli::RunReport(args, listing) != 0) state.SkipWithError("report failed");
+    }
+    std::filesystem::remove_all(out);
+    std::filesystem::remove(image);
+}
+
+void BM_ElevenDocumentsWithPictures(benchmark::State& state) {
+    RunReport(state, {"--charts", "--columns", "all"});
+}
+BENCHMARK(BM_ElevenDocumentsWithPictures)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Appendix3EveryColumn(benchmark::State& state) {
+    RunReport(state, {"--only", "appendix3", "--columns", "all"});
+}
+BENCHMARK(BM_Appendix3EveryColumn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    zorvek::GuiApplicationScope gui;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
