@@ -1,13 +1,13 @@
 #pragma once
 
-#include <filesystem>
+#include <string>
 
 namespace zorvek {
 
-// Makes the first sheet of a closed workbook open in page-break preview. The
-// XLSX writer has no setting for that view, so the attribute is put into the
-// sheet's <sheetView> afterwards, in place of any view set before. False
-// when the file cannot be patched.
-bool SetPageBreakPreview(const std::filesystem::path& xlsx);
+// Makes a sheet open in page-break preview. The XLSX writer has no setting
+// for that view, so the attribute is put into the first <sheetView> of the
+// sheet's XML afterwards, in place of any view set before. False, and the
+// text unchanged, when it has no sheet view.
+bool SetPageBreakPreview(std::string& sheetXml);
 
 }  // namespace zorvek

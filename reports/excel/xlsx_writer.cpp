@@ -3,21 +3,35 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
+#include <functional>
+#include <future>
+#include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "model/cp1251.h"
+#include "reports/excel/comment_package.h"
 #include "reports/excel/palette.h"
+#include "reports/excel/sheet_ruler.h"
 #include "reports/excel/sheet_view_patch.h"
+#include "reports/excel/zip_reader.h"
+#include "reports/excel/zip_writer.h"
 
 namespace zorvek {
 namespace {
 
 constexpr const char* kSheetName = "Лист1";
+constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
+
+// Comment boxes are laid out on the sheet's grid as this writer sizes it.
+static_assert(kStandardRowHeightPt == LXW_DEF_ROW_HEIGHT);
+static_assert(kStandardColumnWidth == LXW_DEF_COL_WIDTH);
+
 constexpr std::uint8_t kPaperA4 = 9;
 constexpr std::uint8_t kCyrillicCharset = 204;
 
@@ -53,18 +67,6 @@ std::uint8_t LxwAlign(int alignment) {
     }
 }
 
-// Rows grow with their largest font when typed into; a written file has to
-// say so itself. One pixel is 0.75 points; a line takes about 1.73 pixels per
-// point of font size (45 pixels for 26 points, 25 for 14).
-double RowHeightFor(int fontSize) {
-    if (fontSize <= CellFormat::kDefaultFontSize) return LXW_DEF_ROW_HEIGHT;
-    return std::ceil(fontSize * 1.73) * 0.75;
-}
-
-std::uint16_t Pixels(double points) {
-    return static_cast<std::uint16_t>(std::clamp(std::lround(points * 4 / 3), 0L, 65535L));
-}
-
 class WorkbookWriter {
 public:
     WorkbookWriter(const Sheet& sheet, lxw_workbook* workbook, lxw_worksheet* worksheet)
@@ -73,7 +75,6 @@ public:
     lxw_error Write() {
         lxw_error error = WriteColumns();
         if (error == LXW_NO_ERROR) error = WriteRows();
-        if (error == LXW_NO_ERROR) error = WriteComments();
         if (error == LXW_NO_ERROR) WriteWindowAndPage();
         return error;
     }
@@ -139,7 +140,7 @@ private:
         const bool formatted = m_sheet.Format() != CellFormat{};
         lxw_format* format = formatted ? FormatFor(m_sheet.Format()) : nullptr;
         const bool everyColumn = formatted || m_sheet.AllColumnsWidth().has_value();
-        const double standard = m_sheet.AllColumnsWidth().value_or(LXW_DEF_COL_WIDTH);
+        const double standard = m_sheet.AllColumnsWidth().value_or(kStandardColumnWidth);
         int next = 0;
         lxw_error error = LXW_NO_ERROR;
         const auto run = [&](int first, int last, double width) {
@@ -160,14 +161,13 @@ private:
     lxw_error WriteRows() {
         for (const auto& [r, row] : m_sheet.Rows()) {
             const auto lxwRow = static_cast<lxw_row_t>(r);
-            int largestFont = row.format ? row.format->fontSize : CellFormat::kDefaultFontSize;
             for (const auto& [c, cell] : row.cells) {
-                largestFont = std::max(largestFont, cell.format.fontSize);
                 const lxw_error error = WriteCell(lxwRow, static_cast<lxw_col_t>(c), cell);
                 if (error != LXW_NO_ERROR) return error;
             }
-            const double height = RowHeightFor(largestFont);
-            if (row.format || height != LXW_DEF_ROW_HEIGHT) {
+            // A written file has to give a row the height typing would.
+            const double height = RowHeightPt(row);
+            if (row.format || height != kStandardRowHeightPt) {
                 const lxw_error error = worksheet_set_row(
                     m_worksheet, lxwRow, height, row.format ? FormatFor(*row.format) : nullptr);
                 if (error != LXW_NO_ERROR) return error;
@@ -184,23 +184,6 @@ private:
         if (cell.text.empty()) return worksheet_write_blank(m_worksheet, row, col, format);
         return worksheet_write_string(m_worksheet, row, col, Utf8FromCp1251(cell.text).c_str(),
                                       format);
-    }
-
-    // A sheet has thousands of comments but only a few distinct texts.
-    lxw_error WriteComments() {
-        std::map<std::string_view, std::string> utf8Texts;
-        for (const auto& [cell, comment] : m_sheet.Comments()) {
-            auto [text, added] = utf8Texts.try_emplace(comment.text);
-            if (added) text->second = Utf8FromCp1251(comment.text);
-            lxw_comment_options options{};
-            options.width = Pixels(comment.widthPt);
-            options.height = Pixels(comment.heightPt);
-            const lxw_error error = worksheet_write_comment_opt(
-                m_worksheet, static_cast<lxw_row_t>(cell.row), static_cast<lxw_col_t>(cell.col),
-                text->second.c_str(), &options);
-            if (error != LXW_NO_ERROR) return error;
-        }
-        return LXW_NO_ERROR;
     }
 
     void WriteWindowAndPage() {
@@ -224,6 +207,8 @@ private:
     std::map<CellFormat, lxw_format*> m_formats;
 };
 
+// Without comments: the writer would spend most of the time of a large
+// sheet on them, so they are added afterwards (see comment_package.h).
 bool WriteWorkbook(const Sheet& sheet, const std::filesystem::path& path) {
     lxw_workbook* workbook = workbook_new(path.string().c_str());
     if (workbook == nullptr) return false;
@@ -235,15 +220,50 @@ bool WriteWorkbook(const Sheet& sheet, const std::filesystem::path& path) {
     return written && closed;
 }
 
+using PackedComments = std::future<std::optional<std::vector<PackedEntry>>>;
+
+// What the writer cannot do: the view and the comments. The package is read
+// whole and written again in place, deflated at the fastest level.
+bool FinishPackage(const Sheet& sheet, const std::filesystem::path& path,
+                   PackedComments& comments) {
+    const bool pageBreaks = sheet.View() == kXlPageBreakPreview;
+    if (!pageBreaks && !comments.valid()) return true;
+    std::optional<std::vector<ZipEntry>> package = ReadZip(path);
+    if (!package) return false;
+    if (pageBreaks) {
+        const auto part = std::find_if(package->begin(), package->end(), [](const ZipEntry& entry) {
+            return entry.name == kSheetPart;
+        });
+        if (part == package->end() || !SetPageBreakPreview(part->data)) return false;
+    }
+    if (comments.valid() && !LinkCommentParts(*package)) return false;
+    std::vector<PackedEntry> packed;
+    for (ZipEntry& entry : *package) {
+        std::optional<PackedEntry> part = PackEntry(std::move(entry.name), entry.data);
+        if (!part) return false;
+        packed.push_back(std::move(*part));
+    }
+    if (comments.valid()) {
+        std::optional<std::vector<PackedEntry>> parts = comments.get();
+        if (!parts) return false;
+        std::move(parts->begin(), parts->end(), std::back_inserter(packed));
+    }
+    return WriteZip(path, packed);
+}
+
 }  // namespace
 
 bool WriteXlsx(const Sheet& sheet, const std::filesystem::path& path) {
     std::filesystem::path partial = path;
     partial += ".part";
+    // The comment parts need nothing but the sheet, and for a large sheet
+    // take as long as the rest: they are made on a thread of their own (where
+    // one can be had) while the writer writes. The future waits for them
+    // however this ends.
+    PackedComments comments;
+    if (!sheet.Comments().empty()) comments = std::async(PackCommentParts, std::cref(sheet));
     std::error_code error;
-    const bool complete = WriteWorkbook(sheet, partial) &&
-                          (sheet.View() != kXlPageBreakPreview || SetPageBreakPreview(partial));
-    if (complete) {
+    if (WriteWorkbook(sheet, partial) && FinishPackage(sheet, partial, comments)) {
         std::filesystem::rename(partial, path, error);
         if (!error) return true;
     }

@@ -327,6 +327,62 @@ TEST_F(XlsxExcelLayerTest, SecondLegendKeepsTheFirstAndUnknownKeyOnlySelects) {
     EXPECT_FALSE(book.HasCell("F10"));
 }
 
+// A part the package points to but lacks, or a part without a content type,
+// makes the spreadsheet offer to repair the file.
+TEST_F(XlsxExcelLayerTest, ThePackageHoldsTogetherWithAndWithoutLegends) {
+    for (const bool legends : {true, false}) {
+        SCOPED_TRACE(legends ? "legends" : "none");
+        XlsxExcelLayer written(sink, legends ? "legends" : "none");
+        written.ExcelStart();
+        for (int row = 3; row < 8; ++row) {
+            for (int col = 0; col < 3; ++col) written.ExcelWriteCell(col, row, false, 10, "x");
+        }
+        if (legends) {
+            written.ExcelAddLegend("lep", 1, 4);
+            written.ExcelAddLegend("warnings", 2, 6);
+        }
+        written.ExcelDrawGrid(2, 8);
+        const XlsxPackage book = Show(written);
+
+        const test::XmlPart types(book.Entry("[Content_Types].xml"));
+        int relationships = 0;
+        for (const auto& [name, data] : book.Entries()) {
+            if (name == "[Content_Types].xml") continue;
+            const std::string extension = name.substr(name.rfind('.') + 1);
+            EXPECT_TRUE(types.Count("//*[@PartName='/" + name + "']") == 1 ||
+                        types.Count("//*[@Extension='" + extension + "']") == 1)
+                << name;
+            if (extension != "rels") continue;
+            // "xl/worksheets/_rels/sheet1.xml.rels" speaks for "xl/worksheets/sheet1.xml".
+            const std::filesystem::path from =
+                std::filesystem::path(name).parent_path().parent_path();
+            for (const std::string& target :
+                 test::XmlPart(data).All("//*[local-name()='Relationship']/@Target")) {
+                ++relationships;
+                const std::string part = (from / target).lexically_normal().generic_string();
+                EXPECT_EQ(book.Entries().count(part), 1u) << name << " -> " << target;
+            }
+        }
+        EXPECT_EQ(relationships, legends ? 9 : 7);
+
+        EXPECT_EQ(book.Sheet().One("//m:sheetView/@view"), "pageBreakPreview");
+        const auto drawing = book.Sheet().All("//m:legacyDrawing/@*[local-name()='id']");
+        EXPECT_EQ(book.Entries().count("xl/comments1.xml"), legends ? 1u : 0u);
+        if (!legends) {
+            EXPECT_TRUE(drawing.empty());
+            continue;
+        }
+        ASSERT_EQ(drawing.size(), 1u);
+        EXPECT_EQ(book.Sheet().Names("/m:worksheet/*").back(), "legacyDrawing");
+        const test::XmlPart sheetRels(book.Entry("xl/worksheets/_rels/sheet1.xml.rels"));
+        EXPECT_EQ(sheetRels.One("//*[@Id='" + drawing[0] + "']/@Target"),
+                  "../drawings/vmlDrawing1.vml");
+        const test::XmlPart vml(book.Entry("xl/drawings/vmlDrawing1.vml"));
+        EXPECT_EQ(vml.Count("//*[local-name()='shape']"), 2);
+        EXPECT_EQ(book.Comments().All("//m:comment/@ref"), (std::vector<std::string>{"B5", "C7"}));
+    }
+}
+
 TEST_F(XlsxExcelLayerTest, EqualLooksShareOneFormat) {
     layer.ExcelStart();
     layer.ExcelFillBackground(0, 0, kGrey);

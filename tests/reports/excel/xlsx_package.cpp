@@ -82,6 +82,19 @@ std::vector<std::string> XmlPart::All(const std::string& xpath) const {
     return texts;
 }
 
+std::vector<std::string> XmlPart::Names(const std::string& xpath) const {
+    xmlXPathObjectPtr result = xmlXPathEvalExpression(Xml(xpath.c_str()), m_doc->context);
+    if (result == nullptr) throw std::runtime_error("bad XPath: " + xpath);
+    std::vector<std::string> names;
+    if (result->nodesetval != nullptr) {
+        for (int i = 0; i < result->nodesetval->nodeNr; ++i) {
+            names.emplace_back(reinterpret_cast<const char*>(result->nodesetval->nodeTab[i]->name));
+        }
+    }
+    xmlXPathFreeObject(result);
+    return names;
+}
+
 std::string XmlPart::One(const std::string& xpath) const {
     const auto all = All(xpath);
     return all.empty() ? std::string() : all.front();

@@ -18,6 +18,8 @@ public:
 
     // The text of every matching node (element content or attribute value).
     std::vector<std::string> All(const std::string& xpath) const;
+    // The local names of the matching nodes.
+    std::vector<std::string> Names(const std::string& xpath) const;
     // The first match; "" when nothing matches.
     std::string One(const std::string& xpath) const;
     int Count(const std::string& xpath) const;
@@ -46,6 +48,7 @@ public:
     const XmlPart& Styles() const { return m_parts.at("xl/styles.xml"); }
     const XmlPart& Comments() const { return m_parts.at("xl/comments1.xml"); }
     const std::string& Entry(const std::string& name) const { return m_entries.at(name); }
+    const std::map<std::string, std::string>& Entries() const { return m_entries; }
 
     bool HasCell(const std::string& ref) const;
     // "n" for numbers, "s" for text (shared or inline), "" for no value.
