@@ -22,7 +22,7 @@ std::optional<std::vector<PackedEntry>> PackCommentParts(const Sheet& sheet);
 
 // Links the two parts into the package: the sheet's relationships to them,
 // their content types and the sheet's <legacyDrawing> in its place among the
-// sheet's elements. The parts themselves are the caller's to add. False,
+// sheet's elements. Adding the comment entries themselves is the caller's job. False,
 // with the package possibly half changed, when the package lacks the sheet
 // or its content types, already carries comments, or its sheet does not
 // declare the relationships namespace.

@@ -21,7 +21,7 @@ constexpr std::uint16_t kDosMidnight = 0;
 constexpr std::uint64_t kMax32 = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint64_t kMax16 = std::numeric_limits<std::uint16_t>::max();
 
-// Level 1: the parts of a sheet are long runs of repeated markup, which the
+// Level 1: a sheet's package entries are long runs of repeated markup, which the
 // fastest level shrinks nearly as well as the default in a fraction of the
 // time (the comment parts of the largest sheet: 16 MB to 0.5 MB).
 constexpr int kLevel = 1;
