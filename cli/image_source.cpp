@@ -3,7 +3,6 @@
 #include <system_error>
 
 #include "cli/terminal.h"
-#include "model/cp1251.h"
 #include "model/format_check.h"
 #include "model/memory_map.h"
 
@@ -13,13 +12,13 @@ std::unique_ptr<OpenedImage> OpenImage(const std::filesystem::path& file, int& e
     exitCode = 2;
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) {
-        PrintError(Cp1251FromUtf8("Файл не найден: " + file.string()));
+        PrintErrorUtf8("Файл не найден: " + file.string());
         return nullptr;
     }
     const auto size = std::filesystem::file_size(file, error);
     if (error || size != memory_map::kImageSize) {
-        PrintError(Cp1251FromUtf8("Файл " + file.string() + " не образ накопителя: его размер " +
-                                  std::to_string(size) + " байт, а образ занимает ровно 65536 байт."));
+        PrintErrorUtf8("Файл " + file.string() + " не образ накопителя: его размер " +
+                       std::to_string(size) + " байт, а образ занимает ровно 65536 байт.");
         return nullptr;
     }
     auto image = std::make_unique<OpenedImage>();
@@ -27,18 +26,21 @@ std::unique_ptr<OpenedImage> OpenImage(const std::filesystem::path& file, int& e
     image->choice.startupArgument = file;
     if (!image->dispatch.OpenSource(SourceKind::DumpFile)) {
         image->dispatch.CloseSource();
-        PrintError(Cp1251FromUtf8("Не удалось открыть файл " + file.string()));
+        PrintErrorUtf8("Не удалось открыть файл " + file.string());
         return nullptr;
     }
     const FormatCheck format = CheckDataFormat(image->dispatch);
     if (!format.Accepted()) {
         exitCode = 3;
-        PrintError(format.readOk ? FormatMismatchMessage(format.stored)
-                                 : Cp1251FromUtf8("Ошибка чтения данных"));
+        if (format.readOk) {
+            PrintError(FormatMismatchMessage(format.stored));
+        } else {
+            PrintErrorUtf8("Ошибка чтения данных");
+        }
         return nullptr;
     }
     if (!image->dispatch.LoadPassportFromRecorder()) {
-        PrintError(Cp1251FromUtf8("Ошибка чтения данных"));
+        PrintErrorUtf8("Ошибка чтения данных");
         return nullptr;
     }
     exitCode = 0;

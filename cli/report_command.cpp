@@ -10,7 +10,6 @@
 #include "cli/report_options.h"
 #include "cli/terminal.h"
 #include "cli/terminal_sinks.h"
-#include "model/cp1251.h"
 #include "reports/charts/gui_application.h"
 #include "reports/common/fixed_path_document_sink.h"
 #include "reports/common/report_inputs.h"
@@ -39,7 +38,7 @@ struct Batch {
         : options(reportOptions),
           inputs{image.dispatch, image.sheet, notifier, &progress, {}},
           word(ExecutableDirectory() / "Kvelta", notifier, sink),
-          excel(sink, Utf8FromCp1251(Cp1251FromUtf8("Приложение 3"))) {}
+          excel(sink, "Приложение 3") {}
 
     const ReportOptions& options;
     ReportInputs inputs;
@@ -105,15 +104,14 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
     auto image = OpenImage(options->image, exitCode);
     if (!image) return exitCode;
     if (options->passport && !LoadInfoIni(image->sheet, *options->passport)) {
-        PrintError(Cp1251FromUtf8("Не удалось прочитать файл паспорта " +
-                                  options->passport->string()));
+        PrintErrorUtf8("Не удалось прочитать файл паспорта " + options->passport->string());
         return 2;
     }
     std::error_code folderError;
     std::filesystem::create_directories(options->outDir, folderError);
     if (folderError) {
-        PrintError(Cp1251FromUtf8("Не удалось создать папку " + options->outDir.string() + ": " +
-                                  folderError.message()));
+        PrintErrorUtf8("Не удалось создать папку " + options->outDir.string() + ": " +
+                       folderError.message());
         return 2;
     }
 
@@ -139,11 +137,11 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
             out << path.string() << '\n';
         } else {
             ++failed;
-            PrintError(Cp1251FromUtf8("Документ " + document.file + " не создан."));
+            PrintErrorUtf8("Документ " + document.file + " не создан.");
         }
     }
     if (batch.word.MustTerminate()) {
-        PrintError(Cp1251FromUtf8("Шаблоны документов повреждены: переустановите программу."));
+        PrintErrorUtf8("Шаблоны документов повреждены: переустановите программу.");
         return 4;
     }
     return failed == 0 ? 0 : 4;

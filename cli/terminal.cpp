@@ -25,7 +25,9 @@ void PrintError(std::string_view cp1251) {
             text += cp1251[i];
         }
     }
-    std::cerr << Utf8FromCp1251(text) << '\n';
+    PrintErrorUtf8(Utf8FromCp1251(text));
 }
+
+void PrintErrorUtf8(std::string_view utf8) { std::cerr << utf8 << '\n'; }
 
 }  // namespace zorvek::cli

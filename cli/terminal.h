@@ -12,6 +12,10 @@ std::string ForTerminal(std::string_view cp1251);
 // Prints a cp1251 message of the program on stderr (CR LF become line ends).
 void PrintError(std::string_view cp1251);
 
+// Prints the command line's own UTF-8 message on stderr; paths in it stay
+// as the system spelled them.
+void PrintErrorUtf8(std::string_view utf8);
+
 // Whether a person watches stderr (progress lines are drawn only then).
 bool StderrIsTerminal();
 

@@ -26,9 +26,6 @@ void TerminalProgress::Finish() {
     m_shown = -1;
 }
 
-void StderrNotifier::Notify(std::string_view text) {
-    ++m_count;
-    PrintError(text);
-}
+void StderrNotifier::Notify(std::string_view text) { PrintError(text); }
 
 }  // namespace zorvek::cli

@@ -23,15 +23,10 @@ private:
     int m_shown = -1;
 };
 
-// The program's own messages go to stderr; the command remembers that one
-// was shown.
+// The program's own messages go to stderr.
 class StderrNotifier final : public Notifier {
 public:
     void Notify(std::string_view text) override;
-    int Count() const { return m_count; }
-
-private:
-    int m_count = 0;
 };
 
 }  // namespace zorvek::cli

@@ -18,9 +18,6 @@ struct RecorderBytes {
     static constexpr std::size_t kSize = N;
     std::array<std::uint8_t, N> bytes{};
 
-    std::span<std::uint8_t> Span() { return bytes; }
-    std::span<const std::uint8_t> Span() const { return bytes; }
-
 protected:
     std::uint32_t U8(std::size_t offset) const { return LoadLe(bytes, offset, 1); }
     std::uint32_t U16(std::size_t offset) const { return LoadLe(bytes, offset, 2); }
