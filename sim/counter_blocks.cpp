@@ -116,7 +116,7 @@ void WriteStatistics(std::span<std::uint8_t> block, const Tally& tally, SimSecon
     }
     StoreLe(block, 76, 4, std::bit_cast<std::uint32_t>(CharacteristicNumber(tally)));
     StoreLe(block, 80, 4, PackSeconds(end));
-    block[84] = Crc8(block.first(84));
+    SealBlock(block);
 }
 
 // The bytes no report reads carry the period's bounds.
@@ -132,7 +132,7 @@ void WriteMechanismCounters(std::span<std::uint8_t> block, const Tally& tally, S
         }
     }
     StoreLe(block, 204, 4, PackSeconds(end));
-    block[208] = Crc8(block.first(208));
+    SealBlock(block);
 }
 
 void WriteOnTime(std::span<std::uint8_t> counter, std::uint32_t seconds) {

@@ -128,13 +128,7 @@ void AddIncidents(DeterministicRandom& random, const SiteDay& site, WorkCycle& c
         // Only a limit that is set can be reached.
         int limit = random.Between(0, 3);
         while ((site.coordLimits & (1 << limit)) == 0) limit = (limit + 1) % 4;
-        const bool tripped = random.Chance(0.3);
-        ShowFlagBit(end, FlagByte::Coord,
-                    static_cast<std::uint8_t>((tripped ? 0x10 : 0x01) << limit), random);
-        if (!tripped) {
-            end.zone |= flags::kCoordWarning;
-            end.limits |= flags::kForbiddenZoneWarning;
-        }
+        ReachCoordinateLimit(end, limit, random.Chance(0.3));
     }
     if (site.lineRange != 0) {
         if (random.Chance(0.25)) end.zone |= flags::kPowerLineWarning;

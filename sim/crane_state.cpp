@@ -26,18 +26,6 @@ std::int8_t Signed(DeterministicRandom& random, int magnitude) {
     return static_cast<std::int8_t>(random.Chance(0.5) ? magnitude : -magnitude);
 }
 
-// Limits are numbered 0..3 (right, left, upper, lower).
-void ReachCoordinateLimit(CraneState& state, int limit, bool tripped) {
-    const auto set = static_cast<std::uint8_t>(1u << limit);
-    state.coord |= set;
-    state.limits |= flags::kForbiddenZoneWarning;
-    state.zone |= flags::kCoordWarning;
-    if (tripped) {
-        state.coord |= static_cast<std::uint8_t>(set << 4);
-        state.zone |= flags::kCoordProtection;
-    }
-}
-
 void ApproachPowerLine(CraneState& state, int range, bool tripped) {
     state.powerLine = static_cast<std::uint8_t>(range);
     state.zone |= flags::kPowerLineWarning;
@@ -118,16 +106,12 @@ void ShowTiltBit(CraneState& state, std::uint8_t bit, DeterministicRandom& rando
 void ShowZoneBit(CraneState& state, std::uint8_t bit, DeterministicRandom& random) {
     switch (bit) {
         case flags::kCoordWarning:
-            ReachCoordinateLimit(state, random.Between(0, 3), false);
-            break;
         case flags::kCoordProtection:
-            ReachCoordinateLimit(state, random.Between(0, 3), true);
+            ReachCoordinateLimit(state, random.Between(0, 3), bit == flags::kCoordProtection);
             break;
         case flags::kPowerLineWarning:
-            ApproachPowerLine(state, random.Between(1, 5), false);
-            break;
         case flags::kPowerLineProtection:
-            ApproachPowerLine(state, random.Between(1, 5), true);
+            ApproachPowerLine(state, random.Between(1, 5), bit == flags::kPowerLineProtection);
             break;
         case flags::kWindWarning:
             state.windTenths = static_cast<std::uint8_t>(random.Between(100, 139));
@@ -220,6 +204,17 @@ float CapacityAt(float radius, float boomLength) {
     const float byRadius = 58.0f / (std::max(radius, 1.0f) - 0.8f);
     const float boomFactor = 1.0f - (boomLength - kShortestBoom) * 0.018f;
     return std::clamp(byRadius * boomFactor, 0.3f, kRatedLoad);
+}
+
+void ReachCoordinateLimit(CraneState& state, int limit, bool tripped) {
+    const auto set = static_cast<std::uint8_t>(1u << limit);
+    state.coord |= set;
+    state.limits |= flags::kForbiddenZoneWarning;
+    state.zone |= flags::kCoordWarning;
+    if (tripped) {
+        state.coord |= static_cast<std::uint8_t>(set << 4);
+        state.zone |= flags::kCoordProtection;
+    }
 }
 
 int LoadRangeOfPercent(int percent) {

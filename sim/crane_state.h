@@ -58,6 +58,11 @@ float CapacityAt(float radius, float boomLength);
 // Load range 0..7 of a percentage of the rated load.
 int LoadRangeOfPercent(int percent);
 
+// The hook reaches coordinate limit `limit` (0..3: right, left, upper, lower):
+// its bit, the zone's coordinate warning and the forbidden-zone warning;
+// `tripped` adds the limit's protection bit and the zone's protection.
+void ReachCoordinateLimit(CraneState& state, int limit, bool tripped);
+
 // Puts the crane into a situation that sets `bit` (a single bit of
 // MeaningfulBits) of the flag byte, with the values and companion bits that
 // go with it: an overload also raises the dangerous-load warning and the load,

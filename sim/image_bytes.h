@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "model/bits.h"
 #include "model/memory_map.h"
 
 namespace zorvek::sim {
@@ -14,6 +15,11 @@ using Image = std::array<std::uint8_t, memory_map::kImageSize>;
 // The bytes of a block at a bank-3 address.
 inline std::span<std::uint8_t> ImageSpan(Image& image, std::uint32_t address, std::size_t size) {
     return std::span(image).subspan(memory_map::Offset(address), size);
+}
+
+// Every block and record ends in the checksum of the bytes before it.
+inline void SealBlock(std::span<std::uint8_t> block) {
+    block.back() = Crc8(block.first(block.size() - 1));
 }
 
 }  // namespace zorvek::sim

@@ -15,7 +15,7 @@ namespace {
 using namespace memory_map;
 
 void WriteHeader(Image& image) {
-    StoreLe(image, 0, 4, kDataFormatSignature);
+    StoreLe(image, Offset(kFormatSignatureAddress), 4, kDataFormatSignature);
     image[4] = 0;
     StoreLe(image, Offset(kNewDataMarkAddress), 4, 0);
     image[9] = 0;

@@ -5,6 +5,7 @@
 #include "model/bits.h"
 #include "model/records.h"
 #include "sim/calendar.h"
+#include "sim/image_bytes.h"
 #include "sim/packed_real.h"
 
 namespace zorvek::sim {
@@ -12,8 +13,6 @@ namespace {
 
 constexpr int kHourSlots = static_cast<int>(memory_map::kHourRecordCount);
 constexpr int kCycleSlots = static_cast<int>(memory_map::kCycleRecordCount);
-constexpr std::size_t kHourCrcOffset = memory_map::kHourRecordSize - 1;
-constexpr std::size_t kCycleCrcOffset = memory_map::kCycleRecordSize - 1;
 
 void StorePacked(std::span<std::uint8_t> record, std::size_t offset, float value) {
     StoreLe(record, offset, 2, PackFloat16(value));
@@ -43,14 +42,10 @@ void WriteSnapshot(std::span<std::uint8_t> record, const CraneState& s, SimSecon
     StorePacked(record, 26, s.capacity);
 }
 
-void SealRecord(std::span<std::uint8_t> record, std::size_t crcOffset) {
-    record[crcOffset] = Crc8(record.first(crcOffset));
-}
-
 // A flipped data bit or a garbled checksum byte; the time stays intact so
 // that only the checksum gives the record away.
-void DamageChecksum(std::span<std::uint8_t> record, std::size_t crcOffset,
-                    DeterministicRandom& random) {
+void DamageChecksum(std::span<std::uint8_t> record, DeterministicRandom& random) {
+    const std::size_t crcOffset = record.size() - 1;
     if (random.Chance(0.5)) {
         record[crcOffset] ^= static_cast<std::uint8_t>(random.Between(1, 255));
     } else {
@@ -60,36 +55,29 @@ void DamageChecksum(std::span<std::uint8_t> record, std::size_t crcOffset,
     }
 }
 
-// Replaces one field of a packed time; `shift` and `width` as in the packing
-// (year 26/6, month 22/4, day 17/5, hour 12/5, minute 6/6, second 0/6).
-std::uint32_t ReplaceField(std::uint32_t packed, int shift, int width, std::uint32_t value) {
-    const std::uint32_t mask = ((1u << width) - 1u) << shift;
-    return (packed & ~mask) | ((value << shift) & mask);
-}
-
-// A clock glitch: one field out of its range, written with a good checksum.
-void DamageDate(std::span<std::uint8_t> record, std::size_t crcOffset,
-                DeterministicRandom& random) {
-    std::uint32_t time = LoadLe(record, 0, 4);
+// A clock glitch at `time`: one field out of its range (each still fits its
+// bits), written with a good checksum.
+void DamageDate(std::span<std::uint8_t> record, SimSeconds time, DeterministicRandom& random) {
+    LocalDateTime t = LocalFromSeconds(time);
     switch (random.Between(0, 4)) {
         case 0:
-            time = ReplaceField(time, 22, 4, static_cast<std::uint32_t>(random.Between(13, 15)));
+            t.month = random.Between(13, 15);
             break;
         case 1:
-            time = ReplaceField(time, 17, 5, 0);
+            t.day = 0;
             break;
         case 2:
-            time = ReplaceField(time, 12, 5, static_cast<std::uint32_t>(random.Between(24, 31)));
+            t.hour = random.Between(24, 31);
             break;
         case 3:
-            time = ReplaceField(time, 6, 6, static_cast<std::uint32_t>(random.Between(60, 63)));
+            t.minute = random.Between(60, 63);
             break;
         default:
-            time = ReplaceField(time, 0, 6, static_cast<std::uint32_t>(random.Between(60, 63)));
+            t.second = random.Between(60, 63);
             break;
     }
-    StoreLe(record, 0, 4, time);
-    SealRecord(record, crcOffset);
+    StoreLe(record, 0, 4, PackDateTime(t));
+    SealBlock(record);
 }
 
 std::vector<HourEvent> NewestEvents(std::vector<WorkCycle>& cycles, int count, RecordKind kind) {
@@ -124,7 +112,7 @@ void WriteCycle(std::span<std::uint8_t> record, const WorkCycle& cycle) {
     StoreLe(record, 28, 2, cycle.durationSeconds);
     record[30] = 0;
     record[31] = 0;
-    SealRecord(record, kCycleCrcOffset);
+    SealBlock(record);
 }
 
 std::span<std::uint8_t> CycleSlot(std::span<std::uint8_t> list, int slot) {
@@ -223,9 +211,9 @@ RecordMix WriteHourList(std::span<std::uint8_t> list, const std::vector<HourEven
                                    memory_map::kHourRecordSize);
         WriteSnapshot(record, event.State(), event.Time(), event.cycle->number);
         record[28] = event.isEnd ? kEventCycleEnd : kEventCycleStart;
-        SealRecord(record, kHourCrcOffset);
-        if (event.kind == RecordKind::BadChecksum) DamageChecksum(record, kHourCrcOffset, random);
-        if (event.kind == RecordKind::BadDate) DamageDate(record, kHourCrcOffset, random);
+        SealBlock(record);
+        if (event.kind == RecordKind::BadChecksum) DamageChecksum(record, random);
+        if (event.kind == RecordKind::BadDate) DamageDate(record, event.Time(), random);
         mix.Count(event.kind);
     }
     mix.empty += kHourSlots - count;
@@ -235,37 +223,28 @@ RecordMix WriteHourList(std::span<std::uint8_t> list, const std::vector<HourEven
 RecordMix WriteLastCycles(std::span<std::uint8_t> list, const std::vector<WorkCycle>& recent,
                           DeterministicRandom& random) {
     std::fill(list.begin(), list.end(), std::uint8_t{0xFF});
-    RecordMix mix;
     const int count = std::min(static_cast<int>(recent.size()), kCycleSlots);
     const int next = random.Between(0, kCycleSlots - 1);
     const auto first = recent.size() - static_cast<std::size_t>(count);
     for (int i = 0; i < count; ++i) {
         WriteCycle(CycleSlot(list, (next + i) % kCycleSlots),
                    recent[first + static_cast<std::size_t>(i)]);
-        mix.Count(RecordKind::Valid);
     }
-    mix.empty = kCycleSlots - count;
-    return mix;
+    return RecordMix{.valid = count, .empty = kCycleSlots - count};
 }
 
 RecordMix WriteProtectionCycles(std::span<std::uint8_t> list, const std::vector<WorkCycle>& older,
                                 const std::vector<WorkCycle>& recent, DeterministicRandom& random) {
     std::fill(list.begin(), list.end(), std::uint8_t{0xFF});
-    RecordMix mix;
     const auto before = NewestTripped(older, random.Between(2, kMaxOlderTrips));
     const auto since = NewestTripped(recent, random.Between(11, kMaxRecentTrips));
     // This list has never filled up: written from slot 0 in time order.
     int slot = 0;
-    for (const WorkCycle* cycle : before) {
-        WriteCycle(CycleSlot(list, slot++), *cycle);
-        mix.Count(RecordKind::BeforeFloor);
-    }
-    for (const WorkCycle* cycle : since) {
-        WriteCycle(CycleSlot(list, slot++), *cycle);
-        mix.Count(RecordKind::Valid);
-    }
-    mix.empty = kCycleSlots - slot;
-    return mix;
+    for (const WorkCycle* cycle : before) WriteCycle(CycleSlot(list, slot++), *cycle);
+    for (const WorkCycle* cycle : since) WriteCycle(CycleSlot(list, slot++), *cycle);
+    return RecordMix{.valid = static_cast<int>(since.size()),
+                     .empty = kCycleSlots - slot,
+                     .beforeFloor = static_cast<int>(before.size())};
 }
 
 }  // namespace zorvek::sim

@@ -24,9 +24,6 @@ class GuiApplicationScope {
     GuiApplicationScope(const GuiApplicationScope&) = delete;
     GuiApplicationScope& operator=(const GuiApplicationScope&) = delete;
 
-    // True when this scope created the application.
-    bool Created() const { return m_application != nullptr; }
-
   private:
     // Qt keeps references to argc and argv for the application's lifetime.
     int m_argc = 0;
