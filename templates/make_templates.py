@@ -95,34 +95,33 @@ def row(cells, widths, borders="grid", header=False):
             out.append(r"\clvertalb")
         out.append(r"\cellx%d" % right)
     out.append("\n")
-    for parts, style in cells:
-        style = dict(style)
-        style["intbl"] = True
-        cell_head = head(**style)
-        out.append(cell_head + content(parts) + r"\cell" + "\n")
+    out.extend(cell(parts, style) for parts, style in cells)
     out.append(r"\row" + "\n")
     return "".join(out)
 
 
-def form_row(caption, name, widths=(4200, TEXT_WIDTH - 4200), mono=False):
+def cell(parts, style):
+    return head(intbl=True, **style) + content(parts) + r"\cell" + "\n"
+
+
+FORM_WIDTHS = (4200, TEXT_WIDTH - 4200)
+
+
+def form_row(caption, name, mono=False):
     """A passport line: its caption and, underlined, its value. Figures padded
     to a fixed width by the program need a monospaced font to line up."""
     value_style = dict(size=11, after=40)
     if mono:
         value_style.update(font=COURIER, size=10)
-    cells = [
-        ([caption], dict(size=11, after=40)),
-        ([Bookmark(name)], value_style),
-    ]
-    out = [r"\trowd\trgaph108\trleft0\trkeep" "\n"]
-    out.append(r"\clvertalb\cellx%d" % widths[0])
-    out.append(r"\clvertalb\clbrdrb%s\cellx%d" % (BORDER, widths[0] + widths[1]))
-    out.append("\n")
-    for parts, style in cells:
-        style["intbl"] = True
-        out.append(head(**style) + content(parts) + r"\cell" + "\n")
-    out.append(r"\row" + "\n")
-    return "".join(out)
+    return (
+        r"\trowd\trgaph108\trleft0\trkeep" "\n"
+        + r"\clvertalb\cellx%d" % FORM_WIDTHS[0]
+        + r"\clvertalb\clbrdrb%s\cellx%d" % (BORDER, sum(FORM_WIDTHS))
+        + "\n"
+        + cell([caption], dict(size=11, after=40))
+        + cell([Bookmark(name)], value_style)
+        + r"\row" + "\n"
+    )
 
 
 def table_end():

@@ -4,12 +4,10 @@
 #include <string>
 #include <system_error>
 
+#include "reports/common/utf8_path.h"
+
 namespace zorvek {
 namespace {
-
-std::filesystem::path PathOfUtf8(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 std::string Stamp(const LocalDateTime& t) {
     char text[32];

@@ -8,8 +8,7 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-}  // namespace
-
+// A cp1251 text as the recording shows it: UTF-8 in double quotes.
 std::string QuotedForLog(std::string_view text) {
     std::string quoted = "\"";
     for (const char c : Utf8FromCp1251(text)) {
@@ -42,6 +41,8 @@ std::string QuotedForLog(std::string_view text) {
     quoted += '"';
     return quoted;
 }
+
+}  // namespace
 
 void RecordingWordLayer::Record(std::string_view operation, std::string_view arguments) {
     std::string line(operation);

@@ -58,7 +58,4 @@ class RecordingWordLayer final : public WordLayer {
     bool m_mustTerminate = false;
 };
 
-// A cp1251 text as the recording shows it: UTF-8 in double quotes.
-std::string QuotedForLog(std::string_view text);
-
 }  // namespace zorvek

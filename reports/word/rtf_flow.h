@@ -41,7 +41,6 @@ class RtfFlow {
     // Puts a table of empty cells at the insertion point and moves into its
     // first cell. Tables do not nest: in a table cell this does nothing.
     void AddTable(int rows, int columns, int fontSize);
-    bool InTable() const { return m_inTable; }
     // Types into the current cell and moves to the next; from the last cell
     // of the last row a new row is appended and entered. Outside a table the
     // text is typed like Type.

@@ -80,6 +80,21 @@ int HexValue(char c) {
     return -1;
 }
 
+// Bookmark names compare without regard to case: ASCII and Cyrillic letters
+// of a cp1251 text lower-cased.
+std::string LowerCp1251(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDF)) {
+            c = static_cast<char>(byte + 0x20);
+        } else if (byte == 0xA8) {  // Ё
+            c = static_cast<char>(0xB8);
+        }
+    }
+    return lowered;
+}
+
 }  // namespace
 
 // One pass over the template that records what RtfTemplate offers.
@@ -367,19 +382,6 @@ std::optional<TemplateSpot> RtfTemplate::LineBelow(std::size_t offset) const {
     // The break that ends the body's last paragraph opens no line.
     if (next == m_lineEnds.end() || next->below.offset >= m_bodyEnd) return std::nullopt;
     return next->below;
-}
-
-std::string LowerCp1251(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDF)) {
-            c = static_cast<char>(byte + 0x20);
-        } else if (byte == 0xA8) {  // Ё
-            c = static_cast<char>(0xB8);
-        }
-    }
-    return lowered;
 }
 
 }  // namespace zorvek

@@ -43,9 +43,6 @@ class RtfTemplate {
     // end of its first cell. Nullopt on the last line.
     std::optional<TemplateSpot> LineBelow(std::size_t offset) const;
 
-    // Where the document's outermost group closes.
-    std::size_t BodyEnd() const { return m_bodyEnd; }
-
     // Width between the left and right page margins, twips.
     int TextWidth() const { return m_textWidth; }
 
@@ -61,11 +58,8 @@ class RtfTemplate {
     std::vector<std::pair<std::string, TemplateSpot>> m_bookmarks;  // names lower-cased
     std::vector<LineEnd> m_lineEnds;                                // in text order
     TemplateSpot m_start;
-    std::size_t m_bodyEnd = 0;
+    std::size_t m_bodyEnd = 0;  // where the document's outermost group closes
     int m_textWidth = 0;
 };
-
-// Lower-cases ASCII and Cyrillic letters of a cp1251 text.
-std::string LowerCp1251(std::string_view text);
 
 }  // namespace zorvek

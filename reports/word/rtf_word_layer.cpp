@@ -9,6 +9,7 @@
 
 #include "model/atomic_file.h"
 #include "model/cp1251.h"
+#include "reports/common/utf8_path.h"
 #include "reports/word/png_size.h"
 #include "reports/word/rtf_text.h"
 #include "reports/word/word_messages.h"
@@ -28,10 +29,6 @@ constexpr int kPortraitRight = 850;
 constexpr int kLandscapeSide = 1134;
 
 constexpr std::string_view kNewDocumentTitle = "Документ";
-
-std::filesystem::path PathOfUtf8(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -60,7 +57,6 @@ RtfWordLayer::RtfWordLayer(std::filesystem::path templateDirectory, Notifier& no
 void RtfWordLayer::SetTitle(std::string_view utf8) { m_title = utf8; }
 
 bool RtfWordLayer::WordOpenTemplate(std::string_view name) {
-    m_open = false;
     m_template.reset();
     m_insertions.clear();
     const std::string utf8 = Utf8FromCp1251(name);
@@ -92,7 +88,6 @@ void RtfWordLayer::WordNewDocument(int orientation) {
 
 void RtfWordLayer::StartDocument(std::optional<RtfTemplate> document, std::string defaultTitle) {
     m_template = std::move(document);
-    m_open = true;
     m_insertions.clear();
     m_selectedFill.reset();
     m_fontSize = kDefaultFontSize;
@@ -109,7 +104,7 @@ void RtfWordLayer::AddInsertion(const TemplateSpot& spot, std::string fill) {
 }
 
 void RtfWordLayer::WordFillBookmark(std::string_view name, std::string_view value) {
-    if (!m_open) return;
+    if (!IsOpen()) return;
     // The fill first inverts the bold state of whatever is selected: the text
     // of the previous fill, unless something was typed or moved since.
     if (m_selectedFill) {
@@ -142,13 +137,13 @@ RtfFlow& RtfWordLayer::TypingFlow() {
 }
 
 void RtfWordLayer::WordWriteText(std::string_view text, int size, bool bold, ParagraphAlign align) {
-    if (!m_open) return;
+    if (!IsOpen()) return;
     m_fontSize = size;
     TypingFlow().Type(text, size, bold, align);
 }
 
 void RtfWordLayer::WordWriteLine(std::string_view text, int size, bool bold, ParagraphAlign align) {
-    if (!m_open) return;
+    if (!IsOpen()) return;
     m_fontSize = size;
     RtfFlow& flow = TypingFlow();
     flow.Type(text, size, bold, align);
@@ -156,19 +151,19 @@ void RtfWordLayer::WordWriteLine(std::string_view text, int size, bool bold, Par
 }
 
 void RtfWordLayer::WordAddTable(int rows, int columns, int fontSize) {
-    if (!m_open) return;
+    if (!IsOpen()) return;
     m_fontSize = fontSize;
     TypingFlow().AddTable(rows, columns, fontSize);
 }
 
 void RtfWordLayer::WordWriteCell(std::string_view text, int size, bool bold, ParagraphAlign align) {
-    if (!m_open) return;
+    if (!IsOpen()) return;
     m_fontSize = size;
     TypingFlow().WriteCell(text, size, bold, align);
 }
 
 void RtfWordLayer::WordMoveDown() {
-    if (!m_open) return;
+    if (!IsOpen()) return;
     m_selectedFill.reset();
     Insertion& at = m_insertions[m_cursor];
     if (at.flow.MoveDown() || !m_template) return;
@@ -177,25 +172,25 @@ void RtfWordLayer::WordMoveDown() {
 }
 
 void RtfWordLayer::WordDeleteRow() {
-    if (!m_open) return;
+    if (!IsOpen()) return;
     m_selectedFill.reset();
     m_insertions[m_cursor].flow.DeleteRow();
 }
 
 void RtfWordLayer::WordNewParagraph() {
-    if (!m_open) return;
+    if (!IsOpen()) return;
     TypingFlow().NewParagraph(m_fontSize);
 }
 
 void RtfWordLayer::WordPasteCentered(const std::vector<std::uint8_t>& png) {
-    if (!m_open) return;
+    if (!IsOpen()) return;
     const std::optional<PngSize> size = ReadPngSize(png);
     if (!size) return;
     TypingFlow().AddPicture(RtfPicture{png, *size});
 }
 
 bool RtfWordLayer::WordShow() {
-    if (!m_open) return false;
+    if (!IsOpen()) return false;
     const std::string rtf = Rtf();
     const std::filesystem::path path =
         m_sink.PathFor(m_title.empty() ? m_defaultTitle : m_title, "rtf");
@@ -209,7 +204,7 @@ bool RtfWordLayer::WordShow() {
 
 std::string RtfWordLayer::Rtf() const {
     std::string out;
-    if (!m_open) return out;
+    if (!IsOpen()) return out;
     if (m_template) {
         RenderTemplateDocument(out);
     } else {

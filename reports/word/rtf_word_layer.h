@@ -76,6 +76,7 @@ class RtfWordLayer final : public WordLayer {
         bool landscape = false;
     };
 
+    bool IsOpen() const { return !m_insertions.empty(); }
     void StartDocument(std::optional<RtfTemplate> document, std::string defaultTitle);
     void AddInsertion(const TemplateSpot& spot, std::string fill);
     RtfFlow& TypingFlow();
@@ -86,10 +87,9 @@ class RtfWordLayer final : public WordLayer {
     Notifier& m_notifier;
     DocumentSink& m_sink;
 
-    bool m_open = false;
     std::optional<RtfTemplate> m_template;  // empty for a document made from nothing
     Page m_page;
-    std::vector<Insertion> m_insertions;
+    std::vector<Insertion> m_insertions;        // empty while no document is open
     std::size_t m_cursor = 0;                   // the insertion typed into
     std::optional<std::size_t> m_selectedFill;  // the insertion whose fill is selected
     int m_fontSize = 12;

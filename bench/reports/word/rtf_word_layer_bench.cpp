@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "model/cp1251.h"
 #include "model/sinks.h"
 #include "reports/common/document_sink.h"
 #include "reports/word/rtf_word_layer.h"
@@ -27,17 +28,16 @@ class TempFileSink final : public DocumentSink {
 
 // Appendix 4's shape: a landscape page, one column, a cycle line per row.
 void BuildTable(RtfWordLayer& layer, int rows) {
-    const std::string line =
-        " 07.12.26 19:40:12\t\t  101.5\t\t     0\xf7"
-        "01\xec"
-        "05\xf1\t\t  12.5\t\t     12.0\t\t \"!\xc2\xf0\"\"110%\"";
+    static const std::string kLine = Cp1251FromUtf8(
+        " 07.12.26 19:40:12\t\t  101.5\t\t     0ч01м05с\t\t  12.5\t\t     12.0\t\t "
+        "\"!Вр\"\"110%\"");
+    static const std::string kAppendix = Cp1251FromUtf8("Приложение 4\r\r");
     layer.WordNewDocument(1);
-    layer.WordWriteText("\xcf\xf0\xe8\xeb\xee\xe6\xe5\xed\xe8\xe5 4\r\r", 12, false,
-                        ParagraphAlign::Right);
+    layer.WordWriteText(kAppendix, 12, false, ParagraphAlign::Right);
     layer.WordWriteText("Cycles", 16, true, ParagraphAlign::Centred);
     layer.WordAddTable(2, 1, 10);
     layer.WordWriteCell("Header", 8, true, ParagraphAlign::Left);
-    for (int row = 0; row < rows; ++row) layer.WordWriteCell(line, 9, false, ParagraphAlign::Left);
+    for (int row = 0; row < rows; ++row) layer.WordWriteCell(kLine, 9, false, ParagraphAlign::Left);
     layer.WordDeleteRow();
     layer.WordMoveDown();
     layer.WordNewParagraph();

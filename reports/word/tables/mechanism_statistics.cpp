@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "model/cp1251.h"
 #include "model/decoders.h"
@@ -41,22 +42,25 @@ struct RangeFigures {
     std::uint32_t total = 0;
 };
 
-RangeFigures OperatingTimes(const MechanismCounters& counters, int mechanism) {
+// MechanismCounters::OperatingSeconds or MechanismCounters::SwitchOns.
+using Counter = std::uint32_t (MechanismCounters::*)(int range, int mechanism) const;
+
+RangeFigures FiguresOf(const MechanismCounters& counters, Counter counter, int mechanism) {
     RangeFigures figures;
     for (int range = 0; range < kLoadRanges; ++range) {
-        figures.amounts[range] = counters.OperatingSeconds(range, mechanism);
+        figures.amounts[range] = (counters.*counter)(range, mechanism);
         figures.total += figures.amounts[range];
     }
     return figures;
 }
 
-RangeFigures SwitchOns(const MechanismCounters& counters, int mechanism) {
-    RangeFigures figures;
-    for (int range = 0; range < kLoadRanges; ++range) {
-        figures.amounts[range] = counters.SwitchOns(range, mechanism);
-        figures.total += figures.amounts[range];
-    }
-    return figures;
+// The 13-character label of a load range ("      10-25% " ...), cp1251.
+const std::string& RangeLabel(int range) {
+    static const std::array<std::string, kLoadRanges> kLabels = {
+        "      10-25% ", "      26-50% ", "      51-75% ", "     76-100% ",
+        "    101-110% ", "    111-120% ", "    121-130% ", Cp1251FromUtf8("131 и более% "),
+    };
+    return kLabels[range];
 }
 
 // Fills the table just added, a row per range, and leaves it. The last cell
@@ -114,7 +118,8 @@ class MechanismStatistics {
         m_word.WordWriteLine(MechanismName(m_inputs.source, mechanism), 12, true,
                              ParagraphAlign::Centred);
 
-        const RangeFigures times = OperatingTimes(m_counters, mechanism);
+        const RangeFigures times =
+            FiguresOf(m_counters, &MechanismCounters::OperatingSeconds, mechanism);
         m_word.WordWriteText(text.operatingTime, 12, false, ParagraphAlign::Left);
         m_word.WordAddTable(1, 3, 10);
         if (m_period == Period::WholeLife) SetBar(kProgressStep);
@@ -123,7 +128,7 @@ class MechanismStatistics {
         m_word.WordWriteLine(text.totalTime + FormatDuration(12, times.total), 12, false,
                              ParagraphAlign::Right);
 
-        const RangeFigures counts = SwitchOns(m_counters, mechanism);
+        const RangeFigures counts = FiguresOf(m_counters, &MechanismCounters::SwitchOns, mechanism);
         m_word.WordWriteLine(text.switchOns, 12, false, ParagraphAlign::Left);
         m_word.WordAddTable(1, 3, 10);
         FillRangeTable(m_word, counts, [](std::uint32_t count) { return FormatInt(14, count); });
@@ -147,14 +152,6 @@ class MechanismStatistics {
 };
 
 }  // namespace
-
-std::string RangeLabel(int range) {
-    static const std::array<std::string, kLoadRanges> kLabels = {
-        "      10-25% ", "      26-50% ", "      51-75% ", "     76-100% ",
-        "    101-110% ", "    111-120% ", "    121-130% ", Cp1251FromUtf8("131 и более% "),
-    };
-    return InRange(range, kLoadRanges) ? kLabels[range] : std::string();
-}
 
 bool N17Click(const ReportInputs& inputs, WordLayer& word) {
     return MechanismStatistics(inputs, word, Period::WholeLife).Build();

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "reports/common/report_inputs.h"
 #include "reports/word/word_layer.h"
 
@@ -9,10 +7,6 @@
 // eight load ranges, each range with a bar of its share of the mechanism's
 // total. A portrait document typed from nothing.
 namespace zorvek {
-
-// The 13-character label of load range 0..7 ("      10-25% " ...), cp1251;
-// empty for any other range.
-std::string RangeLabel(int range);
 
 // N17Click: over the whole service life; the bar goes to 20 once each
 // mechanism's first table is started and to 40 at the end of its section.

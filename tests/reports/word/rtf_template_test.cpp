@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "model/cp1251.h"
+#include "reports/common/utf8_path.h"
 
 namespace zorvek {
 namespace {
@@ -104,8 +104,7 @@ TEST(ShippedTemplatesTest, HoldEveryBookmarkTheirDocumentsFill) {
         {"Приложение.rtf", appendix},
     };
     for (const auto& [name, bookmarks] : templates) {
-        std::ifstream in(std::filesystem::path(ZORVEK_TEMPLATE_DIR) /
-                             std::filesystem::path(std::u8string(name.begin(), name.end())),
+        std::ifstream in(std::filesystem::path(ZORVEK_TEMPLATE_DIR) / PathOfUtf8(name),
                          std::ios::binary);
         ASSERT_TRUE(in) << name;
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -12,6 +12,7 @@
 #include "model/cp1251.h"
 #include "model/sinks.h"
 #include "reports/common/document_sink.h"
+#include "reports/common/utf8_path.h"
 #include "reports/word/rtf_word_layer.h"
 #include "tests/reports/word/rtf_reader.h"
 #include "tests/support/temp_dir.h"
@@ -68,8 +69,7 @@ class WordLayerTest : public TempDirTest {
 
     // Writes a template under a UTF-8 name: a cp1251 RTF head and `body`.
     void WriteTemplate(std::string_view name, std::string_view body) {
-        std::ofstream out(m_dir / std::filesystem::path(std::u8string(name.begin(), name.end())),
-                          std::ios::binary);
+        std::ofstream out(m_dir / PathOfUtf8(name), std::ios::binary);
         out << "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\froman\\fcharset204 Times New "
                "Roman;}}\n"
             << body << "}";

@@ -4,19 +4,16 @@
 
 #include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "model/cp1251.h"
 #include "model/passport.h"
 #include "model/sinks.h"
 #include "reports/common/report_inputs.h"
 #include "reports/word/recording_word_layer.h"
+#include "tests/reports/word/word_test_support.h"
 #include "tests/support/image_reader.h"
 
 namespace zorvek::test {
-
-inline std::string C(std::string_view utf8) { return Cp1251FromUtf8(utf8); }
 
 // What the progress display went through: each position, and each pause of
 // the window ("pause"), with how many word operations had been made by then.
@@ -39,12 +36,6 @@ class ProgressLog final : public ProgressSink {
 
   private:
     const RecordingWordLayer& m_word;
-};
-
-class SilentNotifier final : public Notifier {
-  public:
-    void Notify(std::string_view text) override { messages.emplace_back(text); }
-    std::vector<std::string> messages;
 };
 
 // An image in memory, a filled passport sheet and a recording word layer.
@@ -73,7 +64,7 @@ class TableReportTest : public ::testing::Test {
 
     ImageReader m_image;
     PassportSheet m_sheet;
-    SilentNotifier m_notifier;
+    RecordingNotifier m_notifier;
     RecordingWordLayer m_word;
     ProgressLog m_progress{m_word};
 };

@@ -74,7 +74,7 @@ class TablesRtfTest : public test::TempDirTest {
 
     test::ImageReader m_image;
     PassportSheet m_sheet;
-    test::SilentNotifier m_notifier;
+    test::RecordingNotifier m_notifier;
     sim::ImageSummary m_summary;
 };
 
