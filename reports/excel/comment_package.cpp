@@ -13,7 +13,6 @@ namespace zorvek {
 namespace {
 
 constexpr std::string_view kContentTypesPart = "[Content_Types].xml";
-constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
 constexpr std::string_view kSheetRelsPart = "xl/worksheets/_rels/sheet1.xml.rels";
 
 constexpr std::string_view kRelsHead =
@@ -44,12 +43,6 @@ constexpr std::array<std::string_view, 8> kAfterLegacyDrawing = {
     "<legacyDrawingHF", "<drawingHF",       "<picture",    "<oleObjects",
     "<controls",        "<webPublishItems", "<tableParts", "<extLst"};
 
-ZipEntry* Find(std::vector<ZipEntry>& package, std::string_view name) {
-    const auto found = std::find_if(package.begin(), package.end(),
-                                    [name](const ZipEntry& entry) { return entry.name == name; });
-    return found == package.end() ? nullptr : &*found;
-}
-
 // The first two ids of the form "rIdN" the relationships do not use yet.
 std::array<std::string, 2> FreeRelationshipIds(const std::string& rels) {
     std::array<std::string, 2> ids;
@@ -76,7 +69,7 @@ void AppendRelationship(std::string& xml, std::string_view id, std::string_view 
 
 // The sheet's relationships to the two parts; the id of the drawing's.
 std::optional<std::string> AddRelationships(std::vector<ZipEntry>& package) {
-    ZipEntry* rels = Find(package, kSheetRelsPart);
+    ZipEntry* rels = FindEntry(package, kSheetRelsPart);
     if (rels == nullptr) {
         rels = &package.emplace_back(
             ZipEntry{std::string(kSheetRelsPart), std::string(kRelsHead) + std::string(kRelsEnd)});
@@ -136,14 +129,15 @@ std::optional<std::vector<PackedEntry>> PackCommentParts(const Sheet& sheet) {
 }
 
 bool LinkCommentParts(std::vector<ZipEntry>& package) {
-    if (Find(package, kContentTypesPart) == nullptr || Find(package, kSheetPart) == nullptr ||
-        Find(package, kCommentsPart) != nullptr || Find(package, kCommentsDrawingPart) != nullptr) {
+    if (FindEntry(package, kContentTypesPart) == nullptr ||
+        FindEntry(package, kSheetPart) == nullptr || FindEntry(package, kCommentsPart) != nullptr ||
+        FindEntry(package, kCommentsDrawingPart) != nullptr) {
         return false;
     }
     // Relationships first: a new part moves the others.
     const std::optional<std::string> vmlId = AddRelationships(package);
-    return vmlId && AddLegacyDrawing(Find(package, kSheetPart)->data, *vmlId) &&
-           AddContentTypes(Find(package, kContentTypesPart)->data);
+    return vmlId && AddLegacyDrawing(FindEntry(package, kSheetPart)->data, *vmlId) &&
+           AddContentTypes(FindEntry(package, kContentTypesPart)->data);
 }
 
 }  // namespace zorvek

@@ -10,6 +10,9 @@
 
 namespace zorvek {
 
+// The package entry of the workbook's one sheet.
+inline constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
+
 // The sheet's comments, in a one-sheet workbook written without them, are
 // two parts of their own (see comment_parts.h) and the links to them.
 inline constexpr std::string_view kCommentsPart = "xl/comments1.xml";

@@ -10,8 +10,8 @@
 namespace zorvek {
 namespace {
 
-constexpr int kStandardColumnWidth = 16;
-constexpr int kHeaderRow = 4;  // sheet row of the table's header
+constexpr int kColumnWidth = 16;  // of every column, in characters
+constexpr int kHeaderRow = 4;     // sheet row of the table's header
 
 // The cell of a column index and a 1-based sheet row, if it has an address.
 std::optional<CellRef> Address(int col, int sheetRow) {
@@ -27,7 +27,7 @@ XlsxExcelLayer::XlsxExcelLayer(DocumentSink& sink, std::string title)
 
 void XlsxExcelLayer::ExcelStart() {
     m_sheet = Sheet{};
-    m_sheet.SetAllColumnsWidth(kStandardColumnWidth);
+    m_sheet.SetAllColumnsWidth(kColumnWidth);
     m_sheet.SetOrientation(kXlLandscape);
 }
 

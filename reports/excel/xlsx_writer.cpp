@@ -26,7 +26,6 @@ namespace zorvek {
 namespace {
 
 constexpr const char* kSheetName = "Лист1";
-constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
 
 // Comment boxes are laid out on the sheet's grid as this writer sizes it.
 static_assert(kStandardRowHeightPt == LXW_DEF_ROW_HEIGHT);
@@ -231,10 +230,8 @@ bool FinishPackage(const Sheet& sheet, const std::filesystem::path& path,
     std::optional<std::vector<ZipEntry>> package = ReadZip(path);
     if (!package) return false;
     if (pageBreaks) {
-        const auto part = std::find_if(package->begin(), package->end(), [](const ZipEntry& entry) {
-            return entry.name == kSheetPart;
-        });
-        if (part == package->end() || !SetPageBreakPreview(part->data)) return false;
+        ZipEntry* sheetPart = FindEntry(*package, kSheetPart);
+        if (sheetPart == nullptr || !SetPageBreakPreview(sheetPart->data)) return false;
     }
     if (comments.valid() && !LinkCommentParts(*package)) return false;
     std::vector<PackedEntry> packed;

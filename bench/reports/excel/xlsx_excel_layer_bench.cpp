@@ -1,14 +1,11 @@
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdint>
-#include <filesystem>
-#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "bench/reports/excel/temp_sink.h"
 #include "model/cp1251.h"
-#include "reports/common/document_sink.h"
 #include "reports/excel/xlsx_excel_layer.h"
 
 // The largest sheets of the appendix: all 1900 records valid, all 19
@@ -23,29 +20,6 @@ namespace {
 
 constexpr int kRecords = 1900;
 constexpr int kColumns = 19;
-
-class TempSink final : public DocumentSink {
-public:
-    TempSink()
-        : m_folder(std::filesystem::temp_directory_path() /
-                   ("zorvek-excel-bench-" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(m_folder);
-    }
-    ~TempSink() override { std::filesystem::remove_all(m_folder); }
-
-    std::filesystem::path PathFor(std::string_view title, std::string_view extension) override {
-        return m_folder / (std::string(title) + "." + std::string(extension));
-    }
-    void Finished(const std::filesystem::path& path, bool ok) override {
-        if (!ok) throw std::runtime_error("workbook not written");
-        m_lastSize = std::filesystem::file_size(path);
-    }
-    std::uintmax_t LastSize() const { return m_lastSize; }
-
-private:
-    std::filesystem::path m_folder;
-    std::uintmax_t m_lastSize = 0;
-};
 
 struct ColumnSample {
     const char* header;
@@ -121,7 +95,7 @@ void RunLargestSheet(benchmark::State& state, bool worstCase, bool write) {
     }
     headers.push_back(Cp1251FromUtf8("Приложение 3"));
     headers.push_back(Cp1251FromUtf8("Информация о работе крана за последние часы."));
-    TempSink sink;
+    bench::TempSink sink("excel-bench");
     for (auto _ : state) {
         XlsxExcelLayer layer(sink, "Приложение 3");
         BuildLargestSheet(layer, worstCase, samples, headers, texts);

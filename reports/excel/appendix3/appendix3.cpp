@@ -1,7 +1,9 @@
 #include "reports/excel/appendix3/appendix3.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "model/bits.h"
@@ -48,10 +50,6 @@ constexpr std::array<SpecialWidth, 7> kSpecialWidths = {{
     {ColumnKind::Note, 38},
 }};
 
-std::size_t Slot(ColumnKind kind) {
-    return static_cast<std::size_t>(static_cast<int>(kind) - kFirstColumnKind);
-}
-
 ColumnKind KindAt(int slot) { return static_cast<ColumnKind>(slot + kFirstColumnKind); }
 
 // Steps up to the frozen header; the caller finishes the build.
@@ -81,11 +79,10 @@ public:
             if (!IsValidDateTime(record.Time()) || !filter.Shows(record)) continue;
             WriteRow(record, position);
         }
-        if (m_row == kFirstDataRow) m_excel.ExcelWriteCell(3, 10, true, 26, texts.nothing);
-        for (const SpecialWidth& special : kSpecialWidths) {
-            if (const int col = m_writtenAt[Slot(special.kind)]; col != 0) {
-                m_excel.ExcelSetColumnWidth(col, special.width);
-            }
+        if (m_row == kFirstDataRow) {
+            m_excel.ExcelWriteCell(3, 10, true, 26, texts.nothing);
+        } else {
+            SetSpecialWidths();
         }
         m_excel.ExcelSetColumnWidth(0, 5);
         m_excel.ExcelDrawGrid(m_columnCount - 1, m_row);
@@ -105,10 +102,20 @@ private:
                 }
             }
             m_excel.ExcelWriteCell(col, m_row, false, kTextSize, text);
-            m_writtenAt[Slot(kind)] = col;
             m_window.ProcessPendingMessages();
         }
         ++m_row;
+    }
+
+    // Every shown column has received data cells once a row is written.
+    void SetSpecialWidths() {
+        const auto kinds = std::span(m_kinds).first(static_cast<std::size_t>(m_columnCount));
+        for (const SpecialWidth& special : kSpecialWidths) {
+            const auto found = std::find(kinds.begin(), kinds.end(), special.kind);
+            if (found != kinds.end()) {
+                m_excel.ExcelSetColumnWidth(static_cast<int>(found - kinds.begin()), special.width);
+            }
+        }
     }
 
     ExcelLayer& m_excel;
@@ -116,8 +123,6 @@ private:
     std::array<ColumnKind, kColumnKindCount> m_kinds{};
     int m_columnCount = 0;
     int m_row = kFirstDataRow;
-    // The column each kind's data went to; 0 (the "№" column) means none.
-    std::array<int, kColumnKindCount> m_writtenAt{};
 };
 
 }  // namespace

@@ -3,32 +3,18 @@
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
-#include <zip.h>
 
+#include <optional>
 #include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "reports/excel/zip_reader.h"
 
 namespace zorvek::test {
 namespace {
 
 const xmlChar* Xml(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
-
-std::map<std::string, std::string> ReadZip(const std::filesystem::path& file) {
-    int error = 0;
-    zip_t* archive = zip_open(file.string().c_str(), ZIP_RDONLY, &error);
-    if (archive == nullptr) throw std::runtime_error("not a zip: " + file.string());
-    std::map<std::string, std::string> entries;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-        zip_stat_t stat;
-        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat);
-        std::string data(stat.size, '\0');
-        zip_file_t* entry = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
-        zip_fread(entry, data.data(), stat.size);
-        zip_fclose(entry);
-        entries[stat.name] = std::move(data);
-    }
-    zip_discard(archive);
-    return entries;
-}
 
 std::string CellXPath(const std::string& ref) {
     return "//m:sheetData/m:row/m:c[@r='" + ref + "']";
@@ -102,7 +88,10 @@ std::string XmlPart::One(const std::string& xpath) const {
 
 int XmlPart::Count(const std::string& xpath) const { return static_cast<int>(All(xpath).size()); }
 
-XlsxPackage::XlsxPackage(const std::filesystem::path& file) : m_entries(ReadZip(file)) {
+XlsxPackage::XlsxPackage(const std::filesystem::path& file) {
+    std::optional<std::vector<ZipEntry>> entries = ReadZip(file);
+    if (!entries) throw std::runtime_error("not a zip: " + file.string());
+    for (ZipEntry& entry : *entries) m_entries[entry.name] = std::move(entry.data);
     for (const auto& [name, data] : m_entries) {
         if (name.ends_with(".xml")) m_parts.emplace(name, XmlPart(data));
     }

@@ -1,14 +1,13 @@
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <stdexcept>
-#include <string>
+#include <algorithm>
+#include <cstdint>
+#include <span>
 
+#include "bench/reports/excel/temp_sink.h"
 #include "model/bits.h"
 #include "model/decoders.h"
 #include "model/passport.h"
-#include "reports/common/document_sink.h"
 #include "reports/excel/appendix3/appendix3.h"
 #include "reports/excel/xlsx_excel_layer.h"
 #include "sim/image_generator.h"
@@ -22,26 +21,6 @@ namespace zorvek {
 namespace {
 
 namespace map = memory_map;
-
-class TempSink final : public DocumentSink {
-public:
-    TempSink()
-        : m_folder(std::filesystem::temp_directory_path() /
-                   ("zorvek-appendix3-bench-" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(m_folder);
-    }
-    ~TempSink() override { std::filesystem::remove_all(m_folder); }
-
-    std::filesystem::path PathFor(std::string_view title, std::string_view extension) override {
-        return m_folder / (std::string(title) + "." + std::string(extension));
-    }
-    void Finished(const std::filesystem::path&, bool ok) override {
-        if (!ok) throw std::runtime_error("workbook not written");
-    }
-
-private:
-    std::filesystem::path m_folder;
-};
 
 struct NoMessages final : Notifier {
     void Notify(std::string_view) override {}
@@ -120,7 +99,7 @@ void RunEveryColumn(benchmark::State& state, bool write) {
     const ReportInputs inputs{source, sheet, notifier, nullptr, {}};
     BatchTitle window;
     const FixedClock clock;
-    TempSink sink;
+    bench::TempSink sink("appendix3-bench");
     HourList list;
     if (!ReadHourList(source, list, nullptr, clock) || !list.back().IsValid()) {
         state.SkipWithError("the hour list is not full");
