@@ -14,10 +14,14 @@ Dispatch::Dispatch(DumpFile& dumpFile, PassportSheet& sheet, ProgressSink* mainP
 
 MemorySource* Dispatch::SourceOf(SourceKind kind) const {
     switch (kind) {
-        case SourceKind::Recorder: return m_recorder;
-        case SourceKind::LptReader: return m_lptReader;
-        case SourceKind::DumpFile: return &m_dumpFile;
-        default: return nullptr;
+        case SourceKind::Recorder:
+            return m_recorder;
+        case SourceKind::LptReader:
+            return m_lptReader;
+        case SourceKind::DumpFile:
+            return &m_dumpFile;
+        default:
+            return nullptr;
     }
 }
 
@@ -66,7 +70,8 @@ bool Dispatch::ReadMemory(std::uint32_t address, std::uint8_t* buffer, std::uint
             MemorySource* source = SourceOf(m_kind);
             return source && source->Read(memory_map::Offset(address), buffer, count, progress);
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -91,7 +96,8 @@ void Dispatch::WriteMemory(std::uint32_t address, const std::uint8_t* buffer, st
             }
             return;
         }
-        default: return;
+        default:
+            return;
     }
 }
 
@@ -104,7 +110,8 @@ bool Dispatch::LoadPassportFromRecorder() {
     for (std::uint32_t row = 0; row < memory_map::kPassportTextCount; ++row) {
         const auto field = std::span(passport).subspan(row * memory_map::kPassportTextSize,
                                                        memory_map::kPassportTextSize);
-        m_sheet.SetValue(static_cast<int>(row), TextFromBuffer(field, memory_map::kPassportTextSize));
+        m_sheet.SetValue(static_cast<int>(row),
+                         TextFromBuffer(field, memory_map::kPassportTextSize));
     }
     return true;
 }

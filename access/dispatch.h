@@ -17,7 +17,7 @@ class DumpFile;
 // open, and stands in for the recorder's working memory (bank 0) when the
 // source cannot reach it.
 class Dispatch final : public MemoryReader {
-public:
+  public:
     static constexpr std::uint32_t kRamWindowSize = 1536;
 
     // `mainProgress` is the progress display the recorder's reads always
@@ -49,7 +49,7 @@ public:
     // After a reader load: the reader's new-data mark 123 becomes 0.
     void ClearReaderNewMark();
 
-private:
+  private:
     MemorySource* SourceOf(SourceKind kind) const;
     bool InRamWindow(std::uint32_t address, std::uint32_t count) const;
 

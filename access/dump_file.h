@@ -29,7 +29,7 @@ struct DumpFileChoice {
 
 // A dump file: exactly the 65,536 bytes of the recorder's stored data.
 class DumpFile final : public MemorySource {
-public:
+  public:
     explicit DumpFile(DumpFileChoice& choice);
     ~DumpFile() override;
     DumpFile(const DumpFile&) = delete;
@@ -60,7 +60,7 @@ public:
         return DumpWrite(address, buffer, count, progress);
     }
 
-private:
+  private:
     template <typename Transfer>
     bool Transfer32(std::uint32_t offset, std::uint32_t count, ProgressSink* progress,
                     Transfer transfer);

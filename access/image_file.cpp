@@ -9,7 +9,8 @@ namespace zorvek {
 
 bool SaveImage(MemoryReader& source, const std::filesystem::path& file, ProgressSink* progress) {
     std::vector<std::uint8_t> image(memory_map::kImageSize);
-    if (!source.ReadMemory(memory_map::kStoredBank, image.data(), memory_map::kImageSize, progress)) {
+    if (!source.ReadMemory(memory_map::kStoredBank, image.data(), memory_map::kImageSize,
+                           progress)) {
         return false;
     }
     return WriteFileAtomically(file, image);

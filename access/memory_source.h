@@ -11,7 +11,7 @@ namespace zorvek {
 // transferred; a progress sink, when given, moves through 0..100 while they
 // run and is left at 0.
 class MemorySource {
-public:
+  public:
     virtual ~MemorySource() = default;
     virtual bool Open() = 0;
     // False when nothing was open.

@@ -18,7 +18,9 @@ namespace map = memory_map;
 
 constexpr int kNewestCycles = 5;
 
-const char* CrcText(bool ok) { return ok ? "контрольная сумма верна" : "КОНТРОЛЬНАЯ СУММА НЕВЕРНА"; }
+const char* CrcText(bool ok) {
+    return ok ? "контрольная сумма верна" : "КОНТРОЛЬНАЯ СУММА НЕВЕРНА";
+}
 
 std::string PeriodText(std::uint32_t start, std::uint32_t end) {
     return ForTerminal(FormatDateTime(0, start)) + " — " + ForTerminal(FormatDateTime(0, end));

@@ -15,7 +15,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", zorvek::cli::RunInfo, "info ОБРАЗ                 что хранит образ накопителя и исправен ли он"},
+    {"info", zorvek::cli::RunInfo,
+     "info ОБРАЗ                 что хранит образ накопителя и исправен ли он"},
     {"report", zorvek::cli::RunReport,
      "report ОБРАЗ --out ПАПКА   все документы проверки крана по образу"},
 };

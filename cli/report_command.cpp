@@ -27,7 +27,7 @@ namespace {
 
 // The batch has no window: no title to show, nothing to pump.
 class NoWindow final : public TitleSink {
-public:
+  public:
     void SetTitle(std::string_view) override {}
 };
 

@@ -27,7 +27,8 @@ bool ParseColumns(std::string_view list, ColumnSwitches& columns, std::string& e
     for (const std::string& item : SplitList(list)) {
         int box = 0;
         const auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), box);
-        if (ec != std::errc() || end != item.data() + item.size() || !columns.SetCheckBox(box, true)) {
+        if (ec != std::errc() || end != item.data() + item.size() ||
+            !columns.SetCheckBox(box, true)) {
             error = "--columns: \"" + item + "\" — не номер столбца от 1 до 18";
             return false;
         }

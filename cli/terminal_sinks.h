@@ -10,14 +10,14 @@ namespace zorvek::cli {
 // A progress line on stderr ("  form1.rtf  45%"), redrawn in place, and only
 // when stderr is a terminal.
 class TerminalProgress final : public ProgressSink {
-public:
+  public:
     TerminalProgress();
     void Start(std::string_view label);
     void SetPosition(int percent) override;
     // Clears the line.
     void Finish();
 
-private:
+  private:
     bool m_enabled;
     std::string m_label;
     int m_shown = -1;
@@ -25,7 +25,7 @@ private:
 
 // The program's own messages go to stderr.
 class StderrNotifier final : public Notifier {
-public:
+  public:
     void Notify(std::string_view text) override;
 };
 

@@ -76,7 +76,8 @@ std::uint32_t LoadLe(std::span<const std::uint8_t> bytes, std::size_t offset, st
     return value;
 }
 
-void StoreLe(std::span<std::uint8_t> bytes, std::size_t offset, std::size_t width, std::uint32_t value) {
+void StoreLe(std::span<std::uint8_t> bytes, std::size_t offset, std::size_t width,
+             std::uint32_t value) {
     for (std::size_t i = 0; i < width && i < 4; ++i) {
         const std::size_t at = offset + i;
         if (at < bytes.size()) bytes[at] = static_cast<std::uint8_t>(value >> (8 * i));

@@ -29,7 +29,8 @@ bool IsValidDateTime(std::uint32_t packed);
 // Little-endian loads from a byte span. Reading past the end yields 0 for
 // the missing bytes: a view never reads outside its block.
 std::uint32_t LoadLe(std::span<const std::uint8_t> bytes, std::size_t offset, std::size_t width);
-void StoreLe(std::span<std::uint8_t> bytes, std::size_t offset, std::size_t width, std::uint32_t value);
+void StoreLe(std::span<std::uint8_t> bytes, std::size_t offset, std::size_t width,
+             std::uint32_t value);
 float LoadFloat32(std::span<const std::uint8_t> bytes, std::size_t offset);
 
 }  // namespace zorvek

@@ -6,7 +6,7 @@ namespace zorvek {
 namespace {
 
 class LocalClock final : public Clock {
-public:
+  public:
     LocalDateTime Now() const override {
         const std::time_t now = std::time(nullptr);
         std::tm local{};

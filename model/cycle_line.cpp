@@ -39,9 +39,12 @@ constexpr Note kNotes[] = {
 
 std::uint8_t FlagsOf(const CycleRecord& record, FlagByte byte) {
     switch (byte) {
-        case FlagByte::Limit: return record.LimitFlags();
-        case FlagByte::Tilt: return record.TiltFlags();
-        case FlagByte::Zone: return record.ZoneFlags();
+        case FlagByte::Limit:
+            return record.LimitFlags();
+        case FlagByte::Tilt:
+            return record.TiltFlags();
+        case FlagByte::Zone:
+            return record.ZoneFlags();
     }
     return 0;
 }
@@ -51,16 +54,18 @@ std::uint8_t FlagsOf(const CycleRecord& record, FlagByte byte) {
 std::string CycleNotes(const CycleRecord& record) {
     std::string notes;
     for (const Note& note : kNotes) {
-        if (FlagsOf(record, note.byte) & note.mask) notes += "\"" + Cp1251FromUtf8(note.text) + "\"";
+        if (FlagsOf(record, note.byte) & note.mask)
+            notes += "\"" + Cp1251FromUtf8(note.text) + "\"";
     }
     return notes;
 }
 
 std::string CycleLine(const CycleRecord& record) {
-    return FormatDateTime(18, record.Time()) + "\t\t" + FormatReal("#####0.0", record.LoadPercent()) +
-           "\t\t   " + FormatDuration(12, record.DurationSeconds()) + "\t\t  " +
-           FormatReal("##0.0", record.Radius()) + "\t\t" + FormatReal("######0.0", record.LoadWeight()) +
-           "\t\t " + CycleNotes(record);
+    return FormatDateTime(18, record.Time()) + "\t\t" +
+           FormatReal("#####0.0", record.LoadPercent()) + "\t\t   " +
+           FormatDuration(12, record.DurationSeconds()) + "\t\t  " +
+           FormatReal("##0.0", record.Radius()) + "\t\t" +
+           FormatReal("######0.0", record.LoadWeight()) + "\t\t " + CycleNotes(record);
 }
 
 }  // namespace zorvek

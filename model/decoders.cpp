@@ -34,8 +34,8 @@ bool ReadRecordList(MemoryReader& source, std::uint32_t address, List& list, Pro
 
     for (Record& record : list) {
         const std::uint32_t time = record.Time();
-        const bool valid = record.CrcOk() && time >= floor.Floor() && time <= latest &&
-                           IsValidDateTime(time);
+        const bool valid =
+            record.CrcOk() && time >= floor.Floor() && time <= latest && IsValidDateTime(time);
         if (!valid) record.SetTime(kInvalidTime);
     }
     std::stable_sort(list.begin(), list.end(),
@@ -65,7 +65,8 @@ bool ReadCycleList(MemoryReader& source, std::uint32_t address, CycleList& list,
     return ReadRecordList(source, address, list, progress, kInvalidTime);
 }
 
-bool ReadHourList(MemoryReader& source, HourList& list, ProgressSink* progress, const Clock& clock) {
+bool ReadHourList(MemoryReader& source, HourList& list, ProgressSink* progress,
+                  const Clock& clock) {
     return ReadRecordList(source, memory_map::kHourListAddress, list, progress, PackNow(clock));
 }
 

@@ -52,7 +52,7 @@ std::uint32_t PackDateTime(const LocalDateTime& t);
 
 // The clock PackNow reads; tests set their own.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() const = 0;
 };

@@ -23,9 +23,7 @@ std::uint32_t ReadDword(MemoryReader& source, std::uint32_t address, bool& ok) {
 
 }  // namespace
 
-bool FormatCheck::Accepted() const {
-    return readOk && stored == memory_map::kDataFormatSignature;
-}
+bool FormatCheck::Accepted() const { return readOk && stored == memory_map::kDataFormatSignature; }
 
 FormatCheck CheckDataFormat(MemoryReader& source) {
     FormatCheck check;
@@ -36,7 +34,8 @@ FormatCheck CheckDataFormat(MemoryReader& source) {
 std::string ProgramVersionText() { return Hex8(memory_map::kDataFormatSignature); }
 
 std::string FormatMismatchMessage(std::uint32_t stored) {
-    static const std::string kHead = Cp1251FromUtf8("Не верный  формат  данных!\r\nВерия данных:      ");
+    static const std::string kHead =
+        Cp1251FromUtf8("Не верный  формат  данных!\r\nВерия данных:      ");
     static const std::string kProgram = Cp1251FromUtf8("Верия программы: ");
     return kHead + Hex8(stored) + "\r\n" + kProgram + ProgramVersionText();
 }

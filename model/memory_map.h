@@ -56,7 +56,9 @@ constexpr std::uint32_t kLiveCountersAddress = 0x200;
 constexpr std::uint32_t kLiveCountersSize = 161;
 
 constexpr std::uint32_t Offset(std::uint32_t address) { return address & 0xFFFF; }
-constexpr std::uint8_t Bank(std::uint32_t address) { return static_cast<std::uint8_t>(address >> 16); }
+constexpr std::uint8_t Bank(std::uint32_t address) {
+    return static_cast<std::uint8_t>(address >> 16);
+}
 
 // Eight load ranges in percent of the rated load, five mechanisms.
 constexpr int kLoadRanges = 8;

@@ -12,7 +12,7 @@ enum class SourceKind : std::uint8_t { None = 0, Recorder = 1, LptReader = 2, Du
 // Reads recorder memory by address, whatever the source. The decoders read
 // through it; the dispatch of the access layer implements it.
 class MemoryReader {
-public:
+  public:
     virtual ~MemoryReader() = default;
     // True only when all `count` bytes were read; 0 bytes always succeed.
     // `progress` (optional) moves through 0..100 while the bytes arrive and

@@ -82,7 +82,8 @@ bool LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& file) {
         const std::size_t equals = line.find('=');
         std::string rest = equals == std::string::npos ? line : line.substr(equals + 1);
         const std::size_t semicolon = rest.find(';');
-        std::string value = semicolon == std::string::npos ? std::string() : rest.substr(0, semicolon);
+        std::string value =
+            semicolon == std::string::npos ? std::string() : rest.substr(0, semicolon);
         if (!value.empty()) sheet.SetValue(row, std::move(value));
         ++row;
     }

@@ -11,7 +11,7 @@ namespace zorvek {
 // cp1251. Rows 0..18 carry captions; row 19 holds the recorder's twentieth
 // passport text.
 class PassportSheet {
-public:
+  public:
     static constexpr int kRows = 20;
     // Rows the documents read by number.
     static constexpr int kCraneType = 1;
@@ -25,7 +25,7 @@ public:
     const std::string& Value(int row) const;
     void SetValue(int row, std::string value);
 
-private:
+  private:
     std::array<std::string, kRows> m_captions;
     std::array<std::string, kRows> m_values;
 };

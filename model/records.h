@@ -18,7 +18,7 @@ struct RecorderBytes {
     static constexpr std::size_t kSize = N;
     std::array<std::uint8_t, N> bytes{};
 
-protected:
+  protected:
     std::uint32_t U8(std::size_t offset) const { return LoadLe(bytes, offset, 1); }
     std::uint32_t U16(std::size_t offset) const { return LoadLe(bytes, offset, 2); }
     std::uint32_t U24(std::size_t offset) const { return LoadLe(bytes, offset, 3); }
@@ -69,9 +69,10 @@ struct MechanismCounters : RecorderBytes<memory_map::kMechanismCountersSize> {
     }
     bool CrcOk() const { return CrcAt(208); }
 
-private:
+  private:
     static bool Valid(int range, int mechanism) {
-        return InRange(range, memory_map::kLoadRanges) && InRange(mechanism, memory_map::kMechanisms);
+        return InRange(range, memory_map::kLoadRanges) &&
+               InRange(mechanism, memory_map::kMechanisms);
     }
 };
 
@@ -140,7 +141,7 @@ struct SnapshotRecord : RecorderBytes<N> {
     float Azimuth() const { return Packed(24); }
     float Capacity() const { return Packed(26); }
 
-private:
+  private:
     float Packed(std::size_t offset) const {
         return UnpackFloat16(static_cast<std::uint16_t>(this->U16(offset)));
     }

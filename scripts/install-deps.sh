@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config clang-format
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev
     libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev

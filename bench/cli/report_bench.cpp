@@ -16,7 +16,8 @@ std::filesystem::path WriteImage() {
     const auto path = std::filesystem::temp_directory_path() / "zorvek-report-bench.krd";
     const zorvek::sim::Image image = zorvek::sim::GenerateImage({});
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        .write(reinterpret_cast<const char*>(image.data()),
+               static_cast<std::streamsize>(image.size()));
     return path;
 }
 

@@ -21,7 +21,7 @@ struct CountingProgress : ProgressSink {
 };
 
 class OpenDumpFile {
-public:
+  public:
     OpenDumpFile() {
         m_path = std::filesystem::temp_directory_path() / "zorvek-decode-bench.krd";
         const sim::Image image = sim::GenerateImage({});
@@ -37,7 +37,7 @@ public:
     }
     Dispatch& Source() { return m_dispatch; }
 
-private:
+  private:
     std::filesystem::path m_path;
     DumpFileChoice m_choice;
     DumpFile m_file{m_choice};
@@ -52,8 +52,8 @@ void BM_HourList(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(ReadHourList(file.Source(), *list, &progress));
     }
-    state.counters["progress_calls"] = benchmark::Counter(
-        progress.calls, benchmark::Counter::kAvgIterations);
+    state.counters["progress_calls"] =
+        benchmark::Counter(progress.calls, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_HourList)->Unit(benchmark::kMicrosecond);
 

@@ -9,7 +9,7 @@ namespace zorvek {
 // The window program files them under a unique name in its documents folder
 // and opens them; the batch command puts them where the user asked.
 class DocumentSink {
-public:
+  public:
     virtual ~DocumentSink() = default;
     // Where the document about to be shown is to be written. `title` is a
     // short UTF-8 name of the document ("Форма 1"), `extension` is "rtf" or

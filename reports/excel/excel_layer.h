@@ -10,7 +10,7 @@ namespace zorvek {
 // 0-based; the others take sheet row numbers (1-based). Columns are 0-based
 // indices into ColumnLetters (at most 21 columns). Texts are cp1251.
 class ExcelLayer {
-public:
+  public:
     virtual ~ExcelLayer() = default;
 
     virtual void ExcelStart() = 0;

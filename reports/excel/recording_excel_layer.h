@@ -15,7 +15,7 @@ namespace zorvek {
 // Arguments appear in the order of the call; texts are converted to UTF-8
 // and quoted as they are, without escapes.
 class RecordingExcelLayer final : public ExcelLayer {
-public:
+  public:
     void ExcelStart() override;
     void ExcelWriteCell(int col, int row, bool bold, int size, std::string_view value) override;
     void ExcelDrawGrid(int lastCol, int lastRow) override;
@@ -31,7 +31,7 @@ public:
     void SetShowResult(bool ok) { m_showResult = ok; }
     const std::vector<std::string>& Lines() const { return m_lines; }
 
-private:
+  private:
     std::vector<std::string> m_lines;
     bool m_showResult = true;
 };

@@ -65,7 +65,7 @@ struct SheetComment {
 // indices outside 5..12, font sizes outside 1..409, widths outside 0..255,
 // cells off the sheet.
 class Sheet {
-public:
+  public:
     // A new workbook's sheet: A1 selected, nothing set, gridlines shown,
     // normal view, portrait.
     Sheet() = default;
@@ -116,7 +116,7 @@ public:
     int View() const { return m_view; }
     int Orientation() const { return m_orientation; }
 
-private:
+  private:
     // Where a format stands in the selection, for the edges of a frame.
     struct Place {
         bool firstRow = false;

@@ -23,13 +23,13 @@ double RowHeightPt(const SheetRow& row);
 // them out: comment boxes are placed on this grid. Any index may be asked,
 // also past the sheet's last row or column.
 class SheetRuler {
-public:
+  public:
     explicit SheetRuler(const Sheet& sheet);
 
     std::uint32_t ColumnPixels(std::int64_t col) const;
     std::uint32_t RowPixels(std::int64_t row) const;
 
-private:
+  private:
     std::vector<std::uint32_t> m_columns;  // up to the last column with a width of its own
     std::uint32_t m_otherColumns = 0;      // the rest of the sheet's columns
     // Rows of another height than the standard, by row; a sheet has few.

@@ -18,7 +18,7 @@ namespace zorvek {
 // letter (see ColumnLetters) or whose row is off the sheet change nothing.
 // Operations before ExcelStart work on a blank sheet without its settings.
 class XlsxExcelLayer final : public ExcelLayer {
-public:
+  public:
     // `title` is the UTF-8 name the sink files the workbook under
     // ("Приложение 3").
     XlsxExcelLayer(DocumentSink& sink, std::string title);
@@ -43,7 +43,7 @@ public:
     // Writes the workbook where the sink says and tells the sink the outcome.
     bool ExcelShow() override;
 
-private:
+  private:
     DocumentSink& m_sink;
     std::string m_title;
     Sheet m_sheet;

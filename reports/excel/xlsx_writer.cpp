@@ -67,7 +67,7 @@ std::uint8_t LxwAlign(int alignment) {
 }
 
 class WorkbookWriter {
-public:
+  public:
     WorkbookWriter(const Sheet& sheet, lxw_workbook* workbook, lxw_worksheet* worksheet)
         : m_sheet(sheet), m_workbook(workbook), m_worksheet(worksheet) {}
 
@@ -78,7 +78,7 @@ public:
         return error;
     }
 
-private:
+  private:
     // Equal looks share one format.
     lxw_format* FormatFor(const CellFormat& look) {
         const auto found = m_formats.find(look);

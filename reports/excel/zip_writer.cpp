@@ -29,13 +29,13 @@ constexpr int kRawDeflate = -MAX_WBITS;  // ZIP entries are bare deflate data
 constexpr int kMemLevel = 8;
 
 class LittleEndian {
-public:
+  public:
     void U16(std::uint64_t value) { Put(value, 2); }
     void U32(std::uint64_t value) { Put(value, 4); }
     void Bytes(std::string_view bytes) { m_bytes += bytes; }
     const std::string& Data() const { return m_bytes; }
 
-private:
+  private:
     void Put(std::uint64_t value, int size) {
         for (int i = 0; i < size; ++i) m_bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
     }

@@ -15,7 +15,7 @@ enum class ParagraphAlign { Left = 1, Centred = 2, Right = 3 };
 // one current document at a time; each WordOpenTemplate or WordNewDocument
 // starts a new one.
 class WordLayer {
-public:
+  public:
     virtual ~WordLayer() = default;
 
     // Starts a document from a template of the template directory. A missing
@@ -28,12 +28,15 @@ public:
     virtual void WordFillBookmark(std::string_view name, std::string_view value) = 0;
     virtual void WordFillBookmark(std::string_view name, std::int64_t value) = 0;
 
-    virtual void WordWriteText(std::string_view text, int size, bool bold, ParagraphAlign align) = 0;
-    virtual void WordWriteLine(std::string_view text, int size, bool bold, ParagraphAlign align) = 0;
+    virtual void WordWriteText(std::string_view text, int size, bool bold,
+                               ParagraphAlign align) = 0;
+    virtual void WordWriteLine(std::string_view text, int size, bool bold,
+                               ParagraphAlign align) = 0;
     // orientation 0 keeps portrait, 1 makes the pages landscape.
     virtual void WordNewDocument(int orientation) = 0;
     virtual void WordAddTable(int rows, int columns, int fontSize) = 0;
-    virtual void WordWriteCell(std::string_view text, int size, bool bold, ParagraphAlign align) = 0;
+    virtual void WordWriteCell(std::string_view text, int size, bool bold,
+                               ParagraphAlign align) = 0;
     virtual void WordMoveDown() = 0;
     virtual void WordDeleteRow() = 0;
     virtual void WordNewParagraph() = 0;

@@ -40,7 +40,7 @@ struct NullProgress : ProgressSink {
 };
 
 class DispatchTest : public test::TempDirTest {
-protected:
+  protected:
     void SetUp() override {
         TempDirTest::SetUp();
         m_image.assign(map::kImageSize, 0);

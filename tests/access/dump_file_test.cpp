@@ -22,7 +22,7 @@ std::vector<std::uint8_t> Pattern(std::size_t size) {
 }
 
 class DumpFileTest : public test::TempDirTest {
-protected:
+  protected:
     DumpFileChoice m_choice;
 };
 
@@ -31,7 +31,8 @@ TEST_F(DumpFileTest, AcceptsExactlyTheImageSize) {
         std::size_t size;
         bool opens;
     };
-    for (const Case c : {Case{65535, false}, Case{65536, true}, Case{65537, false}, Case{0, false}}) {
+    for (const Case c :
+         {Case{65535, false}, Case{65536, true}, Case{65537, false}, Case{0, false}}) {
         m_choice.craneKind = 0;
         m_choice.startupArgument = WriteFile("image.krd", Pattern(c.size));
         DumpFile file(m_choice);

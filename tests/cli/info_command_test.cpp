@@ -18,7 +18,7 @@ namespace {
 namespace map = memory_map;
 
 class InfoCommand : public test::TempDirTest {
-protected:
+  protected:
     int Run(const std::filesystem::path& file, std::string& output) {
         std::ostringstream out;
         const int code = cli::RunInfo({file.string()}, out);
@@ -122,7 +122,8 @@ TEST_F(InfoCommand, NoImageCrashesTheDecodersOrTheCommand) {
             case 1:  // whole stretches overwritten with 00, FF or noise
                 for (int k = 0; k < 8; ++k) {
                     const std::size_t at = random() % image.size();
-                    const std::size_t length = std::min<std::size_t>(random() % 4096, image.size() - at);
+                    const std::size_t length =
+                        std::min<std::size_t>(random() % 4096, image.size() - at);
                     const int fill = static_cast<int>(random() % 3);
                     for (std::size_t i = at; i < at + length; ++i) {
                         image[i] = fill == 0 ? 0 : fill == 1 ? 0xFF : byte();

@@ -14,10 +14,10 @@ namespace {
 TEST(ReportOptions, RefusesMistakes) {
     const std::vector<std::vector<std::string>> mistakes = {
         {},
-        {"image.krd"},                                   // no --out
-        {"--out", "dir"},                                // no image
+        {"image.krd"},     // no --out
+        {"--out", "dir"},  // no image
         {"a.krd", "b.krd", "--out", "dir"},
-        {"a.krd", "--out"},                              // value missing
+        {"a.krd", "--out"},  // value missing
         {"a.krd", "--out", "d", "--columns", "0"},
         {"a.krd", "--out", "d", "--columns", "19"},
         {"a.krd", "--out", "d", "--columns", "3x"},
@@ -54,7 +54,7 @@ TEST(ReportOptions, ColumnsAndProtections) {
 }
 
 class ReportCommand : public test::TempDirTest {
-protected:
+  protected:
     int Run(std::vector<std::string> args) {
         std::ostringstream out;
         return cli::RunReport(args, out);

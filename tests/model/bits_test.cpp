@@ -29,12 +29,10 @@ TEST(UnpackFloat16, DecodesThePackedReal) {
         float value;
     };
     const Case cases[] = {
-        {0x00FF, 0.0f},            // high byte 0 is zero whatever the low byte
-        {0x0000, 0.0f},
-        {0x1F40, 1.5f},            // mantissa 1000000 00, exponent 31
-        {0x1F00, 1.0f},
-        {0x1FC0, -1.5f},           // sign bit in the low byte
-        {0x2000, 2.0f},            // exponent 32
+        {0x00FF, 0.0f},                   // high byte 0 is zero whatever the low byte
+        {0x0000, 0.0f}, {0x1F40, 1.5f},   // mantissa 1000000 00, exponent 31
+        {0x1F00, 1.0f}, {0x1FC0, -1.5f},  // sign bit in the low byte
+        {0x2000, 2.0f},                   // exponent 32
     };
     for (const Case& c : cases) {
         EXPECT_FLOAT_EQ(UnpackFloat16(c.word), c.value) << std::hex << c.word;

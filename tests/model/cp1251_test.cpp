@@ -27,10 +27,12 @@ TEST(Cp1251, EveryByteMapsToACharacterAndBack) {
 
 TEST(Cp1251, UnmappableAndMalformedInputBecomesQuestionMarks) {
     EXPECT_EQ(Cp1251FromUtf8("漢字"), "??");
-    EXPECT_EQ(Cp1251FromUtf8("a\xFF" "b"), "a?b");
-    EXPECT_EQ(Cp1251FromUtf8("\xD0"), "?");          // cut sequence at the end
+    EXPECT_EQ(Cp1251FromUtf8("a\xFF"
+                             "b"),
+              "a?b");
+    EXPECT_EQ(Cp1251FromUtf8("\xD0"), "?");  // cut sequence at the end
     EXPECT_EQ(Cp1251FromUtf8("\xE2\x82"), "??");
-    EXPECT_EQ(Cp1251FromUtf16(u"😀"), "?");          // surrogate pair
+    EXPECT_EQ(Cp1251FromUtf16(u"😀"), "?");  // surrogate pair
 }
 
 }  // namespace

@@ -117,11 +117,11 @@ TEST(ReadCycleList, InvalidRecordsGoLastInStoredOrder) {
     stored[0] = Cycle({2024, 5, 1, 10, 0, 0}, 1);
     stored[1] = Cycle({2019, 12, 31, 23, 59, 59}, 2);  // before the floor
     stored[2] = Cycle({2023, 5, 1, 10, 0, 0}, 3);
-    stored[3] = Cycle({2023, 5, 1, 10, 0, 0}, 4);      // same time: keeps its place after 3
-    stored[4] = Cycle({2022, 13, 1, 10, 0, 0}, 5);     // month 13
+    stored[3] = Cycle({2023, 5, 1, 10, 0, 0}, 4);   // same time: keeps its place after 3
+    stored[4] = Cycle({2022, 13, 1, 10, 0, 0}, 5);  // month 13
     stored[5] = Cycle({2021, 1, 1, 0, 0, 0}, 6);
-    stored[5].bytes[32] ^= 0x40;                       // damaged checksum
-    stored[6] = Cycle({2020, 1, 1, 0, 0, 0}, 7);       // exactly the floor
+    stored[5].bytes[32] ^= 0x40;                  // damaged checksum
+    stored[6] = Cycle({2020, 1, 1, 0, 0, 0}, 7);  // exactly the floor
     for (std::size_t i = 0; i < stored.size(); ++i) {
         Store(image, map::kLastCyclesAddress + static_cast<std::uint32_t>(i * 33), stored[i].bytes);
     }
@@ -167,8 +167,8 @@ TEST(ReadHourList, RecordsFromTheFutureAreInvalid) {
         Seal(record, 29);
         Store(image, map::kHourListAddress + static_cast<std::uint32_t>(index * 30), record.bytes);
     };
-    put(0, {2026, 12, 7, 12, 1, 0});   // a minute ahead of the clock
-    put(1, {2026, 12, 7, 12, 0, 0});   // now
+    put(0, {2026, 12, 7, 12, 1, 0});  // a minute ahead of the clock
+    put(1, {2026, 12, 7, 12, 0, 0});  // now
     put(2, {2026, 12, 7, 11, 59, 0});
 
     auto list = std::make_unique<HourList>();

@@ -91,8 +91,8 @@ TEST(FormatDateTime, FieldsAndOverflow) {
 
     const std::string invalid = " ??.??.?? ??:??:??";
     const LocalDateTime broken[] = {
-        {2009, 0, 4, 3, 56, 33},  {2009, 13, 4, 3, 56, 33}, {2004, 7, 4, 3, 56, 33},
-        {2032, 7, 4, 3, 56, 33},  {2009, 7, 0, 3, 56, 33},  {2009, 7, 4, 24, 0, 0},
+        {2009, 0, 4, 3, 56, 33}, {2009, 13, 4, 3, 56, 33}, {2004, 7, 4, 3, 56, 33},
+        {2032, 7, 4, 3, 56, 33}, {2009, 7, 0, 3, 56, 33},  {2009, 7, 4, 24, 0, 0},
     };
     for (const LocalDateTime& t : broken) {
         EXPECT_EQ(FormatDateTime(18, PackDateTime(t)), invalid) << t.year << "-" << t.month;

@@ -12,7 +12,7 @@ namespace zorvek {
 namespace {
 
 class InfoIni : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_dir = std::filesystem::temp_directory_path() /
                 ("zorvek-ini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
@@ -22,9 +22,7 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
-    void Write(const std::string& text) {
-        std::ofstream(m_file, std::ios::binary) << text;
-    }
+    void Write(const std::string& text) { std::ofstream(m_file, std::ios::binary) << text; }
     std::string Read() {
         std::ostringstream text;
         text << std::ifstream(m_file, std::ios::binary).rdbuf();
@@ -45,7 +43,7 @@ TEST_F(InfoIni, SavesTwentyTwoCp1251Lines) {
     EXPECT_EQ(lines, 22u);
     EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);  // no bare LF
     EXPECT_NE(text.find(Cp1251FromUtf8("Тип ОГП=ОГП-1;\r\n")), std::string::npos);
-    EXPECT_EQ(text.substr(0, 2), "\xC2\xEB");  // "Вл" in cp1251, not UTF-8
+    EXPECT_EQ(text.substr(0, 2), "\xC2\xEB");                 // "Вл" in cp1251, not UTF-8
     EXPECT_EQ(text.substr(text.size() - 8), "=;\r\n=;\r\n");  // rows 20 and 21
 }
 
@@ -66,13 +64,14 @@ TEST_F(InfoIni, RoundTripKeepsValuesAndSkipsEmptyOnes) {
 }
 
 TEST_F(InfoIni, LineRules) {
-    Write("a=one;\r\n"
-          "\r\n"           // blank lines do not count as rows
-          "b=two;tail\r\n"
-          "no equals sign;x\r\n"
-          "c=no semicolon\r\n"
-          "\n"
-          "d==starts with equals;\n");
+    Write(
+        "a=one;\r\n"
+        "\r\n"  // blank lines do not count as rows
+        "b=two;tail\r\n"
+        "no equals sign;x\r\n"
+        "c=no semicolon\r\n"
+        "\n"
+        "d==starts with equals;\n");
     PassportSheet sheet;
     sheet.SetValue(3, "unchanged");
     ASSERT_TRUE(LoadInfoIni(sheet, m_file));

@@ -11,7 +11,7 @@ namespace zorvek::test {
 // An image held in memory, read the way the dispatch reads a dump file:
 // bank 3 from the image, bank 0 from a zeroed (or supplied) working memory.
 class ImageReader final : public MemoryReader {
-public:
+  public:
     explicit ImageReader(SourceKind kind = SourceKind::DumpFile)
         : image(memory_map::kImageSize, 0), ram(1536, 0), m_kind(kind) {}
 
@@ -32,7 +32,7 @@ public:
     std::vector<std::uint8_t> ram;
     bool failAll = false;
 
-private:
+  private:
     SourceKind m_kind;
 };
 

@@ -11,7 +11,7 @@ namespace zorvek::test {
 
 // A fresh folder per test, removed afterwards.
 class TempDirTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_dir = std::filesystem::temp_directory_path() /
@@ -21,10 +21,12 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
-    std::filesystem::path WriteFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    std::filesystem::path WriteFile(const std::string& name,
+                                    const std::vector<std::uint8_t>& bytes) {
         const auto path = m_dir / name;
         std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
         return path;
     }
     static std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {

@@ -15,7 +15,7 @@ namespace zorvek::bench {
 // Files each workbook in a folder of its own under the temporary folder,
 // removed with the sink. A workbook that could not be written ends the run.
 class TempSink final : public DocumentSink {
-public:
+  public:
     explicit TempSink(std::string_view name)
         : m_folder(std::filesystem::temp_directory_path() /
                    ("zorvek-" + std::string(name) + "-" + std::to_string(getpid()))) {
@@ -33,7 +33,7 @@ public:
     // Bytes of the workbook written last.
     std::uintmax_t LastSize() const { return m_lastSize; }
 
-private:
+  private:
     std::filesystem::path m_folder;
     std::uintmax_t m_lastSize = 0;
 };

@@ -54,7 +54,7 @@ ColumnKind KindAt(int slot) { return static_cast<ColumnKind>(slot + kFirstColumn
 
 // Steps up to the frozen header; the caller finishes the build.
 class SheetWriter {
-public:
+  public:
     SheetWriter(ExcelLayer& excel, const ColumnSwitches& columns, TitleSink& window)
         : m_excel(excel), m_window(window) {
         for (int slot = 0; slot < kColumnKindCount; ++slot) {
@@ -90,7 +90,7 @@ public:
         m_excel.ExcelFreezeHeader();
     }
 
-private:
+  private:
     void WriteRow(const HourRecord& record, int position) {
         for (int col = 0; col < m_columnCount; ++col) {
             const ColumnKind kind = m_kinds[col];

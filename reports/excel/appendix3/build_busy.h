@@ -6,13 +6,13 @@ namespace zorvek {
 // yet finished. The fill command begins one; the build ends it by clearing
 // the count. The main window reads it when it closes.
 class BuildBusy {
-public:
+  public:
     void Begin() { ++m_count; }
     void Clear() { m_count = 0; }
     int Count() const { return m_count; }
     bool IsBusy() const { return m_count != 0; }
 
-private:
+  private:
     int m_count = 0;
 };
 

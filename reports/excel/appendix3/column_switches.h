@@ -9,7 +9,7 @@ namespace zorvek {
 // Which columns appendix 3 shows: entry kind + 1 for each kind, entry 0
 // ("№") always on. A default-constructed set shows "№" only.
 class ColumnSwitches {
-public:
+  public:
     // Every column.
     static ColumnSwitches All();
 
@@ -21,7 +21,7 @@ public:
 
     bool IsOn(ColumnKind kind) const;
 
-private:
+  private:
     std::array<bool, kColumnKindCount> m_on{true};
 };
 

@@ -8,7 +8,7 @@ namespace zorvek {
 // text) shows the build's progress, and between cells it may process its
 // pending events to stay usable. The batch command ignores both.
 class TitleSink {
-public:
+  public:
     virtual ~TitleSink() = default;
     // cp1251 text such as "Зорвек  -  42%".
     virtual void SetTitle(std::string_view text) = 0;

@@ -12,7 +12,7 @@ namespace zorvek::test {
 // Files each document as "<title>.<extension>" in a folder and remembers
 // what it was told.
 class FolderSink final : public DocumentSink {
-public:
+  public:
     explicit FolderSink(const std::filesystem::path& folder) : m_folder(folder) {}
 
     std::filesystem::path PathFor(std::string_view title, std::string_view extension) override {
@@ -24,7 +24,7 @@ public:
 
     std::vector<std::pair<std::filesystem::path, bool>> finished;
 
-private:
+  private:
     const std::filesystem::path& m_folder;
 };
 

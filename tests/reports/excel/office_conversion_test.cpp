@@ -17,7 +17,7 @@ namespace zorvek {
 namespace {
 
 class OfficeConversionTest : public test::TempDirTest {
-protected:
+  protected:
     // Converts the folder's appendix3.xlsx with the office suite's filter.
     void Convert(const std::string& filter) {
         const std::string command = "cd '" + m_dir.string() +

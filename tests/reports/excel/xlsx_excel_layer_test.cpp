@@ -57,7 +57,7 @@ std::map<std::string, CommentBox> CommentBoxes(const XlsxPackage& book) {
 }
 
 class XlsxExcelLayerTest : public test::TempDirTest {
-protected:
+  protected:
     XlsxPackage Show(ExcelLayer& shown) {
         EXPECT_TRUE(shown.ExcelShow());
         return XlsxPackage(sink.finished.back().first);

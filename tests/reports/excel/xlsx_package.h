@@ -11,7 +11,7 @@ namespace zorvek::test {
 // One XML part of a workbook, queried with XPath; "m" is the spreadsheet
 // namespace.
 class XmlPart {
-public:
+  public:
     explicit XmlPart(const std::string& xml);
     ~XmlPart();
     XmlPart(XmlPart&&) noexcept;
@@ -24,7 +24,7 @@ public:
     std::string One(const std::string& xpath) const;
     int Count(const std::string& xpath) const;
 
-private:
+  private:
     struct Doc;
     std::unique_ptr<Doc> m_doc;
 };
@@ -41,7 +41,7 @@ struct CellLook {
 
 // A workbook written by the layer, read back part by part.
 class XlsxPackage {
-public:
+  public:
     explicit XlsxPackage(const std::filesystem::path& file);
 
     const XmlPart& Sheet() const { return m_parts.at("xl/worksheets/sheet1.xml"); }
@@ -61,7 +61,7 @@ public:
     // Of a 1-based column; 0 when no run covers it. Throws when runs overlap.
     double ColumnWidth(int col) const;
 
-private:
+  private:
     std::map<std::string, std::string> m_entries;
     std::map<std::string, XmlPart> m_parts;
     std::vector<std::string> m_strings;

@@ -37,7 +37,7 @@ struct FixedClock final : Clock {
 // The sheet in memory as the XLSX layer keeps it, never written: how much of
 // the whole the read and the build take.
 class UnwrittenLayer final : public ExcelLayer {
-public:
+  public:
     explicit UnwrittenLayer(ExcelLayer& sheet) : m_sheet(sheet) {}
     void ExcelStart() override { m_sheet.ExcelStart(); }
     void ExcelWriteCell(int col, int row, bool bold, int size, std::string_view value) override {
@@ -60,7 +60,7 @@ public:
     void ExcelFreezeHeader() override { m_sheet.ExcelFreezeHeader(); }
     bool ExcelShow() override { return true; }
 
-private:
+  private:
     ExcelLayer& m_sheet;
 };
 

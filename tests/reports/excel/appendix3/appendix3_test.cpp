@@ -59,7 +59,7 @@ Lines Concat(Lines head, const Lines& tail) {
 }
 
 class Appendix3Test : public ::testing::Test {
-protected:
+  protected:
     bool Build(const std::vector<HourRecord>& records, const ColumnSwitches& columns,
                const FilterMask& filter = {}) {
         busy.Begin();
