@@ -1,6 +1,7 @@
 #include "access/dispatch.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "access/dump_file.h"
@@ -25,11 +26,12 @@ MemorySource* Dispatch::SourceOf(SourceKind kind) const {
     }
 }
 
-bool Dispatch::OpenSource(SourceKind kind) {
-    if (m_kind != SourceKind::None) return false;
+TransferResult Dispatch::OpenSource(SourceKind kind) {
+    if (m_kind != SourceKind::None) return TransferResult::Fail(TransferError::Refused, EBUSY);
     m_kind = kind;
     MemorySource* source = SourceOf(kind);
-    const bool opened = source != nullptr && source->Open();
+    if (source == nullptr) return TransferResult::Fail(TransferError::Refused, ENODEV);
+    const TransferResult opened = source->Open();
     if (opened && kind != SourceKind::Recorder) m_ramWindow.fill(0);
     return opened;
 }
@@ -37,14 +39,8 @@ bool Dispatch::OpenSource(SourceKind kind) {
 bool Dispatch::CloseSource() {
     if (m_kind == SourceKind::None) return false;
     MemorySource* source = SourceOf(m_kind);
-    bool closed = true;
-    if (m_kind == SourceKind::DumpFile) {
-        closed = m_dumpFile.DumpClose();
-    } else if (source) {
-        source->Close();
-    }
     m_kind = SourceKind::None;
-    return closed;
+    return source == nullptr || source->Close();
 }
 
 bool Dispatch::InRamWindow(std::uint32_t address, std::uint32_t count) const {
@@ -52,77 +48,59 @@ bool Dispatch::InRamWindow(std::uint32_t address, std::uint32_t count) const {
     return count <= kRamWindowSize && offset <= kRamWindowSize - count;
 }
 
-bool Dispatch::ReadMemory(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
-                          ProgressSink* progress) {
-    if (count == 0) return true;
+TransferResult Dispatch::ReadMemory(std::uint32_t address, std::uint8_t* buffer,
+                                    std::uint32_t count, ProgressSink* progress) {
+    if (count == 0) return TransferResult::Ok();
     m_currentBank = memory_map::Bank(address);
-    switch (m_kind) {
-        case SourceKind::Recorder:
-            // Transfers from the recorder always show on the main progress display.
-            return m_recorder && m_recorder->Read(address, buffer, count, m_mainProgress);
-        case SourceKind::LptReader:
-        case SourceKind::DumpFile: {
-            if (m_currentBank == 0) {
-                if (!InRamWindow(address, count)) return false;
-                std::memcpy(buffer, m_ramWindow.data() + memory_map::Offset(address), count);
-                return true;
-            }
-            MemorySource* source = SourceOf(m_kind);
-            return source && source->Read(memory_map::Offset(address), buffer, count, progress);
-        }
-        default:
-            return false;
+    MemorySource* source = SourceOf(m_kind);
+    if (source == nullptr) return TransferResult::Fail(TransferError::NotOpen);
+    // Transfers from the recorder always show on the main progress display.
+    if (m_kind == SourceKind::Recorder) return source->Read(address, buffer, count, m_mainProgress);
+    if (m_currentBank == 0) {
+        if (!InRamWindow(address, count)) return TransferResult::Fail(TransferError::OutOfRange);
+        std::memcpy(buffer, m_ramWindow.data() + memory_map::Offset(address), count);
+        return TransferResult::Ok();
     }
+    return source->Read(address, buffer, count, progress);
 }
 
-void Dispatch::WriteMemory(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
-                           ProgressSink* progress) {
-    if (count == 0) return;
+TransferResult Dispatch::WriteMemory(std::uint32_t address, const std::uint8_t* buffer,
+                                     std::uint32_t count, ProgressSink* progress) {
+    if (count == 0) return TransferResult::Ok();
     m_currentBank = memory_map::Bank(address);
-    switch (m_kind) {
-        case SourceKind::Recorder:
-            if (m_recorder) m_recorder->Write(address, buffer, count, progress);
-            return;
-        case SourceKind::LptReader:
-        case SourceKind::DumpFile: {
-            if (m_currentBank == 0) {
-                if (InRamWindow(address, count)) {
-                    std::memcpy(m_ramWindow.data() + memory_map::Offset(address), buffer, count);
-                }
-                return;
-            }
-            if (MemorySource* source = SourceOf(m_kind)) {
-                source->Write(memory_map::Offset(address), buffer, count, progress);
-            }
-            return;
-        }
-        default:
-            return;
+    MemorySource* source = SourceOf(m_kind);
+    if (source == nullptr) return TransferResult::Fail(TransferError::NotOpen);
+    if (m_kind == SourceKind::Recorder) return source->Write(address, buffer, count, progress);
+    if (m_currentBank == 0) {
+        if (!InRamWindow(address, count)) return TransferResult::Fail(TransferError::OutOfRange);
+        std::memcpy(m_ramWindow.data() + memory_map::Offset(address), buffer, count);
+        return TransferResult::Ok();
     }
+    return source->Write(address, buffer, count, progress);
 }
 
-bool Dispatch::LoadPassportFromRecorder() {
+TransferResult Dispatch::LoadPassportFromRecorder() {
     std::array<std::uint8_t, memory_map::kPassportSize> passport{};
-    if (!ReadMemory(memory_map::kPassportAddress, passport.data(), memory_map::kPassportSize,
-                    m_mainProgress)) {
-        return false;
-    }
+    const TransferResult read = ReadMemory(memory_map::kPassportAddress, passport.data(),
+                                           memory_map::kPassportSize, m_mainProgress);
+    if (!read) return read;
     for (std::uint32_t row = 0; row < memory_map::kPassportTextCount; ++row) {
         const auto field = std::span(passport).subspan(row * memory_map::kPassportTextSize,
                                                        memory_map::kPassportTextSize);
         m_sheet.SetValue(static_cast<int>(row),
                          TextFromBuffer(field, memory_map::kPassportTextSize));
     }
-    return true;
+    return read;
 }
 
-void Dispatch::ClearReaderNewMark() {
+TransferResult Dispatch::ClearReaderNewMark() {
     std::uint8_t mark[4];
-    if (!ReadMemory(memory_map::kNewDataMarkAddress, mark, sizeof mark, m_mainProgress)) return;
-    if (LoadLe(mark, 0, 4) != memory_map::kReaderNewDataValue) return;
+    const TransferResult read =
+        ReadMemory(memory_map::kNewDataMarkAddress, mark, sizeof mark, m_mainProgress);
+    if (!read || LoadLe(mark, 0, 4) != memory_map::kReaderNewDataValue) return read;
     // 123 sits in the low byte alone; clearing three bytes leaves the dword 0.
     const std::uint8_t zeros[3] = {0, 0, 0};
-    WriteMemory(memory_map::kNewDataMarkAddress, zeros, sizeof zeros, m_mainProgress);
+    return WriteMemory(memory_map::kNewDataMarkAddress, zeros, sizeof zeros, m_mainProgress);
 }
 
 }  // namespace zorvek

@@ -29,15 +29,25 @@ class Dispatch final : public MemoryReader {
     void AttachRecorder(MemorySource* recorder) { m_recorder = recorder; }
     void AttachLptReader(MemorySource* reader) { m_lptReader = reader; }
 
-    // Fails without change while a source is open. A failed open leaves the
-    // kind set; the caller follows it with CloseSource.
-    bool OpenSource(SourceKind kind);
+    // Fails with Refused (EBUSY) and without change while a source is open.
+    // A failed open leaves the kind set; the caller follows it with
+    // CloseSource. A device kind without an attached driver is Refused
+    // (ENODEV).
+    TransferResult OpenSource(SourceKind kind);
+    // Closes whatever source is open and returns the source's own result: a
+    // device's disconnect always succeeds, a dump file's close only when a
+    // file was open. With no source at all: false.
     bool CloseSource();
 
-    bool ReadMemory(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
-                    ProgressSink* progress) override;
-    void WriteMemory(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
-                     ProgressSink* progress);
+    // Every source gets the full recorder address and translates it itself.
+    // The recorder serves every bank; the readers and dump files serve bank
+    // 3, and bank 0 comes from the zeroed working-memory window (OutOfRange
+    // beyond its 1,536 bytes). Nothing open: NotOpen. See MemorySource for
+    // short reads and time-outs.
+    TransferResult ReadMemory(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
+                              ProgressSink* progress) override;
+    TransferResult WriteMemory(std::uint32_t address, const std::uint8_t* buffer,
+                               std::uint32_t count, ProgressSink* progress);
     SourceKind Kind() const override { return m_kind; }
 
     std::uint8_t CurrentBank() const { return m_currentBank; }
@@ -45,9 +55,10 @@ class Dispatch final : public MemoryReader {
 
     // Replaces the sheet's values of rows 0..19 with the recorder's passport
     // texts, empty ones included.
-    bool LoadPassportFromRecorder();
-    // After a reader load: the reader's new-data mark 123 becomes 0.
-    void ClearReaderNewMark();
+    TransferResult LoadPassportFromRecorder();
+    // After a reader load: the reader's new-data mark 123 becomes 0. The
+    // result of the write, or of the read when the mark was not 123.
+    TransferResult ClearReaderNewMark();
 
   private:
     MemorySource* SourceOf(SourceKind kind) const;

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "access/memory_source.h"
+#include "model/binary_file.h"
 
 namespace zorvek {
 
@@ -20,7 +20,8 @@ struct DumpFileChoice {
     bool freshRead = false;
     // The dump file named on the command line.
     std::filesystem::path startupArgument;
-    // "dannie.krd" beside the executable.
+    // "dannie.krd": beside the executable, or in the user's data folder
+    // where that one may not be written.
     std::filesystem::path defaultFile;
     // The open dialog; empty result when the user cancels. Gets the folder
     // the dialog starts in.
@@ -28,6 +29,7 @@ struct DumpFileChoice {
 };
 
 // A dump file: exactly the 65,536 bytes of the recorder's stored data.
+// Its offsets are the recorder's bank-3 offsets (address & 0xFFFF).
 class DumpFile final : public MemorySource {
   public:
     explicit DumpFile(DumpFileChoice& choice);
@@ -36,38 +38,41 @@ class DumpFile final : public MemorySource {
     DumpFile& operator=(const DumpFile&) = delete;
 
     // Chooses the file (default file after a device load, the command-line
-    // file, or the chooser) and opens it. False for a cancelled choice, a
-    // missing file or a file of any other size than 65,536 bytes.
-    bool DumpOpen();
+    // file, or the chooser) and opens it. Fails with Cancelled for a
+    // cancelled choice, Refused (ENOENT) for no name or a missing file,
+    // OutOfRange (EFBIG) for a file of any other size than 65,536 bytes,
+    // or the system's reason.
+    TransferResult DumpOpen();
     bool DumpClose();
-    // offset + count must not exceed 65,536; count 0 fails.
-    bool DumpRead(std::uint32_t offset, std::uint8_t* buffer, std::uint32_t count,
-                  ProgressSink* progress);
-    bool DumpWrite(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t count,
-                   ProgressSink* progress);
+    // offset + count must not exceed 65,536 (OutOfRange otherwise); count 0
+    // fails with OutOfRange too.
+    TransferResult DumpRead(std::uint32_t offset, std::uint8_t* buffer, std::uint32_t count,
+                            ProgressSink* progress);
+    TransferResult DumpWrite(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t count,
+                             ProgressSink* progress);
 
-    bool IsOpen() const { return m_file != nullptr; }
+    bool IsOpen() const { return m_file.IsOpen(); }
     const std::filesystem::path& FileName() const { return m_fileName; }
 
-    bool Open() override { return DumpOpen(); }
+    TransferResult Open() override { return DumpOpen(); }
     bool Close() override { return DumpClose(); }
-    bool Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
-              ProgressSink* progress) override {
-        return DumpRead(address, buffer, count, progress);
+    TransferResult Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
+                        ProgressSink* progress) override {
+        return DumpRead(address & 0xFFFF, buffer, count, progress);
     }
-    bool Write(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
-               ProgressSink* progress) override {
-        return DumpWrite(address, buffer, count, progress);
+    TransferResult Write(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
+                         ProgressSink* progress) override {
+        return DumpWrite(address & 0xFFFF, buffer, count, progress);
     }
 
   private:
     template <typename Transfer>
-    bool Transfer32(std::uint32_t offset, std::uint32_t count, ProgressSink* progress,
-                    Transfer transfer);
+    TransferResult InSteps(std::uint32_t offset, std::uint32_t count, ProgressSink* progress,
+                           Transfer transfer);
 
     DumpFileChoice& m_choice;
     std::filesystem::path m_fileName;
-    std::FILE* m_file = nullptr;
+    BinaryFile m_file;
 };
 
 }  // namespace zorvek

@@ -7,13 +7,14 @@
 
 namespace zorvek {
 
-bool SaveImage(MemoryReader& source, const std::filesystem::path& file, ProgressSink* progress) {
+ImageSave SaveImage(MemoryReader& source, const std::filesystem::path& file,
+                    ProgressSink* progress) {
+    ImageSave save;
     std::vector<std::uint8_t> image(memory_map::kImageSize);
-    if (!source.ReadMemory(memory_map::kStoredBank, image.data(), memory_map::kImageSize,
-                           progress)) {
-        return false;
-    }
-    return WriteFileAtomically(file, image);
+    save.read =
+        source.ReadMemory(memory_map::kStoredBank, image.data(), memory_map::kImageSize, progress);
+    if (save.read) save.write = WriteFileAtomically(file, image);
+    return save;
 }
 
 }  // namespace zorvek

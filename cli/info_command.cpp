@@ -47,8 +47,10 @@ void PrintStatistics(MemoryReader& source, std::ostream& out) {
     };
     for (const Period& period : periods) {
         StatisticsBlock block;
-        const bool read = source.ReadMemory(period.statistics, block.bytes.data(),
-                                            static_cast<std::uint32_t>(block.kSize), nullptr);
+        const bool read = source
+                              .ReadMemory(period.statistics, block.bytes.data(),
+                                          static_cast<std::uint32_t>(block.kSize), nullptr)
+                              .Succeeded();
         out << "Статистика " << period.name << ": ";
         if (!read) {
             out << "не читается\n";

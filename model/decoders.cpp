@@ -11,8 +11,9 @@ namespace {
 
 template <typename Block>
 bool ReadBlock(MemoryReader& source, std::uint32_t address, Block& block, ProgressSink* progress) {
-    return source.ReadMemory(address, block.bytes.data(), static_cast<std::uint32_t>(Block::kSize),
-                             progress);
+    return source
+        .ReadMemory(address, block.bytes.data(), static_cast<std::uint32_t>(Block::kSize), progress)
+        .Succeeded();
 }
 
 // Reads a list of records, marks the ones that cannot be trusted and orders

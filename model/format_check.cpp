@@ -17,7 +17,7 @@ std::string Hex8(std::uint32_t value) {
 
 std::uint32_t ReadDword(MemoryReader& source, std::uint32_t address, bool& ok) {
     std::uint8_t bytes[4] = {};
-    ok = source.ReadMemory(address, bytes, sizeof bytes, nullptr);
+    ok = source.ReadMemory(address, bytes, sizeof bytes, nullptr).Succeeded();
     return LoadLe(bytes, 0, 4);
 }
 

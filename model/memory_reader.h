@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "model/sinks.h"
+#include "model/transfer_result.h"
 
 namespace zorvek {
 
@@ -14,11 +15,12 @@ enum class SourceKind : std::uint8_t { None = 0, Recorder = 1, LptReader = 2, Du
 class MemoryReader {
   public:
     virtual ~MemoryReader() = default;
-    // True only when all `count` bytes were read; 0 bytes always succeed.
+    // Succeeds only when all `count` bytes were read; 0 bytes always
+    // succeed. On failure the bytes not transferred are undefined.
     // `progress` (optional) moves through 0..100 while the bytes arrive and
     // is left at 0.
-    virtual bool ReadMemory(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
-                            ProgressSink* progress) = 0;
+    virtual TransferResult ReadMemory(std::uint32_t address, std::uint8_t* buffer,
+                                      std::uint32_t count, ProgressSink* progress) = 0;
     virtual SourceKind Kind() const = 0;
 };
 

@@ -1,8 +1,9 @@
 #include "model/passport.h"
 
-#include <fstream>
+#include <sstream>
 
 #include "model/atomic_file.h"
+#include "model/binary_file.h"
 #include "model/cp1251.h"
 
 namespace zorvek {
@@ -62,7 +63,7 @@ void PassportSheet::SetValue(int row, std::string value) {
     if (ValidRow(row)) m_values[row] = std::move(value);
 }
 
-bool SaveInfoIni(const PassportSheet& sheet, const std::filesystem::path& file) {
+TransferResult SaveInfoIni(const PassportSheet& sheet, const std::filesystem::path& file) {
     std::string text;
     for (int row = 0; row < kFileLines; ++row) {
         text += sheet.Caption(row) + "=" + sheet.Value(row) + ";\r\n";
@@ -71,9 +72,11 @@ bool SaveInfoIni(const PassportSheet& sheet, const std::filesystem::path& file) 
         file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-bool LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
+TransferResult LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& file) {
+    TransferResult result;
+    const auto bytes = ReadWholeFile(file, kInfoIniLimit, result);
+    if (!bytes) return result;
+    std::istringstream in(std::string(bytes->begin(), bytes->end()));
     int row = 0;
     std::string line;
     while (std::getline(in, line)) {
@@ -87,7 +90,7 @@ bool LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& file) {
         if (!value.empty()) sheet.SetValue(row, std::move(value));
         ++row;
     }
-    return true;
+    return result;
 }
 
 std::array<std::string, 19> CopyPassportLines(const PassportSheet& sheet) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "model/transfer_result.h"
 
 namespace zorvek {
 
@@ -32,13 +35,18 @@ class PassportSheet {
 
 // Info.ini keeps a filled sheet between runs: 22 lines "caption=value;" in
 // cp1251 with CR LF. Written through a temporary file and a rename, so a
-// failed save leaves the earlier file whole. False when it cannot be written.
-bool SaveInfoIni(const PassportSheet& sheet, const std::filesystem::path& file);
+// failed save leaves the earlier file whole; the result says why it failed.
+TransferResult SaveInfoIni(const PassportSheet& sheet, const std::filesystem::path& file);
+
+// A real Info.ini is about 2 KiB; anything past this is not one (a device
+// file that never ends, a picture named by mistake).
+constexpr std::size_t kInfoIniLimit = 1 << 20;
 
 // Values go to rows by their position in the file; blank lines are skipped;
-// an empty value leaves its row as it was. False (sheet untouched) when the
-// file cannot be opened.
-bool LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& file);
+// an empty value leaves its row as it was. Fails with the sheet untouched
+// when the file cannot be read, is a folder (Refused, EISDIR) or is larger
+// than kInfoIniLimit (OutOfRange, EFBIG).
+TransferResult LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& file);
 
 // Column 1 of rows 0..18 for the protocol forms, each cut to 63 characters.
 std::array<std::string, 19> CopyPassportLines(const PassportSheet& sheet);

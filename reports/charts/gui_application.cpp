@@ -15,16 +15,11 @@ char kOffscreen[] = "offscreen";
 
 GuiApplicationScope::GuiApplicationScope() {
     if (QCoreApplication::instance() != nullptr) return;
+    m_environment = PrepareOffscreenDrawing();
     m_argv[m_argc++] = kProgramName;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    if (m_environment.forceOffscreen) {
         m_argv[m_argc++] = kPlatformOption;
         m_argv[m_argc++] = kOffscreen;
-    }
-    // Drawing offscreen needs no runtime folder; without this Qt warns on
-    // every start of a headless tool run outside a desktop session.
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        m_runtimeDir = std::make_unique<QTemporaryDir>();  // private (0700), as Qt wants it
-        if (m_runtimeDir->isValid()) qputenv("XDG_RUNTIME_DIR", m_runtimeDir->path().toUtf8());
     }
     m_application = std::make_unique<QGuiApplication>(m_argc, m_argv);
 }

@@ -2,8 +2,9 @@
 
 #include <memory>
 
+#include "reports/charts/offscreen_environment.h"
+
 class QGuiApplication;
-class QTemporaryDir;
 
 namespace zorvek {
 
@@ -28,7 +29,7 @@ class GuiApplicationScope {
     // Qt keeps references to argc and argv for the application's lifetime.
     int m_argc = 0;
     char* m_argv[4] = {};
-    std::unique_ptr<QTemporaryDir> m_runtimeDir;
+    OffscreenEnvironment m_environment;
     std::unique_ptr<QGuiApplication> m_application;
 };
 

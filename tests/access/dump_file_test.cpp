@@ -4,6 +4,7 @@
 
 #include "access/image_file.h"
 #include "model/memory_map.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/image_reader.h"
 #include "tests/support/temp_dir.h"
 
@@ -36,7 +37,7 @@ TEST_F(DumpFileTest, AcceptsExactlyTheImageSize) {
         m_choice.craneKind = 0;
         m_choice.startupArgument = WriteFile("image.krd", Pattern(c.size));
         DumpFile file(m_choice);
-        EXPECT_EQ(file.DumpOpen(), c.opens) << c.size;
+        EXPECT_EQ(file.DumpOpen().Succeeded(), c.opens) << c.size;
         EXPECT_EQ(file.IsOpen(), c.opens);
     }
 }
@@ -109,6 +110,39 @@ TEST_F(DumpFileTest, ReadsAndWritesWithinTheImage) {
     EXPECT_EQ(ReadFile(m_choice.startupArgument)[0x101], 2);
 }
 
+TEST_F(DumpFileTest, FailuresSayWhatWentWrong) {
+    m_choice.craneKind = 0;
+    DumpFile file(m_choice);
+    std::uint8_t bytes[4] = {};
+    EXPECT_EQ(file.DumpRead(0, bytes, 4, nullptr).Error(), TransferError::NotOpen);
+
+    struct Case {
+        const char* what;
+        std::filesystem::path name;
+        TransferError error;
+        int systemError;
+    };
+    const Case cases[] = {
+        {"missing", m_dir / "missing.krd", TransferError::Refused, ENOENT},
+        {"short", WriteFile("short.krd", Pattern(65535)), TransferError::OutOfRange, EFBIG},
+        {"folder", m_dir, TransferError::Refused, EISDIR},
+    };
+    for (const Case& c : cases) {
+        m_choice.startupArgument = c.name;
+        const TransferResult opened = file.DumpOpen();
+        EXPECT_EQ(opened.Error(), c.error) << c.what;
+        EXPECT_EQ(opened.SystemError(), c.systemError) << c.what;
+        EXPECT_FALSE(file.IsOpen()) << c.what;
+    }
+
+    m_choice.startupArgument = WriteFile("image.krd", Pattern(65536));
+    ASSERT_TRUE(file.DumpOpen());
+    EXPECT_EQ(file.DumpRead(0xFFFE, bytes, 4, nullptr).Error(), TransferError::OutOfRange);
+    // The file shrinks under us (another program truncates it): a short read.
+    std::filesystem::resize_file(m_choice.startupArgument, 100);
+    EXPECT_EQ(file.DumpRead(0x200, bytes, 4, nullptr).Error(), TransferError::IoError);
+}
+
 TEST_F(DumpFileTest, ProgressMovesEvery32BytesAndEndsAtZero) {
     m_choice.craneKind = 0;
     m_choice.startupArgument = WriteFile("image.krd", Pattern(65536));
@@ -133,9 +167,14 @@ TEST_F(DumpFileTest, SavedImageReplacesTheFileOnlyWhenComplete) {
 
     source.failAll = false;
     source.image.assign(65536, 0x11);
-    std::filesystem::create_directory(m_dir / "dannie.krd.tmp");  // the write itself fails
-    EXPECT_FALSE(SaveImage(source, target, nullptr));
+    {
+        test::FileSizeLimit diskFull(1000);  // the write itself fails part-way
+        const ImageSave saved = SaveImage(source, target, nullptr);
+        EXPECT_TRUE(saved.read);
+        EXPECT_EQ(saved.write.SystemError(), EFBIG);
+    }
     EXPECT_EQ(ReadFile(target), std::vector<std::uint8_t>(65536, 0x5A));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);  // no temporary
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "model/cp1251.h"
 #include "model/text_field.h"
+#include "tests/support/file_size_limit.h"
 
 namespace zorvek {
 namespace {
@@ -91,9 +92,38 @@ TEST_F(InfoIni, MissingFileLeavesTheSheet) {
 
 TEST_F(InfoIni, FailedSaveKeepsTheEarlierFile) {
     Write("old");
-    std::filesystem::create_directory(m_dir / "Info.ini.tmp");  // the temporary cannot be made
-    EXPECT_FALSE(SaveInfoIni(PassportSheet(), m_file));
+    test::FileSizeLimit diskFull(100);  // the new file fails part-way
+    const TransferResult saved = SaveInfoIni(PassportSheet(), m_file);
+    EXPECT_EQ(saved.Error(), TransferError::IoError);
+    EXPECT_EQ(saved.SystemError(), EFBIG);
     EXPECT_EQ(Read(), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);  // no temporary
+}
+
+TEST_F(InfoIni, RefusesWhatIsNoPassportFile) {
+    struct Case {
+        const char* what;
+        std::filesystem::path file;
+        TransferError error;
+    };
+    std::filesystem::create_directory(m_dir / "folder.ini");
+    std::ofstream(m_dir / "big.ini", std::ios::binary) << std::string(kInfoIniLimit + 1, 'x');
+    std::ofstream(m_dir / "limit.ini", std::ios::binary) << std::string(kInfoIniLimit, 'x');
+    const Case cases[] = {
+        {"missing", m_dir / "missing.ini", TransferError::Refused},
+        {"folder", m_dir / "folder.ini", TransferError::Refused},
+        {"one byte too large", m_dir / "big.ini", TransferError::OutOfRange},
+        {"endless device", "/dev/zero", TransferError::OutOfRange},
+        {"at the limit", m_dir / "limit.ini", TransferError::None},
+    };
+    for (const Case& c : cases) {
+        PassportSheet sheet;
+        sheet.SetValue(0, "kept");
+        EXPECT_EQ(LoadInfoIni(sheet, c.file).Error(), c.error) << c.what;
+        if (c.error != TransferError::None) {
+            EXPECT_EQ(sheet.Value(0), "kept") << c.what;
+        }
+    }
 }
 
 TEST(Passport, FormLinesAreCutTo63Characters) {

@@ -15,14 +15,15 @@ class ImageReader final : public MemoryReader {
     explicit ImageReader(SourceKind kind = SourceKind::DumpFile)
         : image(memory_map::kImageSize, 0), ram(1536, 0), m_kind(kind) {}
 
-    bool ReadMemory(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
-                    ProgressSink*) override {
-        if (count == 0) return true;
+    TransferResult ReadMemory(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
+                              ProgressSink*) override {
+        if (count == 0) return TransferResult::Ok();
         auto& bytes = memory_map::Bank(address) == 0 ? ram : image;
         const std::uint32_t offset = memory_map::Offset(address);
-        if (failAll || offset + count > bytes.size()) return false;
+        if (failAll) return TransferResult::Fail(TransferError::IoError, 5);
+        if (offset + count > bytes.size()) return TransferResult::Fail(TransferError::OutOfRange);
         std::memcpy(buffer, bytes.data() + offset, count);
-        return true;
+        return TransferResult::Ok();
     }
     SourceKind Kind() const override { return m_kind; }
 
