@@ -1,50 +1,49 @@
 #include "cli/image_source.h"
 
-#include <system_error>
+#include <cerrno>
 
 #include "cli/terminal.h"
-#include "model/format_check.h"
+#include "flows/failure_text.h"
+#include "flows/load_flow.h"
+#include "model/cp1251.h"
 #include "model/memory_map.h"
 
 namespace zorvek::cli {
 
-std::unique_ptr<OpenedImage> OpenImage(const std::filesystem::path& file, int& exitCode) {
+std::unique_ptr<Session> OpenImage(const std::filesystem::path& file, int& exitCode) {
+    auto session = std::make_unique<Session>();
+    session->choice.craneKind = 0;
+    session->choice.startupArgument = file;
+    const LoadOutcome outcome = LoadFromFile(*session);
+    if (outcome.Loaded()) {
+        exitCode = 0;
+        return session;
+    }
     exitCode = 2;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
-        PrintErrorUtf8("Файл не найден: " + file.string());
-        return nullptr;
+    const TransferResult& why = outcome.transfer;
+    switch (outcome.status) {
+        case LoadOutcome::Status::FileNotOpened:
+            if (why.Error() == TransferError::OutOfRange && why.SystemError() == EFBIG) {
+                std::error_code ignored;
+                PrintErrorUtf8("Файл " + file.string() + " не образ накопителя: его размер " +
+                               std::to_string(std::filesystem::file_size(file, ignored)) +
+                               " байт, а образ занимает ровно 65536 байт.");
+            } else if (why.SystemError() == ENOENT) {
+                PrintErrorUtf8("Файл не найден: " + file.string());
+            } else {
+                PrintErrorUtf8("Не удалось открыть файл " + file.string() + ": " +
+                               Utf8FromCp1251(FailureText(why)));
+            }
+            break;
+        case LoadOutcome::Status::FormatMismatch:
+            exitCode = 3;
+            PrintError(LoadMessage(outcome));
+            break;
+        default:
+            PrintErrorUtf8("Ошибка чтения данных: " + Utf8FromCp1251(FailureText(why)));
+            break;
     }
-    const auto size = std::filesystem::file_size(file, error);
-    if (error || size != memory_map::kImageSize) {
-        PrintErrorUtf8("Файл " + file.string() + " не образ накопителя: его размер " +
-                       std::to_string(size) + " байт, а образ занимает ровно 65536 байт.");
-        return nullptr;
-    }
-    auto image = std::make_unique<OpenedImage>();
-    image->choice.craneKind = 0;
-    image->choice.startupArgument = file;
-    if (!image->dispatch.OpenSource(SourceKind::DumpFile)) {
-        image->dispatch.CloseSource();
-        PrintErrorUtf8("Не удалось открыть файл " + file.string());
-        return nullptr;
-    }
-    const FormatCheck format = CheckDataFormat(image->dispatch);
-    if (!format.Accepted()) {
-        exitCode = 3;
-        if (format.readOk) {
-            PrintError(FormatMismatchMessage(format.stored));
-        } else {
-            PrintErrorUtf8("Ошибка чтения данных");
-        }
-        return nullptr;
-    }
-    if (!image->dispatch.LoadPassportFromRecorder()) {
-        PrintErrorUtf8("Ошибка чтения данных");
-        return nullptr;
-    }
-    exitCode = 0;
-    return image;
+    return nullptr;
 }
 
 }  // namespace zorvek::cli

@@ -2,25 +2,16 @@
 
 #include <filesystem>
 #include <memory>
-#include <string>
 
-#include "access/dispatch.h"
-#include "access/dump_file.h"
-#include "model/passport.h"
+#include "flows/session.h"
 
 namespace zorvek::cli {
 
-// A dump file opened through the dispatch as the window program opens the
-// file named on its command line, with the passport read into the sheet.
-struct OpenedImage {
-    DumpFileChoice choice;
-    DumpFile dumpFile{choice};
-    PassportSheet sheet;
-    Dispatch dispatch{dumpFile, sheet};
-};
-
-// Opens and checks the image; on failure prints why on stderr and returns
-// null with the exit code to use in `exitCode`.
-std::unique_ptr<OpenedImage> OpenImage(const std::filesystem::path& file, int& exitCode);
+// Loads a dump file as the window program loads the file named on its
+// command line: through the dispatch, with the format check and the
+// passport read into the sheet. On failure prints why on stderr and returns
+// null with the exit code to use in `exitCode` (2 unusable file, 3 another
+// data format).
+std::unique_ptr<Session> OpenImage(const std::filesystem::path& file, int& exitCode);
 
 }  // namespace zorvek::cli

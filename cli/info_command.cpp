@@ -109,18 +109,18 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out) {
         return 1;
     }
     int exitCode = 0;
-    auto image = OpenImage(args[0], exitCode);
-    if (!image) return exitCode;
+    auto session = OpenImage(args[0], exitCode);
+    if (!session) return exitCode;
 
     out << "Образ: " << args[0] << '\n';
     out << "Формат данных: " << ProgramVersionText() << ", принят\n";
     out << "Метка окончания копии прибора считывания: "
-        << (HasEndOfCopyMark(image->dispatch) ? "есть" : "нет") << '\n';
-    out << "Механизм 5: " << ForTerminal(MechanismName(image->dispatch, 4)) << "\n\n";
-    PrintPassport(image->sheet, out);
+        << (HasEndOfCopyMark(session->dispatch) ? "есть" : "нет") << '\n';
+    out << "Механизм 5: " << ForTerminal(MechanismName(session->dispatch, 4)) << "\n\n";
+    PrintPassport(session->sheet, out);
     out << '\n';
-    PrintStatistics(image->dispatch, out);
-    PrintLists(image->dispatch, out);
+    PrintStatistics(session->dispatch, out);
+    PrintLists(session->dispatch, out);
     return 0;
 }
 

@@ -10,17 +10,13 @@
 #include "cli/report_options.h"
 #include "cli/terminal.h"
 #include "cli/terminal_sinks.h"
+#include "flows/document_table.h"
 #include "reports/charts/gui_application.h"
 #include "reports/common/fixed_path_document_sink.h"
 #include "reports/common/report_inputs.h"
-#include "reports/excel/appendix3/appendix3.h"
 #include "reports/excel/xlsx_excel_layer.h"
-#include "reports/word/documents/appendix_one.h"
 #include "reports/word/documents/chart_histogram_pictures.h"
-#include "reports/word/documents/protocol_forms.h"
 #include "reports/word/rtf_word_layer.h"
-#include "reports/word/tables/cycle_tables.h"
-#include "reports/word/tables/mechanism_statistics.h"
 
 namespace zorvek::cli {
 namespace {
@@ -33,14 +29,14 @@ class NoWindow final : public TitleSink {
 
 // Everything the builders share while one image is turned into documents.
 struct Batch {
-    Batch(OpenedImage& image, const ReportOptions& reportOptions, StderrNotifier& notifier,
+    Batch(Session& session, const ReportOptions& options, StderrNotifier& notifier,
           TerminalProgress& progress)
-        : options(reportOptions),
-          inputs{image.dispatch, image.sheet, notifier, &progress, {}},
+        : inputs{session.dispatch, session.sheet, notifier, &progress, {}},
           word(ExecutableDirectory() / "Kvelta", notifier, sink),
-          excel(sink, "Приложение 3") {}
+          excel(sink, "Приложение 3"),
+          tools{inputs,          word,           excel,  pictures, options.charts,
+                options.columns, options.filter, window, busy} {}
 
-    const ReportOptions& options;
     ReportInputs inputs;
     FixedPathDocumentSink sink;
     RtfWordLayer word;
@@ -48,39 +44,8 @@ struct Batch {
     ChartHistogramPictures pictures;
     NoWindow window;
     BuildBusy busy;
+    DocumentTools tools;
 };
-
-struct Document {
-    std::string name;
-    std::string file;
-    std::function<bool(Batch&)> build;
-};
-
-const std::vector<Document>& Documents() {
-    static const std::vector<Document> kDocuments = {
-        {"form1", "form1.rtf", [](Batch& b) { return N11Click(b.inputs, b.word); }},
-        {"form2", "form2.rtf", [](Batch& b) { return N21Click(b.inputs, b.word); }},
-        {"form3", "form3.rtf", [](Batch& b) { return N31Click(b.inputs, b.word); }},
-        {"form4", "form4.rtf", [](Batch& b) { return N41Click(b.inputs, b.word); }},
-        {"appendix1-total", "appendix1-total.rtf",
-         [](Batch& b) { return N7Click(b.inputs, b.word, b.options.charts, b.pictures); }},
-        {"appendix1-since", "appendix1-since.rtf",
-         [](Batch& b) { return N8Click(b.inputs, b.word, b.options.charts, b.pictures); }},
-        {"appendix2-total", "appendix2-total.rtf",
-         [](Batch& b) { return N17Click(b.inputs, b.word); }},
-        {"appendix2-since", "appendix2-since.rtf",
-         [](Batch& b) { return N18Click(b.inputs, b.word); }},
-        {"appendix3", "appendix3.xlsx",
-         [](Batch& b) {
-             b.busy.Begin();
-             return RunAppendix3(b.inputs, b.excel, b.options.columns, b.options.filter, b.window,
-                                 b.busy);
-         }},
-        {"appendix4", "appendix4.rtf", [](Batch& b) { return N15Click(b.inputs, b.word); }},
-        {"appendix5", "appendix5.rtf", [](Batch& b) { return N16Click(b.inputs, b.word); }},
-    };
-    return kDocuments;
-}
 
 void PrintUsage(std::ostream& err) {
     err << "Использование: zorvek-cli report ОБРАЗ --out ПАПКА [--passport Info.ini] [--charts]\n"
@@ -101,9 +66,9 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
     }
 
     int exitCode = 0;
-    auto image = OpenImage(options->image, exitCode);
-    if (!image) return exitCode;
-    if (options->passport && !LoadInfoIni(image->sheet, *options->passport)) {
+    auto session = OpenImage(options->image, exitCode);
+    if (!session) return exitCode;
+    if (options->passport && !LoadInfoIni(session->sheet, *options->passport)) {
         PrintErrorUtf8("Не удалось прочитать файл паспорта " + options->passport->string());
         return 2;
     }
@@ -122,22 +87,22 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
 
     StderrNotifier notifier;
     TerminalProgress progress;
-    Batch batch(*image, *options, notifier, progress);
+    Batch batch(*session, *options, notifier, progress);
     int failed = 0;
-    for (const Document& document : Documents()) {
-        if (!options->only.empty() && !options->only.count(document.name)) continue;
-        const auto path = options->outDir / document.file;
+    for (const DocumentEntry& document : Documents()) {
+        if (!options->only.empty() && !options->only.count(std::string(document.name))) continue;
+        const auto path = options->outDir / document.fileName;
         batch.sink.SetPath(path);
-        progress.Start(document.file);
+        progress.Start(document.fileName);
         std::error_code ignored;
         std::filesystem::remove(path, ignored);  // a stale file must not pass for a new one
-        const bool built = document.build(batch);
+        const bool built = BuildDocument(document, batch.tools);
         progress.Finish();
         if (built && std::filesystem::is_regular_file(path, ignored)) {
             out << path.string() << '\n';
         } else {
             ++failed;
-            PrintErrorUtf8("Документ " + document.file + " не создан.");
+            PrintErrorUtf8("Документ " + std::string(document.fileName) + " не создан.");
         }
     }
     if (batch.word.MustTerminate()) {

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "flows/document_table.h"
+
 namespace zorvek::cli {
 namespace {
 
@@ -61,15 +63,6 @@ bool ParseProtections(std::string_view list, FilterMask& filter, std::string& er
 
 }  // namespace
 
-const std::vector<std::string>& DocumentNames() {
-    static const std::vector<std::string> kNames = {
-        "form1",           "form2",           "form3",           "form4",
-        "appendix1-total", "appendix1-since", "appendix2-total", "appendix2-since",
-        "appendix3",       "appendix4",       "appendix5",
-    };
-    return kNames;
-}
-
 std::optional<ReportOptions> ParseReportOptions(const std::vector<std::string>& args,
                                                 std::string& error) {
     ReportOptions options;
@@ -94,8 +87,7 @@ std::optional<ReportOptions> ParseReportOptions(const std::vector<std::string>& 
             if (!ParseProtections(args[++i], options.filter, error)) return std::nullopt;
         } else if (arg == "--only") {
             for (const std::string& name : SplitList(args[++i])) {
-                const auto& names = DocumentNames();
-                if (std::find(names.begin(), names.end(), name) == names.end()) {
+                if (FindDocument(name) == nullptr) {
                     error = "--only: неизвестный документ \"" + name + "\"";
                     return std::nullopt;
                 }

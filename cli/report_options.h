@@ -25,9 +25,6 @@ struct ReportOptions {
     std::set<std::string> only;
 };
 
-// Names the documents go by on the command line, in the order they are made.
-const std::vector<std::string>& DocumentNames();
-
 // Parses the arguments after "report". On a mistake returns nothing and
 // says what was wrong in `error` (UTF-8).
 std::optional<ReportOptions> ParseReportOptions(const std::vector<std::string>& args,

@@ -43,7 +43,7 @@ class BinaryFile {
 // `result`, for a missing or unreadable file, a folder, or a larger file (a
 // device that never ends gives OutOfRange once `limit` is passed).
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& file,
-                                                      std::size_t limit, TransferResult& result);
+                                                       std::size_t limit, TransferResult& result);
 
 // The name a C library that opens files itself (fopen inside) must be given
 // for `file`.

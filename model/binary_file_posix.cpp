@@ -80,7 +80,7 @@ TransferResult BinaryFile::WriteAt(std::uint64_t offset, const std::uint8_t* buf
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& file,
-                                                      std::size_t limit, TransferResult& result) {
+                                                       std::size_t limit, TransferResult& result) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         result = FailureFromErrno(errno, false);

@@ -15,9 +15,9 @@ std::string Hex8(std::uint32_t value) {
     return text;
 }
 
-std::uint32_t ReadDword(MemoryReader& source, std::uint32_t address, bool& ok) {
+std::uint32_t ReadDword(MemoryReader& source, std::uint32_t address, TransferResult& read) {
     std::uint8_t bytes[4] = {};
-    ok = source.ReadMemory(address, bytes, sizeof bytes, nullptr).Succeeded();
+    read = source.ReadMemory(address, bytes, sizeof bytes, nullptr);
     return LoadLe(bytes, 0, 4);
 }
 
@@ -27,7 +27,8 @@ bool FormatCheck::Accepted() const { return readOk && stored == memory_map::kDat
 
 FormatCheck CheckDataFormat(MemoryReader& source) {
     FormatCheck check;
-    check.stored = ReadDword(source, memory_map::kFormatSignatureAddress, check.readOk);
+    check.stored = ReadDword(source, memory_map::kFormatSignatureAddress, check.read);
+    check.readOk = check.read.Succeeded();
     return check;
 }
 
@@ -41,9 +42,9 @@ std::string FormatMismatchMessage(std::uint32_t stored) {
 }
 
 bool HasEndOfCopyMark(MemoryReader& source) {
-    bool ok = false;
-    const std::uint32_t mark = ReadDword(source, memory_map::kEndOfCopyMarkAddress, ok);
-    return ok && mark == memory_map::kDataFormatSignature;
+    TransferResult read;
+    const std::uint32_t mark = ReadDword(source, memory_map::kEndOfCopyMarkAddress, read);
+    return read && mark == memory_map::kDataFormatSignature;
 }
 
 }  // namespace zorvek

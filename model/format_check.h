@@ -11,6 +11,7 @@ namespace zorvek {
 struct FormatCheck {
     bool readOk = false;
     std::uint32_t stored = 0;
+    TransferResult read;
     bool Accepted() const;
 };
 

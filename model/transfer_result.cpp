@@ -22,8 +22,10 @@ TransferResult FailureFromErrno(int error, bool wasOpen) {
         case EPIPE:
             if (wasOpen) return TransferResult::Fail(TransferError::DeviceGone, error);
             return TransferResult::Fail(TransferError::IoError, error);
-        case ETIMEDOUT: return TransferResult::Fail(TransferError::NoAnswer, error);
-        default: return TransferResult::Fail(TransferError::IoError, error);
+        case ETIMEDOUT:
+            return TransferResult::Fail(TransferError::NoAnswer, error);
+        default:
+            return TransferResult::Fail(TransferError::IoError, error);
     }
 }
 

@@ -38,7 +38,7 @@ class RtfWordLayer final : public WordLayer {
 
     // Names the documents shown from now on (UTF-8). Empty goes back to the
     // default: the template's file name without extension, or "Документ".
-    void SetTitle(std::string_view utf8);
+    void SetTitle(std::string_view utf8) override;
 
     // The RTF that WordShow would write now; empty while no document is open.
     std::string Rtf() const;

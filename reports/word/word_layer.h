@@ -45,6 +45,9 @@ class WordLayer {
     // Hands the finished document to the document sink. False when it could
     // not be written.
     virtual bool WordShow() = 0;
+    // Names the documents shown from now on (UTF-8, "Форма 1"); the name a
+    // document is filed under. Layers that file nothing ignore it.
+    virtual void SetTitle(std::string_view) {}
 
     // True once a damaged template was met: the program must end after the
     // running command (the batch command exits with an error instead).

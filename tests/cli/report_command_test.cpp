@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/report_options.h"
+#include "flows/document_table.h"
 #include "sim/image_generator.h"
 #include "tests/support/temp_dir.h"
 
@@ -68,9 +69,9 @@ class ReportCommand : public test::TempDirTest {
 TEST_F(ReportCommand, WritesEveryDocument) {
     const auto out = m_dir / "out";
     ASSERT_EQ(Run({Image(sim::ImageVariant::Valid).string(), "--out", out.string()}), 0);
-    for (const std::string& name : cli::DocumentNames()) {
-        const auto file = out / (name + (name == "appendix3" ? ".xlsx" : ".rtf"));
-        EXPECT_GT(std::filesystem::file_size(file), 1000u) << name;
+    for (const DocumentEntry& document : Documents()) {
+        const auto file = out / document.fileName;
+        EXPECT_GT(std::filesystem::file_size(file), 1000u) << document.name;
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 11);
 }

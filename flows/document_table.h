@@ -1,0 +1,59 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "reports/common/report_inputs.h"
+#include "reports/excel/appendix3/build_busy.h"
+#include "reports/excel/appendix3/column_switches.h"
+#include "reports/excel/appendix3/filter_mask.h"
+#include "reports/excel/appendix3/title_sink.h"
+#include "reports/excel/excel_layer.h"
+#include "reports/word/documents/histogram_pictures.h"
+#include "reports/word/word_layer.h"
+
+namespace zorvek {
+
+// Everything a document's builder may need, as the program that runs it
+// has set it up: the window with its bar and message boxes, or the batch
+// with its terminal.
+struct DocumentTools {
+    const ReportInputs& inputs;
+    WordLayer& word;
+    ExcelLayer& excel;
+    HistogramPictures& pictures;
+    // "Гистограмы в картинках": appendix 1 carries the three pictures.
+    bool charts = false;
+    const ColumnSwitches& columns;
+    const FilterMask& filter;
+    // Appendix 3 shows its progress in the window's title.
+    TitleSink& title;
+    BuildBusy& busy;
+};
+
+// One document of the inspection file.
+struct DocumentEntry {
+    // The name on the command line ("form1", "appendix1-total").
+    std::string_view name;
+    // The file the batch command writes ("form1.rtf").
+    std::string_view fileName;
+    // The main window's menu item that makes it ("N11"); appendix 3's item
+    // N14 opens the options window, whose fill button makes it.
+    std::string_view menuItem;
+    // What the document is filed under (UTF-8, "Форма 1").
+    std::string_view title;
+    bool (*build)(DocumentTools& tools);
+};
+
+// The documents in the order the batch command makes them.
+std::span<const DocumentEntry> Documents();
+
+// Nothing for an unknown name or menu item.
+const DocumentEntry* FindDocument(std::string_view name);
+const DocumentEntry* FindDocumentByMenuItem(std::string_view menuItem);
+
+// Names the word processor's document after the entry, then builds it.
+// True when the document was handed to the document sink.
+bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools);
+
+}  // namespace zorvek

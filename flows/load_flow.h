@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "access/image_file.h"
+#include "flows/session.h"
+
+namespace zorvek {
+
+// How a load command ended. The window shows `Message`; the command line
+// adds the transfer's own reason.
+struct LoadOutcome {
+    enum class Status {
+        Loaded,
+        // The dump file was not opened: a cancelled choice, a missing file or
+        // one of another size. The window says nothing.
+        FileNotOpened,
+        // The recorder or the LPT reader did not answer its open.
+        NoConnection,
+        // The image is of another data format (`storedSignature`).
+        FormatMismatch,
+        // The format signature or the passport texts could not be read.
+        ReadFailed,
+        // The reader's end-of-copy mark is missing: the copy is incomplete.
+        EndMarkMissing,
+        // After a device load: the whole image could not be read, or the
+        // default dump file could not be written. Nothing older is loaded.
+        SaveReadFailed,
+        SaveWriteFailed,
+    };
+
+    Status status = Status::Loaded;
+    SourceKind source = SourceKind::None;
+    TransferResult transfer;
+    std::uint32_t storedSignature = 0;
+
+    bool Loaded() const { return status == Status::Loaded; }
+};
+
+// The load-from-file command: open the dump file through the dispatch (the
+// file chosen as DumpFileChoice says), check the data format, read the
+// passport texts into the sheet. A failed open closes the source again;
+// after a format or passport failure the file stays open.
+LoadOutcome LoadFromFile(Session& session);
+
+// The device load commands: open the device, check the format (and for the
+// LPT reader its end-of-copy mark), read the passport texts, clear the
+// reader's new-data mark, then store the whole image as the default dump
+// file and load that file as the source. Only a load that got that far
+// leaves the data unsaved (SaveState 1).
+LoadOutcome LoadFromRecorder(Session& session);
+LoadOutcome LoadFromLptReader(Session& session);
+
+// The save command's branch after a device load (FreshRead set): reads the
+// whole image from the open device, writes the default dump file, closes the
+// device and loads the new file. When the read or the write fails the device
+// is closed all the same, FreshRead is cleared and nothing is loaded (an
+// older default dump file is not passed off as the new data).
+LoadOutcome SaveFreshRead(Session& session);
+
+// The save command's save-as branch: the whole image of the open source to
+// `file`; SaveState 2 on success. `file` is untouched on failure.
+ImageSave SaveAs(Session& session, const std::filesystem::path& file, ProgressSink* progress);
+
+// The message the window shows for an outcome (cp1251, CR LF as the
+// messages have them); empty where the command ends silently.
+std::string LoadMessage(const LoadOutcome& outcome);
+
+// The message of a failed save-as ("\rОшибка чтения данных").
+std::string SaveFailedMessage();
+
+}  // namespace zorvek

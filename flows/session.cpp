@@ -1,0 +1,48 @@
+#include "flows/session.h"
+
+#include <system_error>
+
+#include "access/program_location.h"
+#include "reports/common/utf8_path.h"
+
+namespace zorvek {
+namespace {
+
+constexpr const char* kDefaultDumpFileName = "dannie.krd";
+
+}  // namespace
+
+Session::Session(ProgressSink* progress)
+    : dispatch(dumpFile, sheet, progress), mainProgress(progress) {
+    choice.defaultFile = DefaultDumpFile();
+}
+
+std::filesystem::path DefaultDumpFile() {
+    const std::filesystem::path beside = ExecutableDirectory();
+    if (IsWritableFolder(beside)) return beside / kDefaultDumpFileName;
+    const std::filesystem::path data = UserDataDirectory();
+    if (data.empty()) return beside / kDefaultDumpFileName;
+    std::error_code ignored;
+    std::filesystem::create_directories(data, ignored);
+    return data / kDefaultDumpFileName;
+}
+
+bool ApplyCommandLine(DumpFileChoice& choice, const std::vector<std::string>& arguments) {
+    if (arguments.empty()) return false;
+    std::string joined = arguments.front();
+    for (std::size_t i = 1; i < arguments.size(); ++i) joined += " " + arguments[i];
+    if (joined == "kran") {
+        choice.craneKind = 1;
+    } else if (joined == "bashnya") {
+        choice.craneKind = 2;
+    } else if (joined == "truba") {
+        choice.craneKind = 3;
+    } else {
+        choice.craneKind = 0;
+        choice.startupArgument = PathOfUtf8(joined);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace zorvek

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "access/dispatch.h"
+#include "access/dump_file.h"
+#include "model/passport.h"
+
+namespace zorvek {
+
+// What the program keeps between its commands: the start-up state, the
+// dump file, the passport sheet and the dispatch with whichever source is
+// open. The window program and the command line each make one; device
+// drivers are attached to `dispatch` by whoever owns them.
+class Session {
+  public:
+    // `mainProgress` is the progress display every device transfer reports
+    // to (the window's bar, the terminal's line); it may be null.
+    explicit Session(ProgressSink* mainProgress = nullptr);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // SaveState of the save command: 0 at start, 1 while device data is
+    // not yet saved under a name of the user's choice, 2 after such a save.
+    enum class SaveState { Nothing = 0, Unsaved = 1, Saved = 2 };
+
+    DumpFileChoice choice;
+    DumpFile dumpFile{choice};
+    PassportSheet sheet;
+    Dispatch dispatch;
+    SaveState saveState = SaveState::Nothing;
+    ProgressSink* const mainProgress;
+};
+
+// "dannie.krd" beside the executable where that folder may be written (a
+// portable copy), otherwise in the user's data folder, which is made then.
+std::filesystem::path DefaultDumpFile();
+
+// Interprets the window program's command line (arguments after the
+// program's name): nothing leaves CraneKind 10; "kran", "bashnya", "truba"
+// (the whole text, case-sensitive) give 1, 2, 3; any other text, the
+// arguments rejoined with single spaces, is the dump file to load at once
+// (CraneKind 0). True when that load should run.
+bool ApplyCommandLine(DumpFileChoice& choice, const std::vector<std::string>& arguments);
+
+}  // namespace zorvek
