@@ -9,7 +9,10 @@ RecorderSource::RecorderSource(std::unique_ptr<SerialPort> port, WaitClock& cloc
     : m_port(std::move(port)), m_link(*m_port, clock, std::move(paths)) {}
 
 TransferResult RecorderSource::Open() {
-    if (m_link.ComFindRecorder() == 0) return m_link.SearchFailure();
+    const int port = m_link.ComFindRecorder();
+    if (port == 0) return m_link.SearchFailure();
+    m_foundPort = port;
+    m_foundDevice = m_link.PortPath();
     return TransferResult::Ok();
 }
 

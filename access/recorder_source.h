@@ -23,12 +23,18 @@ class RecorderSource final : public MemorySource {
     TransferResult Write(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
                          ProgressSink* progress) override;
 
+    // The port the last successful open found the recorder on (kept after
+    // closing, for telling the user); 0 and empty before any.
+    int FoundPort() const { return m_foundPort; }
+    const std::filesystem::path& FoundDevice() const { return m_foundDevice; }
+
     SerialLink& Link() { return m_link; }
-    const SerialLink& Link() const { return m_link; }
 
   private:
     std::unique_ptr<SerialPort> m_port;
     SerialLink m_link;
+    int m_foundPort = 0;
+    std::filesystem::path m_foundDevice;
 };
 
 // The recorder on the machine's serial ports 1..8 (see ComPortPath), waiting

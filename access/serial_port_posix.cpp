@@ -81,7 +81,9 @@ class PosixSerialPort final : public SerialPort {
         settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CRTSCTS);
         settings.c_cflag |= CS8 | CSTOPB | CLOCAL | CREAD;
         settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-        settings.c_cc[VMIN] = 0;
+        // With at least one byte asked for, an empty non-blocking read is
+        // EAGAIN and a read of 0 bytes means the line hung up.
+        settings.c_cc[VMIN] = 1;
         settings.c_cc[VTIME] = 0;
         if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0 ||
             ::tcsetattr(fd, TCSANOW, &settings) != 0) {

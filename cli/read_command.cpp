@@ -2,7 +2,10 @@
 
 #include <chrono>
 #include <iostream>
+#include <memory>
+#include <string>
 
+#include "access/recorder_source.h"
 #include "cli/command_line.h"
 #include "cli/terminal.h"
 #include "cli/terminal_sinks.h"
@@ -19,7 +22,19 @@ constexpr int kTransferFailed = 6;
 
 // Each device's load as the window runs it, with its driver attached to
 // the session for the time of the load.
-LoadOutcome ReadRecorder(Session& session) { return LoadFromRecorder(session); }
+LoadOutcome ReadRecorder(Session& session) {
+    const std::unique_ptr<RecorderSource> recorder = MakeRecorder(SystemWaits());
+    session.dispatch.AttachRecorder(recorder.get());
+    const LoadOutcome outcome = LoadFromRecorder(session);
+    // The load leaves the recorder's port open only when it stopped early.
+    if (session.dispatch.Kind() == SourceKind::Recorder) session.dispatch.CloseSource();
+    session.dispatch.AttachRecorder(nullptr);
+    if (recorder->FoundPort() != 0) {
+        PrintErrorUtf8("Прибор ответил на порту " + std::to_string(recorder->FoundPort()) + " (" +
+                       recorder->FoundDevice().string() + ")");
+    }
+    return outcome;
+}
 
 LoadOutcome ReadLptReader(Session& session) { return LoadFromLptReader(session); }
 

@@ -5,6 +5,7 @@
 
 #include "sim/command_line.h"
 #include "sim/image_command.h"
+#include "sim/recorder_command.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ struct Subcommand {
 // The twins of the recorder and the readers join this table as they come.
 constexpr Subcommand kSubcommands[] = {
     {"image", "write a generated recorder image (a dump file)", zorvek::sim::RunImageCommand},
+    {"recorder", "serve the recorder on a pseudo-terminal", zorvek::sim::RunRecorderCommand},
 };
 
 void PrintUsage(std::ostream& to) {
