@@ -1,0 +1,211 @@
+// The link with the system's serial backend against the recorder twin on a
+// pseudo-terminal, in real time. Faults that cost time-outs are kept few.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "access/dispatch.h"
+#include "access/dump_file.h"
+#include "access/recorder_source.h"
+#include "access/serial_port_names.h"
+#include "model/decoders.h"
+#include "sim/image_generator.h"
+#include "sim/recorder_line.h"
+
+namespace zorvek {
+namespace {
+
+namespace map = memory_map;
+using Bytes = std::vector<std::uint8_t>;
+
+const sim::Image& Image() {
+    static const sim::Image image = sim::GenerateImage({});
+    return image;
+}
+
+std::unique_ptr<sim::RecorderLine> StartTwin(std::string_view faults = "",
+                                             const sim::Image& image = Image(),
+                                             const Bytes& live = {}) {
+    std::string error;
+    auto line = std::make_unique<sim::RecorderLine>(
+        sim::RecorderTwin(image, live, *sim::ParseTwinFaults(faults, error)), 0);
+    line->Start();
+    return line;
+}
+
+class TwinLinkTest : public ::testing::Test {
+  protected:
+    // Port 1 is the twin.
+    void Connect(const sim::RecorderLine& twin) {
+        m_recorder =
+            std::make_unique<RecorderSource>(MakeSystemSerialPort(SystemWaits()), SystemWaits(),
+                                             [path = twin.DevicePath()](int port) {
+                                                 return port == 1 ? path : std::filesystem::path();
+                                             });
+        ASSERT_TRUE(m_recorder->Open());
+    }
+    SerialLink& Link() { return m_recorder->Link(); }
+
+    std::unique_ptr<RecorderSource> m_recorder;
+};
+
+struct Split {
+    std::uint32_t count;
+    std::vector<unsigned> frames;
+};
+
+TEST_F(TwinLinkTest, BlocksAreCutIntoFramesOfAtMost64Bytes) {
+    const auto twin = StartTwin();
+    Connect(*twin);
+    std::uint32_t address = 0x30100;
+    for (const Split& split :
+         {Split{1, {1}}, Split{64, {64}}, Split{65, {64, 1}}, Split{130, {64, 64, 2}}}) {
+        const std::size_t before = twin->Requests().size();
+        Bytes block(split.count);
+        ASSERT_TRUE(Link().ComReadBlock(address, block.data(), split.count, nullptr));
+        const auto requests = twin->Requests();
+        std::vector<unsigned> frames;
+        for (std::size_t i = before; i < requests.size(); ++i) {
+            EXPECT_EQ(requests[i].address, address + 64 * (i - before));
+            frames.push_back(requests[i].count);
+        }
+        EXPECT_EQ(frames, split.frames) << split.count;
+        const auto stored = Bytes(Image().begin() + map::Offset(address),
+                                  Image().begin() + map::Offset(address) + split.count);
+        EXPECT_EQ(block, stored);
+        address += 0x100;
+    }
+}
+
+TEST_F(TwinLinkTest, AWriteIsStoredAndReadsBack) {
+    const auto twin = StartTwin();
+    Connect(*twin);
+    Bytes data(70);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(0xA0 + i);
+    ASSERT_TRUE(Link().ComWriteBlock(0x30005, data.data(), 70, nullptr));
+    Bytes back(70);
+    ASSERT_TRUE(Link().ComReadBlock(0x30005, back.data(), 70, nullptr));
+    EXPECT_EQ(back, data);
+    EXPECT_EQ(twin->Stored()[5 + 69], data[69]);
+}
+
+// Request 1 is the probe; a 130-byte block is requests 2..4, its retry 5..7.
+struct TwinFaultCase {
+    std::string_view faults;
+    TransferError error;
+};
+
+class TwinFaultTest : public TwinLinkTest, public ::testing::WithParamInterface<TwinFaultCase> {};
+
+TEST_P(TwinFaultTest, EachFaultIsRetriedOnceThenBreaksTheLink) {
+    const auto twin = StartTwin(GetParam().faults);
+    Connect(*twin);
+    Bytes block(130);
+    EXPECT_EQ(Link().ComReadBlock(0x30000, block.data(), 130, nullptr).Error(), GetParam().error);
+    if (GetParam().error == TransferError::None) {
+        EXPECT_EQ(block, Bytes(Image().begin(), Image().begin() + 130));
+        return;
+    }
+    EXPECT_EQ(Link().LinkState(), SerialLink::State::Broken);
+    const std::size_t traffic = twin->Requests().size();
+    EXPECT_FALSE(Link().ComReadBlock(0x30000, block.data(), 1, nullptr));
+    EXPECT_EQ(twin->Requests().size(), traffic);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, TwinFaultTest,
+    ::testing::Values(TwinFaultCase{"lose-byte:3", TransferError::None},
+                      TwinFaultCase{"bad-crc:4", TransferError::None},
+                      TwinFaultCase{"bad-header:2", TransferError::None},
+                      TwinFaultCase{"no-answer:3", TransferError::None},
+                      TwinFaultCase{"lose-byte:2,lose-byte:5", TransferError::NoAnswer},
+                      TwinFaultCase{"bad-crc:4,bad-crc:5", TransferError::BadChecksum},
+                      TwinFaultCase{"bad-header:3,bad-header:6", TransferError::BadChecksum},
+                      TwinFaultCase{"silent-from:3", TransferError::NoAnswer}));
+
+TEST_F(TwinLinkTest, ATwinThatHangsUpMidReadEndsTheReadWithAFailure) {
+    const auto twin = StartTwin("hang-up:6");
+    Connect(*twin);
+    Bytes block(1000);
+    const auto started = std::chrono::steady_clock::now();
+    const TransferResult read = Link().ComReadBlock(0x30000, block.data(), 1000, nullptr);
+    EXPECT_EQ(read.Error(), TransferError::DeviceGone);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_EQ(Link().LinkState(), SerialLink::State::Broken);
+}
+
+TEST_F(TwinLinkTest, TheWholeImageReadsBackEqual) {
+    const auto twin = StartTwin();
+    Connect(*twin);
+    Bytes whole(map::kImageSize);
+    ASSERT_TRUE(m_recorder->Read(map::kStoredBank, whole.data(), map::kImageSize, nullptr));
+    EXPECT_TRUE(std::equal(whole.begin(), whole.end(), Image().begin()));
+}
+
+TEST_F(TwinLinkTest, LiveCountersAreAddedSaturating) {
+    sim::Image image = Image();
+    MechanismCounters stored;
+    const auto block = sim::ImageSpan(image, map::kCountersTotalAddress, stored.kSize);
+    StoreLe(block, MechanismCounters::SwitchOnOffset(0, 0), 2, 0xFFF8);
+    StoreLe(block, MechanismCounters::SwitchOnOffset(3, 2), 2, 500);
+    StoreLe(block, 14, 3, 0xFFFFF0);  // range 0, mechanism 0: operating seconds
+    sim::SealBlock(block);
+    Bytes live(map::kLiveCountersSize, 0);
+    StoreLe(live, 0, 2, 10);                // range 0, mechanism 0: switch-ons
+    StoreLe(live, 2 * 5, 2, 100);           // range 0, mechanism 0: seconds
+    StoreLe(live, 2 * (10 * 3 + 2), 2, 7);  // range 3, mechanism 2: switch-ons
+    const auto twin = StartTwin("", image, live);
+
+    DumpFileChoice choice;
+    DumpFile dumpFile(choice);
+    PassportSheet sheet;
+    Dispatch dispatch(dumpFile, sheet);
+    m_recorder = std::make_unique<RecorderSource>(
+        MakeSystemSerialPort(SystemWaits()), SystemWaits(), [path = twin->DevicePath()](int port) {
+            return port == 1 ? path : std::filesystem::path();
+        });
+    dispatch.AttachRecorder(m_recorder.get());
+    ASSERT_TRUE(dispatch.OpenSource(SourceKind::Recorder));
+    MechanismCounters counters;
+    ASSERT_TRUE(ReadMechanismCounters(dispatch, map::kCountersTotalAddress, counters));
+    EXPECT_EQ(LoadLe(counters.bytes, MechanismCounters::SwitchOnOffset(0, 0), 2), 0xFFFFu);
+    EXPECT_EQ(LoadLe(counters.bytes, 14, 3), 0xFFFFFFu);
+    EXPECT_EQ(LoadLe(counters.bytes, MechanismCounters::SwitchOnOffset(3, 2), 2), 507u);
+}
+
+// Ports 1..4 each fail their own way; the recorder is on the fifth.
+TEST(TwinSearchTest, TheSearchFindsTheRecorderOnTheFifthPort) {
+    const auto silent = StartTwin("silent-from:1");
+    const auto twin = StartTwin();
+    const std::filesystem::path notSerial =
+        std::filesystem::temp_directory_path() / "zorvek-not-a-serial-line";
+    std::ofstream(notSerial) << "x";
+    const std::string paths[8] = {"/nonexistent/ttyUSB7",
+                                  notSerial.string(),
+                                  "",
+                                  silent->DevicePath().string(),
+                                  twin->DevicePath().string(),
+                                  "",
+                                  "",
+                                  ""};
+    for (int port = 1; port <= 8; ++port) {
+        ::setenv(("ZORVEK_COM" + std::to_string(port)).c_str(), paths[port - 1].c_str(), 1);
+    }
+    EXPECT_EQ(ComPortPath(5), twin->DevicePath());
+    const auto recorder = MakeRecorder(SystemWaits());
+    EXPECT_TRUE(recorder->Open());
+    EXPECT_EQ(recorder->FoundPort(), 5);
+    EXPECT_EQ(silent->Requests().size(), 2u);  // the probe and its retry
+    EXPECT_EQ(twin->Requests(), (std::vector<sim::TwinRequest>{{false, 0, 1}}));
+    for (int port = 1; port <= 8; ++port) {
+        ::unsetenv(("ZORVEK_COM" + std::to_string(port)).c_str());
+    }
+    std::filesystem::remove(notSerial);
+}
+
+}  // namespace
+}  // namespace zorvek
