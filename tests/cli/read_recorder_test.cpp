@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "cli/read_command.h"
+#include "sim/image_generator.h"
+#include "sim/recorder_line.h"
+#include "tests/support/temp_dir.h"
+
+namespace zorvek {
+namespace {
+
+// zorvek-cli read recorder against the twin on port 1 (the other ports have
+// no device), with a FILE that already holds an older image.
+class ReadRecorder : public test::TempDirTest {
+  protected:
+    void TearDown() override {
+        for (int port = 1; port <= 8; ++port) ::unsetenv(Variable(port).c_str());
+        TempDirTest::TearDown();
+    }
+    static std::string Variable(int port) { return "ZORVEK_COM" + std::to_string(port); }
+
+    int Run(const sim::Image* image, std::string_view faults) {
+        std::unique_ptr<sim::RecorderLine> twin;
+        if (image != nullptr) {
+            std::string error;
+            twin = std::make_unique<sim::RecorderLine>(
+                sim::RecorderTwin(*image, {}, *sim::ParseTwinFaults(faults, error)), 0);
+            twin->Start();
+        }
+        for (int port = 1; port <= 8; ++port) {
+            const std::string path = port == 1 && twin ? twin->DevicePath().string() : "";
+            ::setenv(Variable(port).c_str(), path.c_str(), 1);
+        }
+        m_file = WriteFile("read.krd", m_older);
+        std::ostringstream out;
+        return cli::RunRead({"recorder", "--out", m_file.string()}, out);
+    }
+
+    std::filesystem::path m_file;
+    const std::vector<std::uint8_t> m_older = std::vector<std::uint8_t>(65536, 0x11);
+};
+
+TEST_F(ReadRecorder, WritesTheWholeImage) {
+    const sim::Image image = sim::GenerateImage({});
+    EXPECT_EQ(Run(&image, ""), 0);
+    EXPECT_EQ(ReadFile(m_file), std::vector<std::uint8_t>(image.begin(), image.end()));
+}
+
+// Requests: 1 the probe, 2 the format, 3..22 the passport texts, then the
+// image's 1,024 frames.
+TEST_F(ReadRecorder, FailuresLeaveTheOlderFileAlone) {
+    const sim::Image image = sim::GenerateImage({});
+    sim::ImageOptions wrong;
+    wrong.variant = sim::ImageVariant::WrongSignature;
+    const sim::Image otherFormat = sim::GenerateImage(wrong);
+    struct Case {
+        const sim::Image* image;
+        std::string_view faults;
+        int exitCode;
+    };
+    for (const Case& c : {Case{nullptr, "", 5}, Case{&image, "silent-from:1", 5},
+                          Case{&otherFormat, "", 3}, Case{&image, "silent-from:100", 6}}) {
+        EXPECT_EQ(Run(c.image, c.faults), c.exitCode) << c.faults;
+        EXPECT_EQ(ReadFile(m_file), m_older);
+    }
+}
+
+}  // namespace
+}  // namespace zorvek
