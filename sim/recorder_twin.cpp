@@ -32,10 +32,12 @@ unsigned DataCount(std::uint8_t command) {
 
 std::optional<std::vector<TwinFault>> ParseTwinFaults(std::string_view list, std::string& error) {
     std::vector<TwinFault> faults;
-    while (!list.empty()) {
+    if (list.empty()) return faults;
+    for (bool more = true; more;) {
         const std::size_t comma = list.find(',');
         const std::string_view item = list.substr(0, comma);
-        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+        more = comma != std::string_view::npos;
+        if (more) list.remove_prefix(comma + 1);
         const std::size_t colon = item.find(':');
         const std::string_view name = item.substr(0, colon);
         const auto* known = std::find_if(std::begin(kFaultNames), std::end(kFaultNames),
