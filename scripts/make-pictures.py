@@ -2,7 +2,7 @@
 """Writes the window program's raster pictures into app/data/.
 
 The pictures are checked in; run this after changing one of them:
-    python3 scripts/make-pictures.py
+    scripts/make-pictures.py
 
 Needs the Debian packages python3-pil and librsvg2-bin (rsvg-convert). The
 two vector pictures, app/data/zorvek.svg and app/data/about.svg, are drawn by
