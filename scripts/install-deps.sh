@@ -11,7 +11,6 @@ packages=(
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
     xvfb xauth xdg-utils
     libreoffice-writer libreoffice-calc poppler-utils
-    python3-pil librsvg2-bin  # scripts/make-pictures.py
 )
 
 missing=()
