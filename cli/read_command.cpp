@@ -3,6 +3,7 @@
 #include <chrono>
 #include <iostream>
 
+#include "access/lpt_reader.h"
 #include "cli/command_line.h"
 #include "cli/terminal.h"
 #include "cli/terminal_sinks.h"
@@ -21,7 +22,15 @@ constexpr int kTransferFailed = 6;
 // the session for the time of the load.
 LoadOutcome ReadRecorder(Session& session) { return LoadFromRecorder(session); }
 
-LoadOutcome ReadLptReader(Session& session) { return LoadFromLptReader(session); }
+LoadOutcome ReadLptReader(Session& session) {
+    const auto reader = AttachSystemLptReader(session.dispatch);
+    const LoadOutcome outcome = LoadFromLptReader(session);
+    // A load that stopped early leaves the reader open; close it while its
+    // driver still lives.
+    if (session.dispatch.Kind() == SourceKind::LptReader) session.dispatch.CloseSource();
+    session.dispatch.AttachLptReader(nullptr);
+    return outcome;
+}
 
 LoadOutcome ReadUsbReader(Session&) {
     LoadOutcome outcome;

@@ -5,6 +5,7 @@
 
 #include "sim/command_line.h"
 #include "sim/image_command.h"
+#include "sim/lpt_reader_command.h"
 
 namespace {
 
@@ -19,6 +20,8 @@ struct Subcommand {
 // The twins of the recorder and the readers join this table as they come.
 constexpr Subcommand kSubcommands[] = {
     {"image", "write a generated recorder image (a dump file)", zorvek::sim::RunImageCommand},
+    {"lpt-reader", "run the program's LPT load against the reader's twin",
+     zorvek::sim::RunLptReaderCommand},
 };
 
 void PrintUsage(std::ostream& to) {
