@@ -1,6 +1,7 @@
 #include "cli/info_command.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 
 #include "cli/command_line.h"
@@ -8,6 +9,7 @@
 #include "cli/terminal.h"
 #include "model/cycle_line.h"
 #include "model/decoders.h"
+#include "model/duty_class.h"
 #include "model/format.h"
 #include "model/format_check.h"
 #include "model/memory_map.h"
@@ -37,7 +39,35 @@ void PrintPassport(const PassportSheet& sheet, std::ostream& out) {
     }
 }
 
-void PrintStatistics(MemoryReader& source, std::ostream& out) {
+std::string Figure(const std::optional<double>& value, const char* format) {
+    if (!value) return "нет данных";
+    char text[32];
+    std::snprintf(text, sizeof text, format, *value);
+    return text;
+}
+
+// The crane's actual duty from one statistics block, as appendix 6 gives it.
+void PrintDuty(const StatisticsBlock& block, const PassportSheet& sheet, std::ostream& out) {
+    const DutyAssessment duty = AssessDuty(DutyInputsOf(block, sheet));
+    out << "  фактический режим: Kp " << Figure(duty.kpUpperBound, "%.3f")
+        << " (по средней нагрузке " << Figure(duty.kpMeanLoad, "%.3f") << "), ";
+    if (duty.group) {
+        out << "Q" << *duty.loadingClass << ", U" << duty.utilisationClass << ", группа А"
+            << *duty.group;
+    } else {
+        out << "циклов нет";
+    }
+    if (duty.passportGroup) {
+        out << "; по паспорту А" << *duty.passportGroup;
+        if (duty.usedShare)
+            out << ", израсходовано " << Figure(100 * *duty.usedShare, "%.1f") << " %";
+    } else {
+        out << "; группа по паспорту не распознана";
+    }
+    out << '\n';
+}
+
+void PrintStatistics(MemoryReader& source, const PassportSheet& sheet, std::ostream& out) {
     struct Period {
         const char* name;
         std::uint32_t statistics;
@@ -62,6 +92,7 @@ void PrintStatistics(MemoryReader& source, std::ostream& out) {
         for (int range = 0; range < map::kLoadRanges; ++range) cycles += block.CycleCount(range);
         out << PeriodText(block.PeriodStart(), block.PeriodEnd()) << ", циклов " << cycles << ", "
             << CrcText(block.CrcOk()) << '\n';
+        if (block.CrcOk()) PrintDuty(block, sheet, out);
     }
     for (const Period& period : periods) {
         MechanismCounters counters;
@@ -130,7 +161,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out) {
     out << "Механизм 5: " << ForTerminal(MechanismName(session->dispatch, 4)) << "\n\n";
     PrintPassport(session->sheet, out);
     out << '\n';
-    PrintStatistics(session->dispatch, out);
+    PrintStatistics(session->dispatch, session->sheet, out);
     PrintLists(session->dispatch, out);
     return FlushOutput(out) ? 0 : kOutputFailed;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "access/lpt_reader.h"
 #include "access/recorder_source.h"
 #include "cli/command_line.h"
 #include "cli/terminal.h"
@@ -36,7 +37,15 @@ LoadOutcome ReadRecorder(Session& session) {
     return outcome;
 }
 
-LoadOutcome ReadLptReader(Session& session) { return LoadFromLptReader(session); }
+LoadOutcome ReadLptReader(Session& session) {
+    const auto reader = AttachSystemLptReader(session.dispatch);
+    const LoadOutcome outcome = LoadFromLptReader(session);
+    // A load that stopped early leaves the reader open; close it while its
+    // driver still lives.
+    if (session.dispatch.Kind() == SourceKind::LptReader) session.dispatch.CloseSource();
+    session.dispatch.AttachLptReader(nullptr);
+    return outcome;
+}
 
 LoadOutcome ReadUsbReader(Session&) {
     LoadOutcome outcome;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "reports/excel/appendix3/appendix3.h"
+#include "reports/word/documents/actual_duty.h"
 #include "reports/word/documents/appendix_one.h"
 #include "reports/word/documents/protocol_forms.h"
 #include "reports/word/tables/cycle_tables.h"
@@ -41,6 +42,8 @@ const std::array kDocuments = {
                   [](Tools& t) { return N15Click(t.inputs, t.word); }},
     DocumentEntry{"appendix5", "appendix5.rtf", "N16", "Приложение 5",
                   [](Tools& t) { return N16Click(t.inputs, t.word); }},
+    DocumentEntry{"appendix6", "appendix6.rtf", "N22", "Приложение 6",
+                  [](Tools& t) { return BuildActualDutyAppendix(t.inputs, t.word); }},
 };
 
 template <typename Key>

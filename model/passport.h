@@ -20,6 +20,8 @@ class PassportSheet {
     static constexpr int kCraneType = 1;
     static constexpr int kRegistrationNumber = 2;
     static constexpr int kCraneSerial = 5;
+    static constexpr int kRatedCapacity = 7;
+    static constexpr int kClassificationGroup = 8;
     static constexpr int kRecorderSerial = 15;
 
     PassportSheet();

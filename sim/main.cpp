@@ -5,6 +5,7 @@
 
 #include "sim/command_line.h"
 #include "sim/image_command.h"
+#include "sim/lpt_reader_command.h"
 #include "sim/recorder_command.h"
 
 namespace {
@@ -21,6 +22,8 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"image", "write a generated recorder image (a dump file)", zorvek::sim::RunImageCommand},
     {"recorder", "serve the recorder on a pseudo-terminal", zorvek::sim::RunRecorderCommand},
+    {"lpt-reader", "run the program's LPT load against the reader's twin",
+     zorvek::sim::RunLptReaderCommand},
 };
 
 void PrintUsage(std::ostream& to) {

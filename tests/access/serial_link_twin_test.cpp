@@ -15,6 +15,7 @@
 #include "model/decoders.h"
 #include "sim/image_generator.h"
 #include "sim/recorder_line.h"
+#include "tests/support/temp_dir.h"
 
 namespace zorvek {
 namespace {
@@ -181,8 +182,7 @@ TEST_F(TwinLinkTest, LiveCountersAreAddedSaturating) {
 TEST(TwinSearchTest, TheSearchFindsTheRecorderOnTheFifthPort) {
     const auto silent = StartTwin("silent-from:1");
     const auto twin = StartTwin();
-    const std::filesystem::path notSerial =
-        std::filesystem::temp_directory_path() / "zorvek-not-a-serial-line";
+    const std::filesystem::path notSerial = test::TestFolder("zorvek-not-a-serial-line-");
     std::ofstream(notSerial) << "x";
     const std::string paths[8] = {"/nonexistent/ttyUSB7",
                                   notSerial.string(),

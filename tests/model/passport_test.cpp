@@ -8,6 +8,7 @@
 #include "model/cp1251.h"
 #include "model/text_field.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/temp_dir.h"
 
 namespace zorvek {
 namespace {
@@ -15,9 +16,7 @@ namespace {
 class InfoIni : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("zorvek-ini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir = test::TestFolder("zorvek-ini-");
         std::filesystem::create_directories(m_dir);
         m_file = m_dir / "Info.ini";
     }

@@ -11,6 +11,7 @@
 
 #include "sim/command_line.h"
 #include "sim/image_generator.h"
+#include "tests/support/temp_dir.h"
 
 namespace zorvek::sim {
 namespace {
@@ -20,9 +21,7 @@ namespace fs = std::filesystem;
 class ImageCommand : public testing::Test {
   protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("zorvek-sim-test-" +
-                 std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        m_dir = test::TestFolder("zorvek-sim-test-");
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }

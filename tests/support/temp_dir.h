@@ -4,18 +4,27 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace zorvek::test {
 
+// A folder of this process's own for the running test: runs of the suites
+// from several checkouts at once must not meet in it.
+inline std::filesystem::path TestFolder(const std::string& prefix) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::random_device random;
+    return std::filesystem::temp_directory_path() /
+           (prefix + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+            std::to_string(random()));
+}
+
 // A fresh folder per test, removed afterwards.
 class TempDirTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::temp_directory_path() /
-                ("zorvek-" + std::string(info->test_suite_name()) + "-" + info->name());
+        m_dir = TestFolder("zorvek-");
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
     }
