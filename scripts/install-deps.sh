@@ -11,6 +11,7 @@ packages=(
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
     xvfb xauth xdg-utils
     libreoffice-writer libreoffice-calc poppler-utils
+    g++-mingw-w64-x86-64-posix wine wine64  # the Windows build and its tests
 )
 
 missing=()

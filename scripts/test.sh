@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds, and runs every test.
+# Sets up a fresh machine, builds, and runs every test: on Linux, then the
+# Windows build under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+scripts/test-windows.sh

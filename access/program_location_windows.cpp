@@ -1,0 +1,46 @@
+#include <shlobj.h>
+#include <windows.h>
+
+#include <string>
+
+#include "access/program_location.h"
+
+namespace zorvek {
+
+std::filesystem::path ExecutableDirectory() {
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0) return {};
+        if (length < name.size()) {
+            name.resize(length);
+            return std::filesystem::path(name).parent_path();
+        }
+        name.resize(name.size() * 2);
+    }
+}
+
+std::filesystem::path UserDataDirectory() {
+    PWSTR folder = nullptr;
+    std::filesystem::path data;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder))) {
+        data = std::filesystem::path(folder) / L"zorvek";
+    }
+    CoTaskMemFree(folder);
+    return data;
+}
+
+bool IsWritableFolder(const std::filesystem::path& folder) {
+    if (folder.empty()) return false;
+    // Access rights say little on Windows (a virtualised Program Files
+    // folder): try to make a file there.
+    const std::filesystem::path probe = folder / L".zorvek-write-probe";
+    HANDLE handle = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(handle);
+    return true;
+}
+
+}  // namespace zorvek
