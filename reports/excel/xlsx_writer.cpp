@@ -36,9 +36,9 @@ static_assert(kStandardRowHeightPt == LXW_DEF_ROW_HEIGHT);
 static_assert(kStandardColumnWidth == LXW_DEF_COL_WIDTH);
 
 constexpr std::uint8_t kPaperA4 = 9;
-// Far above the largest sheet the layer holds (a few MB packed).
-constexpr std::size_t kWorkbookLimit = std::size_t{1} << 30;
 constexpr std::uint8_t kCyrillicCharset = 204;
+// Far above the largest workbook the layer makes (well under 10 MB).
+constexpr std::size_t kWorkbookLimit = std::size_t{1} << 30;
 
 lxw_color_t LxwColour(std::uint32_t rgb) {
     // The writer reads 0 as "no colour"; black has its own code.
