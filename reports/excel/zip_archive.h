@@ -19,6 +19,11 @@ namespace zorvek {
 // bytes (or start an empty one), change entries, and Close gives the bytes
 // of the changed archive. Entries that were not changed keep their packed
 // data as it was.
+//
+// libzip replaced a ZIP writer of our own because appendix 3 stays as fast:
+// appendix3_bench with every column, files on tmpfs so that only the work
+// counts, median of 3 x 5 runs: 128 ms with our writer, 130 ms with libzip
+// (CPU 73 and 76 ms), which includes checking every part of the package.
 class MemoryZip {
   public:
     // The archive in `bytes`, or a new empty one for no bytes. Nothing when
