@@ -110,7 +110,7 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
             out << path.string() << '\n';
         } else {
             ++failed;
-            PrintErrorUtf8("Документ " + std::string(document.fileName) + " не создан.");
+            PrintError(NotCreatedMessage(document, batch.tools));
         }
     }
     if (!FlushOutput(out)) return kOutputFailed;

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
+#include "flows/failure_text.h"
+#include "model/cp1251.h"
 #include "reports/excel/appendix3/appendix3.h"
 #include "reports/word/documents/actual_duty.h"
 #include "reports/word/documents/appendix_one.h"
@@ -69,6 +72,15 @@ const DocumentEntry* FindDocumentByMenuItem(std::string_view menuItem) {
 bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools) {
     tools.word.SetTitle(entry.title);
     return entry.build(tools);
+}
+
+std::string NotCreatedMessage(const DocumentEntry& entry, const DocumentTools& tools) {
+    // The file's format says which layer wrote it.
+    const TransferResult write =
+        entry.fileName.ends_with(".xlsx") ? tools.excel.LastWrite() : tools.word.LastWrite();
+    const std::string start =
+        Cp1251FromUtf8("Документ " + std::string(entry.fileName) + " не создан");
+    return write ? start + '.' : start + ": " + FailureText(write);
 }
 
 }  // namespace zorvek

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "reports/common/report_inputs.h"
@@ -55,5 +56,10 @@ const DocumentEntry* FindDocumentByMenuItem(std::string_view menuItem);
 // Names the word processor's document after the entry, then builds it.
 // True when the document was handed to the document sink.
 bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools);
+
+// What the user is told when BuildDocument gave false (cp1251): "Документ
+// form1.rtf не создан." or, when writing the file failed, with the reason
+// after a colon ("Документ form1.rtf не создан: нет места на диске").
+std::string NotCreatedMessage(const DocumentEntry& entry, const DocumentTools& tools);
 
 }  // namespace zorvek

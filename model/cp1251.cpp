@@ -45,24 +45,29 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at text[i]; advances i. Malformed input yields
+// Decodes one UTF-8 sequence at text[i]; advances i. Malformed input (a cut
+// or overlong sequence, a surrogate, a code point past U+10FFFF) yields
 // U+FFFD and consumes one byte, so decoding always makes progress.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(text[i]);
     int extra = 0;
     char32_t cp = 0;
+    char32_t least = 0;  // the smallest code point a sequence of this length may carry
     if (lead < 0x80) {
         ++i;
         return lead;
     } else if ((lead & 0xE0) == 0xC0) {
         extra = 1;
         cp = lead & 0x1F;
+        least = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
         extra = 2;
         cp = lead & 0x0F;
+        least = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
         extra = 3;
         cp = lead & 0x07;
+        least = 0x10000;
     } else {
         ++i;
         return kReplacement;
@@ -78,6 +83,13 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
             return kReplacement;
         }
         cp = (cp << 6) | (next & 0x3F);
+    }
+    // An overlong form would smuggle characters past checks made on the
+    // bytes ("\xC0\x80" is a NUL); surrogates and code points past U+10FFFF
+    // are no characters at all.
+    if (cp < least || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+        ++i;
+        return kReplacement;
     }
     i += extra + 1;
     return cp;

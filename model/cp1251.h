@@ -11,7 +11,8 @@ namespace zorvek {
 std::u16string Utf16FromCp1251(std::string_view text);
 std::string Utf8FromCp1251(std::string_view text);
 
-// Characters that cp1251 cannot hold become '?'. Malformed UTF-8 bytes too.
+// Characters that cp1251 cannot hold become '?'. Malformed UTF-8 (a cut or
+// overlong sequence, a surrogate, past U+10FFFF) gives one '?' per byte.
 std::string Cp1251FromUtf16(std::u16string_view text);
 std::string Cp1251FromUtf8(std::string_view text);
 

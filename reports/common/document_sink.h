@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "model/transfer_result.h"
+
 namespace zorvek {
 
 // Takes finished documents from the word-processor and spreadsheet layers.
@@ -15,8 +17,9 @@ class DocumentSink {
     // short UTF-8 name of the document ("Форма 1"), `extension` is "rtf" or
     // "xlsx". The writer fills a temporary file beside it and renames it.
     virtual std::filesystem::path PathFor(std::string_view title, std::string_view extension) = 0;
-    // The document is complete at `path` (or could not be written: `ok` false).
-    virtual void Finished(const std::filesystem::path& path, bool ok) = 0;
+    // The document is complete at `path`, or could not be written there
+    // (`written` says why).
+    virtual void Finished(const std::filesystem::path& path, const TransferResult& written) = 0;
 };
 
 }  // namespace zorvek

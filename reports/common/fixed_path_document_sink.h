@@ -19,7 +19,7 @@ class FixedPathDocumentSink final : public DocumentSink {
 
     // The path set last; empty (the write then fails) when none was set.
     std::filesystem::path PathFor(std::string_view, std::string_view) override { return m_path; }
-    void Finished(const std::filesystem::path&, bool) override {}
+    void Finished(const std::filesystem::path&, const TransferResult&) override {}
 
   private:
     std::filesystem::path m_path;

@@ -36,8 +36,9 @@ std::filesystem::path FolderDocumentSink::PathFor(std::string_view title,
     return candidate;
 }
 
-void FolderDocumentSink::Finished(const std::filesystem::path& path, bool ok) {
-    if (ok && m_opener) m_opener(path);
+void FolderDocumentSink::Finished(const std::filesystem::path& path,
+                                  const TransferResult& written) {
+    if (written && m_opener) m_opener(path);
 }
 
 }  // namespace zorvek

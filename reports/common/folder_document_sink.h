@@ -24,7 +24,7 @@ class FolderDocumentSink final : public DocumentSink {
 
     // An empty path when the folder cannot be made.
     std::filesystem::path PathFor(std::string_view title, std::string_view extension) override;
-    void Finished(const std::filesystem::path& path, bool ok) override;
+    void Finished(const std::filesystem::path& path, const TransferResult& written) override;
 
   private:
     std::filesystem::path m_folder;

@@ -2,18 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "reports/excel/comment_parts.h"
+#include "reports/excel/zip_archive.h"
 
 namespace zorvek {
 namespace {
-
-constexpr std::string_view kContentTypesPart = "[Content_Types].xml";
-constexpr std::string_view kSheetRelsPart = "xl/worksheets/_rels/sheet1.xml.rels";
 
 constexpr std::string_view kRelsHead =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -117,15 +116,13 @@ bool AddLegacyDrawing(std::string& sheet, std::string_view vmlId) {
 
 }  // namespace
 
-std::optional<std::vector<PackedEntry>> PackCommentParts(const Sheet& sheet) {
-    std::optional<PackedEntry> drawing =
-        PackEntry(std::string(kCommentsDrawingPart), CommentsVml(sheet));
-    std::optional<PackedEntry> texts = PackEntry(std::string(kCommentsPart), CommentsXml(sheet));
-    if (!drawing || !texts) return std::nullopt;
-    std::vector<PackedEntry> parts;
-    parts.push_back(std::move(*drawing));
-    parts.push_back(std::move(*texts));
-    return parts;
+std::optional<std::string> PackCommentParts(const Sheet& sheet) {
+    const std::unique_ptr<MemoryZip> parts = MemoryZip::Open();
+    if (!parts || !parts->Put(std::string(kCommentsDrawingPart), CommentsVml(sheet)) ||
+        !parts->Put(std::string(kCommentsPart), CommentsXml(sheet))) {
+        return std::nullopt;
+    }
+    return parts->Close();
 }
 
 bool LinkCommentParts(std::vector<ZipEntry>& package) {

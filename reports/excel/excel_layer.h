@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "model/transfer_result.h"
+
 namespace zorvek {
 
 // The spreadsheet layer: each operation selects a cell, range or row of the
@@ -25,8 +27,12 @@ class ExcelLayer {
     virtual void ExcelAddLegend(std::string_view key, int col, int row) = 0;
     virtual void ExcelFreezeHeader() = 0;
     // Hands the finished workbook to the document sink; false when it could
-    // not be written.
+    // not be written, LastWrite says why.
     virtual bool ExcelShow() = 0;
+    // How writing the workbook went: success until it is shown, and again
+    // once ExcelStart begins the next one. Layers that write no file never
+    // fail.
+    virtual TransferResult LastWrite() const { return TransferResult::Ok(); }
 };
 
 // "A".."U" for the column indices 0..20.

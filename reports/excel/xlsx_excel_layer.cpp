@@ -26,6 +26,7 @@ XlsxExcelLayer::XlsxExcelLayer(DocumentSink& sink, std::string title)
     : m_sink(sink), m_title(std::move(title)) {}
 
 void XlsxExcelLayer::ExcelStart() {
+    m_lastWrite = TransferResult::Ok();
     m_sheet = Sheet{};
     m_sheet.SetAllColumnsWidth(kColumnWidth);
     m_sheet.SetOrientation(kXlLandscape);
@@ -106,9 +107,9 @@ void XlsxExcelLayer::ExcelFreezeHeader() {
 
 bool XlsxExcelLayer::ExcelShow() {
     const std::filesystem::path path = m_sink.PathFor(m_title, "xlsx");
-    const bool written = WriteXlsx(m_sheet, path);
-    m_sink.Finished(path, written);
-    return written;
+    m_lastWrite = WriteXlsx(m_sheet, path);
+    m_sink.Finished(path, m_lastWrite);
+    return m_lastWrite.Succeeded();
 }
 
 }  // namespace zorvek

@@ -42,11 +42,13 @@ class XlsxExcelLayer final : public ExcelLayer {
     void ExcelFreezeHeader() override;
     // Writes the workbook where the sink says and tells the sink the outcome.
     bool ExcelShow() override;
+    TransferResult LastWrite() const override { return m_lastWrite; }
 
   private:
     DocumentSink& m_sink;
     std::string m_title;
     Sheet m_sheet;
+    TransferResult m_lastWrite;
 };
 
 }  // namespace zorvek

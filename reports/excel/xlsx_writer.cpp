@@ -3,24 +3,28 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <future>
-#include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
+#include "model/atomic_file.h"
+#include "model/binary_file.h"
 #include "model/cp1251.h"
+#include "model/scratch_file.h"
 #include "reports/excel/comment_package.h"
 #include "reports/excel/palette.h"
+#include "reports/excel/quiet_stderr.h"
 #include "reports/excel/sheet_ruler.h"
 #include "reports/excel/sheet_view_patch.h"
-#include "reports/excel/zip_reader.h"
-#include "reports/excel/zip_writer.h"
+#include "reports/excel/zip_archive.h"
 
 namespace zorvek {
 namespace {
@@ -33,6 +37,8 @@ static_assert(kStandardColumnWidth == LXW_DEF_COL_WIDTH);
 
 constexpr std::uint8_t kPaperA4 = 9;
 constexpr std::uint8_t kCyrillicCharset = 204;
+// Far above the largest workbook the layer makes (well under 10 MB).
+constexpr std::size_t kWorkbookLimit = std::size_t{1} << 30;
 
 lxw_color_t LxwColour(std::uint32_t rgb) {
     // The writer reads 0 as "no colour"; black has its own code.
@@ -206,66 +212,144 @@ class WorkbookWriter {
     std::map<CellFormat, lxw_format*> m_formats;
 };
 
-// Without comments: the writer would spend most of the time of a large
-// sheet on them, so they are added afterwards (see comment_package.h).
-bool WriteWorkbook(const Sheet& sheet, const std::filesystem::path& path) {
-    lxw_workbook* workbook = workbook_new(path.string().c_str());
-    if (workbook == nullptr) return false;
-    lxw_worksheet* worksheet = workbook_add_worksheet(workbook, kSheetName);
-    const bool written =
-        worksheet != nullptr && WorkbookWriter(sheet, workbook, worksheet).Write() == LXW_NO_ERROR;
-    // Closing also frees the workbook, so it runs even after a failure.
-    const bool closed = workbook_close(workbook) == LXW_NO_ERROR;
-    return written && closed;
+// The writer's failures as results: what it could not do with a file has
+// the system's reason in errno when it returns.
+TransferResult WriterFailure(lxw_error error, int systemError) {
+    switch (error) {
+        case LXW_ERROR_MEMORY_MALLOC_FAILED:
+            return FailureFromErrno(ENOMEM, false);
+        case LXW_ERROR_CREATING_XLSX_FILE:
+        case LXW_ERROR_CREATING_TMPFILE:
+        case LXW_ERROR_READING_TMPFILE:
+        case LXW_ERROR_ZIP_FILE_OPERATION:
+        case LXW_ERROR_ZIP_PARAMETER_ERROR:
+        case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+        case LXW_ERROR_ZIP_INTERNAL_ERROR:
+        case LXW_ERROR_ZIP_FILE_ADD:
+        case LXW_ERROR_ZIP_CLOSE:
+            return FailureFromErrno(systemError != 0 ? systemError : EIO, false);
+        default:
+            // A value the writer refused (a text too long for a cell).
+            return TransferResult::Fail(TransferError::IoError, EINVAL);
+    }
 }
 
-using PackedComments = std::future<std::optional<std::vector<PackedEntry>>>;
-
-// What the writer cannot do: the view and the comments. The package is read
-// whole and written again in place, deflated at the fastest level.
-bool FinishPackage(const Sheet& sheet, const std::filesystem::path& path,
-                   PackedComments& comments) {
-    const bool pageBreaks = sheet.View() == kXlPageBreakPreview;
-    if (!pageBreaks && !comments.valid()) return true;
-    std::optional<std::vector<ZipEntry>> package = ReadZip(path);
-    if (!package) return false;
-    if (pageBreaks) {
-        ZipEntry* sheetPart = FindEntry(*package, kSheetPart);
-        if (sheetPart == nullptr || !SetPageBreakPreview(sheetPart->data)) return false;
+// Without comments: the writer would spend most of the time of a large
+// sheet on them, so they are added afterwards (see comment_package.h).
+TransferResult WriteWorkbook(const Sheet& sheet, const std::filesystem::path& path) {
+    lxw_workbook* workbook = workbook_new(NativeNameForCLibrary(path).c_str());
+    if (workbook == nullptr) return WriterFailure(LXW_ERROR_MEMORY_MALLOC_FAILED, 0);
+    lxw_worksheet* worksheet = workbook_add_worksheet(workbook, kSheetName);
+    const lxw_error written = worksheet == nullptr
+                                  ? LXW_ERROR_MEMORY_MALLOC_FAILED
+                                  : WorkbookWriter(sheet, workbook, worksheet).Write();
+    lxw_error closed = LXW_NO_ERROR;
+    int systemError = 0;
+    {
+        // Closing writes the file; the writer's own lines about a failure
+        // would reach the user's terminal in English.
+        const QuietStderr quiet;
+        errno = 0;
+        // Closing also frees the workbook, so it runs even after a failure.
+        closed = workbook_close(workbook);
+        systemError = errno;
     }
-    if (comments.valid() && !LinkCommentParts(*package)) return false;
-    std::vector<PackedEntry> packed;
-    for (ZipEntry& entry : *package) {
-        std::optional<PackedEntry> part = PackEntry(std::move(entry.name), entry.data);
-        if (!part) return false;
-        packed.push_back(std::move(*part));
+    if (written != LXW_NO_ERROR) return WriterFailure(written, 0);
+    if (closed != LXW_NO_ERROR) return WriterFailure(closed, systemError);
+    return TransferResult::Ok();
+}
+
+// The workbook as the writer makes it. The writer only writes to a file it
+// opens itself, so it fills a scratch file, which is read back and removed.
+std::optional<std::string> WorkbookBytes(const Sheet& sheet, TransferResult& result) {
+    const ScratchFile scratch("workbook");
+    result = scratch.Made();
+    if (result) result = WriteWorkbook(sheet, scratch.Path());
+    if (!result) return std::nullopt;
+    const std::optional<std::vector<std::uint8_t>> bytes =
+        ReadWholeFile(scratch.Path(), kWorkbookLimit, result);
+    if (!bytes) return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
+}
+
+using PackedComments = std::future<std::optional<std::string>>;
+
+// Whether an XML part ends with the end tag of the element it begins with.
+bool IsWholeXml(std::string_view xml) {
+    std::size_t root = xml.find('<');
+    // Past the declaration and any comments.
+    while (root != std::string_view::npos && root + 1 < xml.size() &&
+           (xml[root + 1] == '?' || xml[root + 1] == '!')) {
+        root = xml.find('<', root + 1);
+    }
+    if (root == std::string_view::npos) return false;
+    const std::size_t nameEnd = xml.find_first_of(" \t\r\n/>", root + 1);
+    const std::size_t last = xml.find_last_not_of(" \t\r\n");
+    if (nameEnd == std::string_view::npos || last == std::string_view::npos) return false;
+    const std::string_view body = xml.substr(0, last + 1);
+    const std::string_view name = xml.substr(root + 1, nameEnd - root - 1);
+    const std::size_t rootEnd = xml.find('>', root);
+    return (body.ends_with('>') && body.size() > name.size() + 3 &&
+            body.substr(body.size() - name.size() - 3) == "</" + std::string(name) + ">") ||
+           (rootEnd == last && body.ends_with("/>"));
+}
+
+// What the writer cannot do: the view and the comments. Only the parts that
+// change are packed again, at the fastest level; the others keep the
+// writer's packing, and the comment parts come packed from their own thread.
+std::optional<std::string> FinishPackage(const Sheet& sheet, std::string workbook,
+                                         PackedComments& comments) {
+    const std::unique_ptr<MemoryZip> package = MemoryZip::Open(std::move(workbook));
+    if (!package) return std::nullopt;
+    // The writer assembles each part in a file of its own and packs what
+    // the file holds without noticing that writing it failed (a full disk),
+    // so a part may be cut short: every part must end as it began.
+    std::optional<std::vector<ZipEntry>> parts = package->Entries();
+    if (!parts || !std::all_of(parts->begin(), parts->end(),
+                               [](const ZipEntry& part) { return IsWholeXml(part.data); })) {
+        return std::nullopt;
+    }
+    const bool pageBreaks = sheet.View() == kXlPageBreakPreview;
+    if (pageBreaks) {
+        ZipEntry* sheetPart = FindEntry(*parts, kSheetPart);
+        if (sheetPart == nullptr || !SetPageBreakPreview(sheetPart->data)) return std::nullopt;
+    }
+    if (comments.valid() && !LinkCommentParts(*parts)) return std::nullopt;
+    if (pageBreaks || comments.valid()) {
+        for (ZipEntry& part : *parts) {
+            if (part.name != kSheetPart && part.name != kContentTypesPart &&
+                part.name != kSheetRelsPart) {
+                continue;
+            }
+            if (!package->Put(std::move(part.name), std::move(part.data))) return std::nullopt;
+        }
     }
     if (comments.valid()) {
-        std::optional<std::vector<PackedEntry>> parts = comments.get();
-        if (!parts) return false;
-        std::move(parts->begin(), parts->end(), std::back_inserter(packed));
+        std::optional<std::string> packed = comments.get();
+        std::unique_ptr<MemoryZip> commentParts =
+            packed ? MemoryZip::Open(std::move(*packed)) : nullptr;
+        if (!commentParts || !package->TakeAll(std::move(commentParts))) return std::nullopt;
     }
-    return WriteZip(path, packed);
+    return package->Close();
 }
 
 }  // namespace
 
-bool WriteXlsx(const Sheet& sheet, const std::filesystem::path& path) {
-    std::filesystem::path partial = path;
-    partial += ".part";
+TransferResult WriteXlsx(const Sheet& sheet, const std::filesystem::path& path) {
     // The comment parts need nothing but the sheet, and for a large sheet
     // take as long as the rest: they are made on a thread of their own (where
     // one can be had) while the writer writes. The future waits for them
     // however this ends.
     PackedComments comments;
     if (!sheet.Comments().empty()) comments = std::async(PackCommentParts, std::cref(sheet));
-    std::error_code error;
-    if (WriteWorkbook(sheet, partial) && FinishPackage(sheet, partial, comments)) {
-        std::filesystem::rename(partial, path, error);
-        if (!error) return true;
-    }
-    std::filesystem::remove(partial, error);
-    return false;
+    TransferResult result;
+    std::optional<std::string> workbook = WorkbookBytes(sheet, result);
+    if (!workbook) return result;
+    const std::optional<std::string> package = FinishPackage(sheet, std::move(*workbook), comments);
+    // A package the writer cut short (see FinishPackage), or no memory.
+    if (!package) return TransferResult::Fail(TransferError::IoError);
+    return WriteFileAtomically(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(package->data()), package->size()));
 }
 
 }  // namespace zorvek

@@ -13,7 +13,6 @@ constexpr char16_t kNoCharacter = 0xFFFD;
 
 // \uN takes a signed 16-bit number.
 void AppendUnicode(std::string& out, char16_t unit) {
-    if (unit == kNoCharacter) return;
     char digits[8];
     const int value = unit > 0x7FFF ? static_cast<int>(unit) - 0x10000 : unit;
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
@@ -46,10 +45,17 @@ void AppendRtfText(std::string& out, std::string_view text) {
                 break;
             default:
                 if (byte >= 0x80) {
-                    AppendUnicode(out, UnicodeOfCp1251(byte));
-                    out += "\\'";
-                    out += kHexDigits[byte >> 4];
-                    out += kHexDigits[byte & 0x0F];
+                    const char16_t unit = UnicodeOfCp1251(byte);
+                    AppendUnicode(out, unit);
+                    // 0x98 has no character in cp1251; as a bare \'98 some
+                    // readers show a private-use character instead.
+                    if (unit == kNoCharacter) {
+                        out += '?';
+                    } else {
+                        out += "\\'";
+                        out += kHexDigits[byte >> 4];
+                        out += kHexDigits[byte & 0x0F];
+                    }
                 } else if (byte >= 0x20 && byte != 0x7F) {
                     out += static_cast<char>(byte);
                 }

@@ -13,7 +13,9 @@ namespace zorvek {
 // are left out. Bytes from 0x80 become \uN followed by their \'xx: readers
 // take the Unicode character whatever charset the surrounding font declares
 // (a template saved by an office suite may give its fonts a Western one), and
-// older readers the cp1251 byte. The text must stand where \uc1 holds.
+// older readers the cp1251 byte; 0x98, which has no character in cp1251, is
+// the replacement character U+FFFD with a "?" for older readers. The text
+// must stand where \uc1 holds.
 void AppendRtfText(std::string& out, std::string_view text);
 
 // Appends bytes as the lower-case hexadecimal text of an RTF picture, broken

@@ -57,6 +57,7 @@ RtfWordLayer::RtfWordLayer(std::filesystem::path templateDirectory, Notifier& no
 void RtfWordLayer::SetTitle(std::string_view utf8) { m_title = utf8; }
 
 bool RtfWordLayer::WordOpenTemplate(std::string_view name) {
+    m_lastWrite = TransferResult::Ok();
     m_template.reset();
     m_insertions.clear();
     const std::string utf8 = Utf8FromCp1251(name);
@@ -80,6 +81,7 @@ bool RtfWordLayer::WordOpenTemplate(std::string_view name) {
 }
 
 void RtfWordLayer::WordNewDocument(int orientation) {
+    m_lastWrite = TransferResult::Ok();
     m_page = orientation == 1
                  ? Page{kPortraitHeight, kPortraitWidth, kLandscapeSide, kLandscapeSide, true}
                  : Page{kPortraitWidth, kPortraitHeight, kPortraitLeft, kPortraitRight, false};
@@ -194,12 +196,10 @@ bool RtfWordLayer::WordShow() {
     const std::string rtf = Rtf();
     const std::filesystem::path path =
         m_sink.PathFor(m_title.empty() ? m_defaultTitle : m_title, "rtf");
-    const bool ok =
-        !path.empty() &&
-        WriteFileAtomically(
-            path, std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size()));
-    m_sink.Finished(path, ok);
-    return ok;
+    m_lastWrite = WriteFileAtomically(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size()));
+    m_sink.Finished(path, m_lastWrite);
+    return m_lastWrite.Succeeded();
 }
 
 std::string RtfWordLayer::Rtf() const {

@@ -56,6 +56,7 @@ class RtfWordLayer final : public WordLayer {
     void WordNewParagraph() override;
     void WordPasteCentered(const std::vector<std::uint8_t>& png) override;
     bool WordShow() override;
+    TransferResult LastWrite() const override { return m_lastWrite; }
     bool MustTerminate() const override { return m_mustTerminate; }
 
   private:
@@ -96,6 +97,7 @@ class RtfWordLayer final : public WordLayer {
     std::string m_defaultTitle;
     std::string m_title;
     bool m_mustTerminate = false;
+    TransferResult m_lastWrite;
 };
 
 }  // namespace zorvek

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/transfer_result.h"
+
 namespace zorvek {
 
 // Alignment codes the text and cell operations take from their callers.
@@ -43,8 +45,12 @@ class WordLayer {
     // Puts a PNG picture in its own centred paragraph.
     virtual void WordPasteCentered(const std::vector<std::uint8_t>& png) = 0;
     // Hands the finished document to the document sink. False when it could
-    // not be written.
+    // not be written; LastWrite says why.
     virtual bool WordShow() = 0;
+    // How writing the current document went: success until it is shown, and
+    // again once the next document is started. Layers that write no file
+    // never fail.
+    virtual TransferResult LastWrite() const { return TransferResult::Ok(); }
     // Names the documents shown from now on (UTF-8, "Форма 1"); the name a
     // document is filed under. Layers that file nothing ignore it.
     virtual void SetTitle(std::string_view) {}

@@ -7,6 +7,7 @@
 #include "cli/report_options.h"
 #include "flows/document_table.h"
 #include "sim/image_generator.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 namespace zorvek {
@@ -100,6 +101,27 @@ TEST_F(ReportCommand, PassportFileMustBeReadable) {
     EXPECT_EQ(Run({Image(sim::ImageVariant::Valid).string(), "--out", (m_dir / "o").string(),
                    "--passport", (m_dir / "absent.ini").string()}),
               2);
+}
+
+// A full disk (a file size limit stands for it) stops every document; each
+// says why, in the program's words only.
+TEST_F(ReportCommand, AFailedWriteSaysWhy) {
+    const auto image = Image(sim::ImageVariant::Valid);
+    testing::internal::CaptureStderr();
+    int code = 0;
+    {
+        const test::FileSizeLimit full(1000);
+        code =
+            Run({image.string(), "--out", (m_dir / "out").string(), "--only", "form1,appendix3"});
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 4);
+    for (const std::string name : {"form1.rtf", "appendix3.xlsx"}) {
+        EXPECT_NE(err.find("Документ " + name + " не создан: недопустимый размер файла"),
+                  std::string::npos)
+            << err;
+    }
+    EXPECT_EQ(err.find("ERROR"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -26,12 +26,37 @@ TEST(Cp1251, EveryByteMapsToACharacterAndBack) {
 }
 
 TEST(Cp1251, UnmappableAndMalformedInputBecomesQuestionMarks) {
-    EXPECT_EQ(Cp1251FromUtf8("漢字"), "??");
-    EXPECT_EQ(Cp1251FromUtf8("a\xFF"
-                             "b"),
-              "a?b");
-    EXPECT_EQ(Cp1251FromUtf8("\xD0"), "?");  // cut sequence at the end
-    EXPECT_EQ(Cp1251FromUtf8("\xE2\x82"), "??");
+    const struct {
+        std::string_view utf8;
+        std::string_view cp1251;
+    } cases[] = {
+        {"漢字", "??"},
+        {"a\xFF"
+         "b",
+         "a?b"},
+        {"\xD0", "?"},  // cut sequence at the end
+        {"\xE2\x82", "??"},
+        // Overlong forms never decode to what they spell: not a NUL, not a
+        // slash, not a Cyrillic letter.
+        {"a\xC0\x80z", "a??z"},
+        {"\xC1\xBF", "??"},
+        {"\xE0\x80\xAF", "???"},
+        {"\xE0\x90\x90", "???"},  // U+0410 in three bytes
+        {"\xF0\x80\x80\xAF", "????"},
+        // The shortest forms at the same boundaries are characters.
+        {"\xC2\x80", "?"},
+        {"\xE0\xA0\x80", "?"},
+        {"\xF0\x90\x80\x80", "?"},
+        {"\xD0\x90", "\xC0"},
+        // Surrogates and code points past U+10FFFF are no characters.
+        {"\xED\xA0\x80", "???"},
+        {"\xED\x9F\xBF", "?"},  // U+D7FF, just below them
+        {"\xF4\x90\x80\x80", "????"},
+        {"\xF4\x8F\xBF\xBF", "?"},  // U+10FFFF
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Cp1251FromUtf8(c.utf8), c.cp1251) << testing::PrintToString(c.utf8);
+    }
     EXPECT_EQ(Cp1251FromUtf16(u"😀"), "?");  // surrogate pair
 }
 

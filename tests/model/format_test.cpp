@@ -108,6 +108,8 @@ TEST(FormatBar, ScalesToTheReference) {
     EXPECT_EQ(FormatBar('X', 5, 0, 25), "|");
     EXPECT_EQ(FormatBar('X', 10, 10, 36), "|" + std::string(36, 'X'));
     EXPECT_EQ(FormatBar('X', 1, 2, 25), "|" + std::string(12, 'X'));
+    EXPECT_EQ(FormatBar('X', 1, 4, 4), "|X");  // exactly one step draws it
+    EXPECT_EQ(FormatBar('X', 0.99, 4, 4), "|");
     EXPECT_EQ(FormatBar('X', 11, 10, 36), "|");  // above the scale
     EXPECT_EQ(FormatBar('X', 0.01, 10, 36), "|");
     EXPECT_EQ(FormatBar('X', -5, 10, 36), "|");

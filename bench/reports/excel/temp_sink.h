@@ -26,8 +26,8 @@ class TempSink final : public DocumentSink {
     std::filesystem::path PathFor(std::string_view title, std::string_view extension) override {
         return m_folder / (std::string(title) + "." + std::string(extension));
     }
-    void Finished(const std::filesystem::path& path, bool ok) override {
-        if (!ok) throw std::runtime_error("workbook not written");
+    void Finished(const std::filesystem::path& path, const TransferResult& written) override {
+        if (!written) throw std::runtime_error("workbook not written");
         m_lastSize = std::filesystem::file_size(path);
     }
     // Bytes of the workbook written last.

@@ -23,7 +23,7 @@ class TempFileSink final : public DocumentSink {
     std::filesystem::path PathFor(std::string_view, std::string_view) override {
         return std::filesystem::temp_directory_path() / "zorvek-word-bench.rtf";
     }
-    void Finished(const std::filesystem::path&, bool) override {}
+    void Finished(const std::filesystem::path&, const TransferResult&) override {}
 };
 
 // Appendix 4's shape: a landscape page, one column, a cycle line per row.

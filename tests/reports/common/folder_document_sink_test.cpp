@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -63,10 +64,10 @@ TEST_F(FolderDocumentSinkTest, OpensWhatWasWrittenAndLeavesItWhenItCannot) {
     FolderDocumentSink sink = MakeSink(m_dir);
     const auto written = sink.PathFor("Форма 1", "rtf");
     std::ofstream(written) << "{\\rtf1}";
-    sink.Finished(written, false);
+    sink.Finished(written, TransferResult::Fail(TransferError::IoError, ENOSPC));
     EXPECT_TRUE(m_opened.empty());
     m_openerWorks = false;
-    sink.Finished(written, true);
+    sink.Finished(written, TransferResult::Ok());
     EXPECT_EQ(m_opened, std::vector<std::filesystem::path>{written});
     EXPECT_TRUE(std::filesystem::exists(written));
 }

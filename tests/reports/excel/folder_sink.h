@@ -18,11 +18,13 @@ class FolderSink final : public DocumentSink {
     std::filesystem::path PathFor(std::string_view title, std::string_view extension) override {
         return m_folder / (std::string(title) + "." + std::string(extension));
     }
-    void Finished(const std::filesystem::path& path, bool ok) override {
-        finished.emplace_back(path, ok);
+    void Finished(const std::filesystem::path& path, const TransferResult& written) override {
+        finished.emplace_back(path, written.Succeeded());
+        results.push_back(written);
     }
 
     std::vector<std::pair<std::filesystem::path, bool>> finished;
+    std::vector<TransferResult> results;
 
   private:
     const std::filesystem::path& m_folder;

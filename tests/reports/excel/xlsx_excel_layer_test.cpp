@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,6 +13,7 @@
 #include "model/cp1251.h"
 #include "tests/reports/excel/folder_sink.h"
 #include "tests/reports/excel/xlsx_package.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 namespace zorvek {
@@ -399,21 +401,48 @@ TEST_F(XlsxExcelLayerTest, EqualLooksShareOneFormat) {
     EXPECT_LT(std::stoi(book.Styles().One("//m:cellXfs/@count")), 40);
 }
 
-TEST_F(XlsxExcelLayerTest, FailedWriteLeavesNoFileBehind) {
-    std::ofstream(m_dir / "Приложение 3.xlsx") << "earlier";
-    // A folder under the temporary name makes the writer fail.
-    std::filesystem::create_directory(m_dir / "Приложение 3.xlsx.part");
+// Limits on the size of files stand for a full disk, met at the writer's own
+// scratch files, at the workbook it writes or at the document itself. A
+// write either fails, saying why where the system said it, with the earlier
+// file intact, or gives a sound workbook; never a part cut short. Nothing is
+// left behind, and the library's English lines stay off stderr.
+TEST_F(XlsxExcelLayerTest, FailedWritesLeaveTheEarlierFileAndSayWhy) {
+    const auto target = m_dir / "Приложение 3.xlsx";
     layer.ExcelStart();
     layer.ExcelWriteCell(0, 0, false, 10, "1");
-
-    EXPECT_FALSE(layer.ExcelShow());
-    ASSERT_EQ(sink.finished.size(), 1u);
-    EXPECT_FALSE(sink.finished[0].second);
-    std::ifstream earlier(m_dir / "Приложение 3.xlsx");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(earlier), {}), "earlier");
+    layer.ExcelAddLegend("koord", 1, 4);
+    int refusedWithReason = 0;
+    testing::internal::CaptureStderr();
+    for (std::size_t limit = 0; limit < 10000; limit += limit < 3000 ? 1000 : 100) {
+        SCOPED_TRACE(limit);
+        std::ofstream(target) << "earlier";
+        bool shown = false;
+        {
+            const test::FileSizeLimit full(limit);
+            shown = layer.ExcelShow();
+        }
+        ASSERT_FALSE(sink.results.empty());
+        EXPECT_EQ(sink.results.back().Error(), layer.LastWrite().Error());
+        if (shown) {
+            EXPECT_NO_THROW(XlsxPackage{target});
+        } else {
+            EXPECT_FALSE(sink.finished.back().second);
+            EXPECT_EQ(layer.LastWrite().Error(), TransferError::IoError);
+            if (layer.LastWrite().SystemError() == EFBIG) ++refusedWithReason;
+            std::ifstream earlier(target);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(earlier), {}), "earlier");
+        }
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_GT(refusedWithReason, 0);
+    EXPECT_TRUE(Show().HasCell("A1"));
+    layer.ExcelStart();
+    EXPECT_TRUE(layer.LastWrite());
 
     XlsxExcelLayer nowhere(sink, "missing/Приложение 3");
     EXPECT_FALSE(nowhere.ExcelShow());
+    EXPECT_EQ(nowhere.LastWrite().SystemError(), ENOENT);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "missing"));
 }
 

@@ -162,6 +162,23 @@ TEST_F(RtfWordLayerTest, HostileTextsStayText) {
     }
 }
 
+// cp1251 leaves 0x98 without a character: readers get the replacement
+// character, never the bare byte, in a fill and in typed text alike.
+TEST_F(RtfWordLayerTest, TheUndefinedByteBecomesTheReplacementCharacter) {
+    const std::string text = C("Кран") + "\x98" + C("№");
+    OpenForm();
+    Layer().WordFillBookmark("info01", text);
+    EXPECT_EQ(Current().flat, "Owner: Кран\uFFFD№ end.\nBold: !\nCell A||\nAfter table\nLast\n");
+    const std::string filled = Layer().Rtf();
+    Layer().WordNewDocument(0);
+    Layer().WordWriteLine(text, 12, false, ParagraphAlign::Left);
+    EXPECT_EQ(Current().paragraphs.front().Text(), "Кран\uFFFD№");
+    for (const std::string& rtf : {filled, Layer().Rtf()}) {
+        EXPECT_EQ(rtf.find("\\'98"), std::string::npos);
+        EXPECT_NE(rtf.find("\\u-3?"), std::string::npos);
+    }
+}
+
 TEST_F(RtfWordLayerTest, LineBreaksInAFillStayInsideItsParagraph) {
     OpenForm();
     Layer().WordFillBookmark("info01", "one\r\ntwo\rthree\nfour");

@@ -35,14 +35,16 @@ class RecordingSink final : public DocumentSink {
         extensions.emplace_back(extension);
         return target;
     }
-    void Finished(const std::filesystem::path& path, bool ok) override {
-        finished.emplace_back(path, ok);
+    void Finished(const std::filesystem::path& path, const TransferResult& written) override {
+        finished.emplace_back(path, written.Succeeded());
+        results.push_back(written);
     }
 
     std::filesystem::path target;
     std::vector<std::string> titles;
     std::vector<std::string> extensions;
     std::vector<std::pair<std::filesystem::path, bool>> finished;
+    std::vector<TransferResult> results;
 };
 
 // A PNG signature and header chunk of the given size, as much as the layer reads.
