@@ -1,6 +1,7 @@
 #include <ctime>
 
 #include "model/format.h"
+#include "model/local_time.h"
 
 namespace zorvek {
 namespace {
@@ -8,9 +9,7 @@ namespace {
 class LocalClock final : public Clock {
   public:
     LocalDateTime Now() const override {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
+        const std::tm local = LocalTime(std::time(nullptr));
         return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                 local.tm_hour,        local.tm_min,     local.tm_sec};
     }
