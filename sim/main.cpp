@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sim/image_command.h"
+#include "sim/usb_reader_command.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ struct Subcommand {
 // The twins of the recorder and the readers join this table as they come.
 constexpr Subcommand kSubcommands[] = {
     {"image", "write a generated recorder image (a dump file)", zorvek::sim::RunImageCommand},
+    {"usb-reader", "serve a USB reader twin behind a pty and a fake sysfs tree",
+     zorvek::sim::RunUsbReaderCommand},
 };
 
 void PrintUsage(std::ostream& to) {
