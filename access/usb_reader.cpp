@@ -47,31 +47,30 @@ TransferResult UsbReader::ReaderWriteImage(std::uint16_t offset, const std::uint
     });
 }
 
-TransferResult UsbReader::ReaderDumpToFile(std::uint16_t offset, const std::filesystem::path& file,
-                                           std::uint32_t count, ProgressSink* progress) {
+ImageSave UsbReader::ReaderDumpToFile(std::uint16_t offset, const std::filesystem::path& file,
+                                      std::uint32_t count, ProgressSink* progress) {
+    ImageSave save;
     if (count == 0 || offset + count > memory_map::kImageSize) {
-        return TransferResult::Fail(TransferError::OutOfRange);
+        save.read = TransferResult::Fail(TransferError::OutOfRange);
+        return save;
     }
     if (progress != nullptr) progress->SetPosition(1);
     std::vector<std::uint8_t> image(count);
-    std::uint32_t done = 0;
-    TransferResult result;
-    while (done < count && result) {
+    for (std::uint32_t done = 0; done < count && save.read;) {
         const std::uint32_t size = std::min(count - done, kDumpChunk);
-        result = ReaderReadImage(static_cast<std::uint16_t>(offset + done), image.data() + done,
-                                 size, nullptr);
-        if (!result) break;
+        save.read = ReaderReadImage(static_cast<std::uint16_t>(offset + done), image.data() + done,
+                                    size, nullptr);
         done += size;
-        if (progress != nullptr) {
+        if (save.read && progress != nullptr) {
             progress->SetPosition(static_cast<int>(std::uint64_t{done} * 100 / count));
         }
     }
-    if (result) {
+    if (save.read) {
         for (std::uint8_t& byte : image) byte = static_cast<std::uint8_t>(~byte);
-        result = WriteFileAtomically(file, image);
+        save.write = WriteFileAtomically(file, image);
     }
     if (progress != nullptr) progress->SetPosition(0);
-    return result;
+    return save;
 }
 
 void UsbReader::Beep() {

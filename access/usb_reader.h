@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "access/image_file.h"
 #include "access/usb_device_port.h"
 
 namespace zorvek {
@@ -56,11 +57,13 @@ class UsbReader {
     // Copies `count` bytes of the image from `offset` into `file`, restored
     // from the reader's inverted storage, in chunks of 128 bytes. The file
     // is replaced only when every chunk arrived and the whole copy is on the
-    // disk; otherwise whatever was there before is untouched. A count of 0,
-    // or one past the end of the image, is OutOfRange. `progress` shows 1
-    // at the start, then the share of chunks done, and is left at 0.
-    TransferResult ReaderDumpToFile(std::uint16_t offset, const std::filesystem::path& file,
-                                    std::uint32_t count, ProgressSink* progress);
+    // disk; otherwise whatever was there before is untouched. The result
+    // says how the reading went and, after a whole copy, the writing. A
+    // count of 0, or one past the end of the image, is a read OutOfRange.
+    // `progress` shows 1 at the start, then the share of chunks done, and
+    // is left at 0.
+    ImageSave ReaderDumpToFile(std::uint16_t offset, const std::filesystem::path& file,
+                               std::uint32_t count, ProgressSink* progress);
 
     // The watcher's hooks.
     void ReaderConnect();
