@@ -49,6 +49,8 @@ std::vector<std::uint8_t> UsbReaderDevice::Receive(std::span<const std::uint8_t>
                                               m_pending.begin() + static_cast<long>(length));
         m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<long>(length));
         ++m_frames;
+        m_requests.push_back(
+            {frame[0], static_cast<std::uint32_t>(frame[1] | (frame[2] << 8) | (frame[3] << 16))});
         std::vector<std::uint8_t> answer = Answer(frame);
         if (faults.noAnswer.contains(m_frames)) answer.clear();
         if (!answer.empty() && faults.badCrc.contains(m_frames)) answer.back() ^= 0x5A;

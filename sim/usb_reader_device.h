@@ -57,6 +57,13 @@ class UsbReaderDevice {
     bool Unplugged() const { return faults.unplugAfter != 0 && m_frames >= faults.unplugAfter; }
     // Every write to registers 243..247, in order.
     const std::vector<RegisterWrite>& RegisterWrites() const { return m_registerWrites; }
+    // The first byte and address of every frame received, in order.
+    struct Request {
+        std::uint8_t command;
+        std::uint32_t address;
+        bool operator==(const Request&) const = default;
+    };
+    const std::vector<Request>& Requests() const { return m_requests; }
     // The image as it would be dumped (stored bytes inverted back).
     std::vector<std::uint8_t> Image() const;
     std::uint8_t Register(std::uint32_t reg) const { return m_registers.at(reg); }
@@ -69,6 +76,7 @@ class UsbReaderDevice {
     std::vector<std::uint8_t> m_registers;
     std::vector<std::uint8_t> m_pending;
     std::vector<RegisterWrite> m_registerWrites;
+    std::vector<Request> m_requests;
     std::uint32_t m_frames = 0;
 };
 
