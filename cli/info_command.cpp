@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "cli/command_line.h"
 #include "cli/image_source.h"
 #include "cli/terminal.h"
 #include "model/cycle_line.h"
@@ -10,6 +11,7 @@
 #include "model/format.h"
 #include "model/format_check.h"
 #include "model/memory_map.h"
+#include "reports/common/utf8_path.h"
 
 namespace zorvek::cli {
 namespace {
@@ -104,15 +106,24 @@ void PrintLists(MemoryReader& source, std::ostream& out) {
 }  // namespace
 
 int RunInfo(const std::vector<std::string>& args, std::ostream& out) {
-    if (args.size() != 1) {
-        std::cerr << "Использование: zorvek-cli info ОБРАЗ\n";
-        return 1;
+    std::string image;
+    CLI::App parser("Что хранит образ накопителя и исправен ли он.", "zorvek-cli info");
+    SetUpParser(parser);
+    parser.add_option("ОБРАЗ", image, "образ накопителя (.krd, .bin, .nkp)")->type_name("");
+    std::string error;
+    if (const auto code = Parse(parser, args, out, error)) {
+        if (*code != 0) ReportUsageMistake(parser, error);
+        return *code;
+    }
+    if (image.empty()) {
+        ReportUsageMistake(parser, "не указан образ");
+        return kWrongUsage;
     }
     int exitCode = 0;
-    auto session = OpenImage(args[0], exitCode);
+    auto session = OpenImage(PathOfUtf8(image), exitCode);
     if (!session) return exitCode;
 
-    out << "Образ: " << args[0] << '\n';
+    out << "Образ: " << image << '\n';
     out << "Формат данных: " << ProgramVersionText() << ", принят\n";
     out << "Метка окончания копии прибора считывания: "
         << (HasEndOfCopyMark(session->dispatch) ? "есть" : "нет") << '\n';
@@ -121,7 +132,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out) {
     out << '\n';
     PrintStatistics(session->dispatch, out);
     PrintLists(session->dispatch, out);
-    return 0;
+    return FlushOutput(out) ? 0 : kOutputFailed;
 }
 
 }  // namespace zorvek::cli

@@ -3,7 +3,9 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "cli/info_command.h"
+#include "cli/read_command.h"
 #include "cli/report_command.h"
 
 namespace {
@@ -19,23 +21,29 @@ constexpr Command kCommands[] = {
      "info ОБРАЗ                 что хранит образ накопителя и исправен ли он"},
     {"report", zorvek::cli::RunReport,
      "report ОБРАЗ --out ПАПКА   все документы проверки крана по образу"},
+    {"read", zorvek::cli::RunRead,
+     "read ПРИБОР --out ФАЙЛ     образ из прибора (recorder, lpt, usb) в файл"},
 };
 
-int Usage() {
-    std::cerr << "Использование: zorvek-cli КОМАНДА ...\n";
-    for (const Command& command : kCommands) std::cerr << "  " << command.summary << '\n';
-    return 1;
+void PrintUsage(std::ostream& to) {
+    to << "Использование: zorvek-cli КОМАНДА ...   (zorvek-cli КОМАНДА --help: её параметры)\n";
+    for (const Command& command : kCommands) to << "  " << command.summary << '\n';
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
-    const std::string_view name = argv[1];
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        PrintUsage(std::cout);
+        return zorvek::cli::FlushOutput(std::cout) ? 0 : zorvek::cli::kOutputFailed;
+    }
     for (const Command& command : kCommands) {
-        if (command.name == name) {
-            return command.run(std::vector<std::string>(argv + 2, argv + argc), std::cout);
+        if (!args.empty() && command.name == args[0]) {
+            return command.run(std::vector<std::string>(args.begin() + 1, args.end()), std::cout);
         }
     }
-    return Usage();
+    if (!args.empty()) std::cerr << "zorvek-cli: неизвестная команда " << args[0] << '\n';
+    PrintUsage(std::cerr);
+    return zorvek::cli::kWrongUsage;
 }

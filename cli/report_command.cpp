@@ -11,6 +11,8 @@
 #include "cli/terminal.h"
 #include "cli/terminal_sinks.h"
 #include "flows/document_table.h"
+#include "flows/failure_text.h"
+#include "model/cp1251.h"
 #include "reports/charts/gui_application.h"
 #include "reports/common/fixed_path_document_sink.h"
 #include "reports/common/report_inputs.h"
@@ -47,30 +49,36 @@ struct Batch {
     DocumentTools tools;
 };
 
-void PrintUsage(std::ostream& err) {
-    err << "Использование: zorvek-cli report ОБРАЗ --out ПАПКА [--passport Info.ini] [--charts]\n"
-           "                 [--columns 1,2,...|all] [--protect radius,overload,coord,powerline,"
-           "hook,tilt,wind|all]\n"
-           "                 [--only form1,...,appendix5]\n";
-}
-
 }  // namespace
 
 int RunReport(const std::vector<std::string>& args, std::ostream& out) {
+    ReportArguments raw;
+    CLI::App parser(kReportDescription, kReportName);
+    AddReportOptions(parser, raw);
     std::string error;
-    const auto options = ParseReportOptions(args, error);
+    if (const auto code = Parse(parser, args, out, error)) {
+        if (*code != 0) ReportUsageMistake(parser, error);
+        return *code;
+    }
+    const auto options = CheckReportArguments(raw, error);
     if (!options) {
-        std::cerr << "zorvek-cli report: " << error << '\n';
-        PrintUsage(std::cerr);
-        return 1;
+        ReportUsageMistake(parser, error);
+        return kWrongUsage;
     }
 
     int exitCode = 0;
     auto session = OpenImage(options->image, exitCode);
     if (!session) return exitCode;
-    if (options->passport && !LoadInfoIni(session->sheet, *options->passport)) {
-        PrintErrorUtf8("Не удалось прочитать файл паспорта " + options->passport->string());
-        return 2;
+    if (options->passport) {
+        if (const TransferResult loaded = LoadInfoIni(session->sheet, *options->passport);
+            !loaded) {
+            const std::string why = loaded.Error() == TransferError::OutOfRange
+                                        ? "он больше 1 МиБ, это не файл паспорта"
+                                        : Utf8FromCp1251(FailureText(loaded));
+            PrintErrorUtf8("Не удалось прочитать файл паспорта " + options->passport->string() +
+                           ": " + why);
+            return 2;
+        }
     }
     std::error_code folderError;
     std::filesystem::create_directories(options->outDir, folderError);
@@ -105,6 +113,7 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
             PrintErrorUtf8("Документ " + std::string(document.fileName) + " не создан.");
         }
     }
+    if (!FlushOutput(out)) return kOutputFailed;
     if (batch.word.MustTerminate()) {
         PrintErrorUtf8("Шаблоны документов повреждены: переустановите программу.");
         return 4;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <sstream>
 #include <string_view>
 
 #include "flows/document_table.h"
+#include "reports/common/utf8_path.h"
 
 namespace zorvek::cli {
 namespace {
@@ -63,51 +65,65 @@ bool ParseProtections(std::string_view list, FilterMask& filter, std::string& er
 
 }  // namespace
 
-std::optional<ReportOptions> ParseReportOptions(const std::vector<std::string>& args,
-                                                std::string& error) {
+void AddReportOptions(CLI::App& parser, ReportArguments& raw) {
+    SetUpParser(parser);
+    parser.add_option("ОБРАЗ", raw.image, "образ накопителя (.krd, .bin, .nkp)")->type_name("");
+    parser.add_option("--out", raw.outDir, "папка для документов (создаётся)")->type_name("ПАПКА");
+    parser.add_option("--passport", raw.passport, "Info.ini с паспортными данными крана")
+        ->type_name("ФАЙЛ");
+    parser.add_flag("--charts", raw.charts, "гистограммы в приложении 1 картинками");
+    parser
+        .add_option("--columns", raw.columns,
+                    "столбцы приложения 3: номера 1-18 через запятую или all")
+        ->type_name("СПИСОК");
+    parser
+        .add_option("--protect", raw.protect,
+                    "только записи с защитами radius,overload,coord,powerline,hook,tilt,wind "
+                    "или all")
+        ->type_name("СПИСОК");
+    parser.add_option("--only", raw.only, "только эти документы: form1,...,appendix5")
+        ->type_name("СПИСОК");
+}
+
+std::optional<ReportOptions> CheckReportArguments(const ReportArguments& raw, std::string& error) {
     ReportOptions options;
-    bool haveImage = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool takesValue = arg == "--out" || arg == "--passport" || arg == "--columns" ||
-                                arg == "--protect" || arg == "--only";
-        if (takesValue && i + 1 >= args.size()) {
-            error = arg + ": не указано значение";
-            return std::nullopt;
-        }
-        if (arg == "--out") {
-            options.outDir = args[++i];
-        } else if (arg == "--passport") {
-            options.passport = args[++i];
-        } else if (arg == "--charts") {
-            options.charts = true;
-        } else if (arg == "--columns") {
-            if (!ParseColumns(args[++i], options.columns, error)) return std::nullopt;
-        } else if (arg == "--protect") {
-            if (!ParseProtections(args[++i], options.filter, error)) return std::nullopt;
-        } else if (arg == "--only") {
-            for (const std::string& name : SplitList(args[++i])) {
-                if (FindDocument(name) == nullptr) {
-                    error = "--only: неизвестный документ \"" + name + "\"";
-                    return std::nullopt;
-                }
-                options.only.insert(name);
+    if (raw.image.empty()) {
+        error = "не указан образ";
+        return std::nullopt;
+    }
+    if (raw.outDir.empty()) {
+        error = "не указана папка --out";
+        return std::nullopt;
+    }
+    options.image = PathOfUtf8(raw.image);
+    options.outDir = PathOfUtf8(raw.outDir);
+    if (raw.passport) options.passport = PathOfUtf8(*raw.passport);
+    options.charts = raw.charts;
+    if (raw.columns && !ParseColumns(*raw.columns, options.columns, error)) return std::nullopt;
+    if (raw.protect && !ParseProtections(*raw.protect, options.filter, error)) return std::nullopt;
+    if (raw.only) {
+        for (const std::string& name : SplitList(*raw.only)) {
+            if (FindDocument(name) == nullptr) {
+                error = "--only: неизвестный документ \"" + name + "\"";
+                return std::nullopt;
             }
-        } else if (!arg.empty() && arg[0] == '-') {
-            error = "неизвестный параметр " + arg;
-            return std::nullopt;
-        } else if (!haveImage) {
-            options.image = arg;
-            haveImage = true;
-        } else {
-            error = "указано больше одного образа";
-            return std::nullopt;
+            options.only.insert(name);
         }
     }
-    if (!haveImage) error = "не указан образ";
-    if (options.outDir.empty() && error.empty()) error = "не указана папка --out";
-    if (!error.empty()) return std::nullopt;
     return options;
+}
+
+std::optional<ReportOptions> ParseReportOptions(const std::vector<std::string>& args,
+                                                std::string& error) {
+    ReportArguments raw;
+    CLI::App parser(kReportDescription, kReportName);
+    AddReportOptions(parser, raw);
+    std::ostringstream help;
+    if (const auto code = Parse(parser, args, help, error)) {
+        if (*code == 0) error = "справка вместо отчёта";
+        return std::nullopt;
+    }
+    return CheckReportArguments(raw, error);
 }
 
 }  // namespace zorvek::cli

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "reports/excel/appendix3/column_switches.h"
 #include "reports/excel/appendix3/filter_mask.h"
 
@@ -25,8 +26,30 @@ struct ReportOptions {
     std::set<std::string> only;
 };
 
-// Parses the arguments after "report". On a mistake returns nothing and
-// says what was wrong in `error` (UTF-8).
+// The words of the report command as typed (UTF-8), before they are checked.
+struct ReportArguments {
+    std::string image;
+    std::string outDir;
+    std::optional<std::string> passport;
+    bool charts = false;
+    std::optional<std::string> columns;
+    std::optional<std::string> protect;
+    std::optional<std::string> only;
+};
+
+inline constexpr const char* kReportName = "zorvek-cli report";
+inline constexpr const char* kReportDescription =
+    "Все документы проверки крана по одному образу накопителя.";
+
+// Sets up the report command's parser to fill `raw`.
+void AddReportOptions(CLI::App& parser, ReportArguments& raw);
+
+// Checks what the parser took and turns it into options; on a mistake
+// returns nothing and says what was wrong in `error` (UTF-8).
+std::optional<ReportOptions> CheckReportArguments(const ReportArguments& raw, std::string& error);
+
+// Parses and checks the arguments after "report" (help counts as a mistake). On a mistake returns
+// nothing and says what was wrong in `error` (UTF-8).
 std::optional<ReportOptions> ParseReportOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config clang-format
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     qt6-base-dev libgl-dev
     libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito

@@ -7,13 +7,11 @@
 
 #include "model/atomic_file.h"
 #include "sim/calendar.h"
+#include "sim/command_line.h"
 #include "sim/image_generator.h"
 
 namespace zorvek::sim {
 namespace {
-
-constexpr int kWriteFailed = 1;
-constexpr int kBadArguments = 2;
 
 std::optional<std::uint32_t> ParseSeed(std::string_view text) {
     std::uint32_t seed = 0;
@@ -39,7 +37,7 @@ void PrintMix(std::ostream& out, std::string_view what, const RecordMix& mix) {
 int Usage(std::ostream& err, std::string_view problem) {
     err << "zorvek-sim image: " << problem << "\n";
     PrintImageUsage(err);
-    return kBadArguments;
+    return kSimWrongUsage;
 }
 
 }  // namespace
@@ -48,7 +46,7 @@ void PrintImageUsage(std::ostream& to) {
     to << "usage: zorvek-sim image --seed N --out FILE [--variant NAME] [--now "
           "YYYY-MM-DDTHH:MM:SS]\n"
           "  --seed N        generator seed, 0..4294967295; the same seed gives the same bytes\n"
-          "  --out FILE      dump file to write (through FILE.tmp and a rename)\n"
+          "  --out FILE      dump file to write (through a temporary file and a rename)\n"
           "  --variant NAME  what to get wrong, default valid:\n";
     for (const auto& v : Variants()) {
         to << "                    " << v.name << std::string(18 - v.name.size(), ' ')
@@ -62,54 +60,40 @@ void PrintImageUsage(std::ostream& to) {
 }
 
 int RunImageCommand(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
-    std::optional<std::uint32_t> seed;
-    std::optional<std::string_view> file;
-    std::optional<ImageVariant> variant;
-    std::optional<LocalDateTime> now;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view name = args[i];
-        if (name == "--help" || name == "-h") {
-            PrintImageUsage(out);
-            return 0;
-        }
-        if (i + 1 == args.size()) return Usage(err, "missing value after " + std::string(name));
-        const std::string_view value = args[++i];
-        if (name == "--seed") {
-            if (seed) return Usage(err, "--seed given twice");
-            seed = ParseSeed(value);
-            if (!seed) return Usage(err, "bad seed '" + std::string(value) + "'");
-        } else if (name == "--out") {
-            if (file) return Usage(err, "--out given twice");
-            if (value.empty()) return Usage(err, "empty file name");
-            file = value;
-        } else if (name == "--variant") {
-            if (variant) return Usage(err, "--variant given twice");
-            variant = VariantFromName(value);
-            if (!variant) return Usage(err, "unknown variant '" + std::string(value) + "'");
-        } else if (name == "--now") {
-            if (now) return Usage(err, "--now given twice");
-            now = ParseLocalDateTime(value);
-            if (!now || now->year < kEarliestNowYear)
-                return Usage(err, "bad time '" + std::string(value) + "'");
-        } else {
-            return Usage(err, "unknown option '" + std::string(name) + "'");
-        }
-    }
-    if (!seed) return Usage(err, "--seed is required");
-    if (!file) return Usage(err, "--out is required");
+    std::string seedText;
+    std::string file;
+    std::string variantName;
+    std::string nowText;
+    CLI::App parser("Writes a generated recorder image.", "zorvek-sim image");
+    parser.add_option("--seed", seedText)->required();
+    parser.add_option("--out", file)->required();
+    parser.add_option("--variant", variantName);
+    parser.add_option("--now", nowText);
+    if (const auto code = ParseCommand(parser, args, out, err, PrintImageUsage)) return *code;
+
+    const std::optional<std::uint32_t> seed = ParseSeed(seedText);
+    if (!seed) return Usage(err, "bad seed '" + seedText + "'");
+    if (file.empty()) return Usage(err, "empty file name");
+    std::optional<ImageVariant> variant = ImageVariant::Valid;
+    if (parser.count("--variant") != 0) variant = VariantFromName(variantName);
+    if (!variant) return Usage(err, "unknown variant '" + variantName + "'");
+    std::optional<LocalDateTime> now = kDefaultNow;
+    if (parser.count("--now") != 0) now = ParseLocalDateTime(nowText);
+    if (!now || now->year < kEarliestNowYear) return Usage(err, "bad time '" + nowText + "'");
 
     ImageOptions options;
     options.seed = *seed;
-    options.variant = variant.value_or(ImageVariant::Valid);
-    options.now = now.value_or(kDefaultNow);
+    options.variant = *variant;
+    options.now = *now;
     ImageSummary summary;
     const Image image = GenerateImage(options, &summary);
     const auto bytes = ImageFileBytes(image, options.variant);
-    if (!WriteFileAtomically(std::string(*file), bytes)) {
-        err << "zorvek-sim image: cannot write " << *file << "\n";
-        return kWriteFailed;
+    if (const TransferResult written = WriteFileAtomically(file, bytes); !written) {
+        err << "zorvek-sim image: cannot write " << file << " (error " << written.SystemError()
+            << ")\n";
+        return kSimFailed;
     }
-    out << "wrote " << *file << ": " << bytes.size() << " bytes, variant "
+    out << "wrote " << file << ": " << bytes.size() << " bytes, variant "
         << NameOfVariant(options.variant) << ", seed " << options.seed << ", now "
         << TimeText(options.now) << "\n";
     PrintMix(out, "hour records", summary.hours);

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/command_line.h"
 #include "sim/image_command.h"
 #include "sim/usb_reader_command.h"
 
@@ -25,6 +26,8 @@ constexpr Subcommand kSubcommands[] = {
 
 void PrintUsage(std::ostream& to) {
     to << "usage: zorvek-sim COMMAND [OPTIONS]   (zorvek-sim COMMAND --help for its options)\n"
+          "Software twins of the recorder and its readers, for trying the program without\n"
+          "hardware; the simulator speaks English.\n"
           "commands:\n";
     for (const auto& command : kSubcommands)
         to << "  " << command.name << "\t" << command.summary << "\n";
@@ -36,7 +39,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.empty()) {
         PrintUsage(std::cerr);
-        return 2;
+        return zorvek::sim::kSimWrongUsage;
     }
     if (args[0] == "--help" || args[0] == "-h") {
         PrintUsage(std::cout);
@@ -48,5 +51,5 @@ int main(int argc, char** argv) {
     }
     std::cerr << "zorvek-sim: unknown command '" << args[0] << "'\n";
     PrintUsage(std::cerr);
-    return 2;
+    return zorvek::sim::kSimWrongUsage;
 }

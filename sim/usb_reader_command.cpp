@@ -10,13 +10,12 @@
 #include <thread>
 
 #include "model/binary_file.h"
+#include "sim/command_line.h"
 #include "sim/usb_reader_twin.h"
 
 namespace zorvek::sim {
 namespace {
 
-constexpr int kSetupFailed = 1;
-constexpr int kBadArguments = 2;
 constexpr std::size_t kImageSize = 0x10000;
 
 std::atomic<bool> g_interrupted{false};
@@ -49,7 +48,7 @@ void PrintUsage(std::ostream& to) {
 int Usage(std::ostream& err, std::string_view problem) {
     err << "zorvek-sim usb-reader: " << problem << "\n";
     PrintUsage(err);
-    return kBadArguments;
+    return kSimWrongUsage;
 }
 
 }  // namespace
@@ -89,53 +88,42 @@ bool ParseUsbFaults(std::string_view list, UsbReaderDevice::Faults& faults, bool
 
 int RunUsbReaderCommand(std::span<const std::string_view> args, std::ostream& out,
                         std::ostream& err) {
-    std::optional<std::string_view> imageFile;
+    std::string imageFile;
+    std::string root;
+    std::string revisionText;
+    std::string faultList;
     UsbReaderTwin::Options options;
+    CLI::App parser("Serves a USB reader twin.", "zorvek-sim usb-reader");
+    parser.add_option("IMAGE", imageFile)->required();
+    parser.add_option("--sysfs", root)->required();
+    parser.add_option("--tty", options.tty);
+    parser.add_option("--revision", revisionText);
+    parser.add_option("--fault", faultList);
+    if (const auto code = ParseCommand(parser, args, out, err, PrintUsage)) return *code;
+
+    options.root = root;
+    if (options.tty.empty() || options.tty.find('/') != std::string::npos) {
+        return Usage(err, "bad tty name '" + options.tty + "'");
+    }
+    if (parser.count("--revision") != 0) {
+        const auto revision = ParseNumber<std::uint16_t>(revisionText, 16);
+        if (!revision || revisionText.size() > 4) {
+            return Usage(err, "bad revision '" + revisionText + "'");
+        }
+        options.revision = *revision;
+    }
     UsbReaderDevice::Faults faults;
     bool busy = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view name = args[i];
-        if (name == "--help" || name == "-h") {
-            PrintUsage(out);
-            return 0;
-        }
-        if (!name.starts_with("--")) {
-            if (imageFile) return Usage(err, "more than one IMAGE");
-            imageFile = name;
-            continue;
-        }
-        if (i + 1 == args.size()) return Usage(err, "missing value after " + std::string(name));
-        const std::string_view value = args[++i];
-        if (name == "--sysfs") {
-            options.root = std::string(value);
-        } else if (name == "--tty") {
-            if (value.empty() || value.find('/') != std::string_view::npos) {
-                return Usage(err, "bad tty name '" + std::string(value) + "'");
-            }
-            options.tty = std::string(value);
-        } else if (name == "--revision") {
-            const auto revision = ParseNumber<std::uint16_t>(value, 16);
-            if (!revision || value.size() > 4) {
-                return Usage(err, "bad revision '" + std::string(value) + "'");
-            }
-            options.revision = *revision;
-        } else if (name == "--fault") {
-            std::string problem;
-            if (!ParseUsbFaults(value, faults, busy, problem)) {
-                return Usage(err, "bad fault '" + problem + "'");
-            }
-        } else {
-            return Usage(err, "unknown option " + std::string(name));
-        }
+    if (std::string problem; !ParseUsbFaults(faultList, faults, busy, problem)) {
+        return Usage(err, "bad fault '" + problem + "'");
     }
-    if (!imageFile) return Usage(err, "IMAGE is missing");
-    if (options.root.empty()) return Usage(err, "--sysfs ROOT is missing");
+    if (options.root.empty()) return Usage(err, "empty --sysfs ROOT");
 
     TransferResult read;
-    const auto image = ReadWholeFile(std::string(*imageFile), kImageSize, read);
+    const auto image = ReadWholeFile(imageFile, kImageSize, read);
     if (!image || image->size() != kImageSize) {
-        err << "zorvek-sim usb-reader: " << *imageFile << " is not a 65,536-byte image\n";
-        return kSetupFailed;
+        err << "zorvek-sim usb-reader: " << imageFile << " is not a 65,536-byte image\n";
+        return kSimFailed;
     }
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
@@ -158,7 +146,7 @@ int RunUsbReaderCommand(std::span<const std::string_view> args, std::ostream& ou
         if (!twin.Plugged()) out << "unplugged after frame " << faults.unplugAfter << "\n";
     } catch (const std::exception& error) {
         err << "zorvek-sim usb-reader: " << error.what() << "\n";
-        return kSetupFailed;
+        return kSimFailed;
     }
     return 0;
 }

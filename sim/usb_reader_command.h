@@ -11,8 +11,9 @@ namespace zorvek::sim {
 
 // zorvek-sim usb-reader IMAGE --sysfs ROOT [--tty NAME] [--revision HEX] [--fault LIST]
 // Plugs a twin of the USB reader holding IMAGE into the tree at ROOT and
-// serves it until interrupted. Returns the exit status: 0 after an
-// interrupt, 1 the image or the twin could not be set up, 2 bad arguments.
+// serves it until interrupted or unplugged by a fault. Returns the exit
+// status: 0 when it ends, 1 wrong usage, 2 the image or the twin could not
+// be set up.
 int RunUsbReaderCommand(std::span<const std::string_view> args, std::ostream& out,
                         std::ostream& err);
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/command_line.h"
 #include "sim/image_generator.h"
 
 namespace zorvek::sim {
@@ -67,7 +68,7 @@ TEST_F(ImageCommand, VariantAndNowReachTheImage) {
     EXPECT_EQ(Read(file), std::vector<std::uint8_t>(image.begin(), image.end() - 1));
 }
 
-TEST_F(ImageCommand, BadArgumentsGiveUsageAndStatusTwo) {
+TEST_F(ImageCommand, BadArgumentsGiveUsageAndTheUsageStatus) {
     const std::string out = (m_dir / "x.krd").string();
     const std::vector<std::vector<std::string>> cases = {
         {},
@@ -85,16 +86,16 @@ TEST_F(ImageCommand, BadArgumentsGiveUsageAndStatusTwo) {
         {"--seed", "1", "--out"},
     };
     for (const auto& args : cases) {
-        EXPECT_EQ(Run(args), 2) << testing::PrintToString(args);
+        EXPECT_EQ(Run(args), kSimWrongUsage) << testing::PrintToString(args);
         EXPECT_NE(m_err.str().find("usage: zorvek-sim image"), std::string::npos)
             << testing::PrintToString(args);
     }
     EXPECT_FALSE(fs::exists(out));
 }
 
-TEST_F(ImageCommand, UnwritableFolderGivesStatusOne) {
+TEST_F(ImageCommand, UnwritableFolderGivesItsOwnStatus) {
     const fs::path file = m_dir / "missing" / "dannie.krd";
-    EXPECT_EQ(Run({"--seed", "1", "--out", file.string()}), 1);
+    EXPECT_EQ(Run({"--seed", "1", "--out", file.string()}), kSimFailed);
     EXPECT_NE(m_err.str().find("cannot write"), std::string::npos);
     EXPECT_FALSE(fs::exists(m_dir / "missing"));
 }

@@ -1,0 +1,137 @@
+#include "cli/read_command.h"
+
+#include <chrono>
+#include <iostream>
+
+#include "cli/command_line.h"
+#include "cli/terminal.h"
+#include "cli/terminal_sinks.h"
+#include "flows/failure_text.h"
+#include "flows/load_flow.h"
+#include "flows/usb_reader_control.h"
+#include "model/cp1251.h"
+#include "reports/common/utf8_path.h"
+
+namespace zorvek::cli {
+namespace {
+
+constexpr int kNoDevice = 5;
+constexpr int kTransferFailed = 6;
+
+// Each device's load as the window runs it, with its driver attached to
+// the session for the time of the load.
+struct ReadSettings {
+    // How long the USB reader may take to appear and finish its handshake.
+    int waitSeconds = 5;
+};
+
+LoadOutcome ReadRecorder(Session& session, const ReadSettings&) {
+    return LoadFromRecorder(session);
+}
+
+LoadOutcome ReadLptReader(Session& session, const ReadSettings&) {
+    return LoadFromLptReader(session);
+}
+
+// The USB reader is found and connected by its watcher, ticking here as the
+// window's timer would, until it is ready or the wait is over.
+LoadOutcome ReadUsbReader(Session& session, const ReadSettings& settings) {
+    UsbReaderControl control;
+    if (!control.WaitUntilReady(std::chrono::seconds(settings.waitSeconds))) {
+        LoadOutcome outcome;
+        outcome.status = LoadOutcome::Status::NoConnection;
+        outcome.source = SourceKind::LptReader;  // the readers share their message
+        return outcome;
+    }
+    return control.Load(session);
+}
+
+struct Device {
+    std::string_view name;
+    LoadOutcome (*read)(Session&, const ReadSettings&);
+};
+
+constexpr Device kDevices[] = {
+    {"recorder", ReadRecorder},
+    {"lpt", ReadLptReader},
+    {"usb", ReadUsbReader},
+};
+
+int ExitCodeOf(const LoadOutcome& outcome) {
+    using Status = LoadOutcome::Status;
+    switch (outcome.status) {
+        case Status::Loaded:
+            return 0;
+        case Status::NoConnection:
+            return kNoDevice;
+        case Status::FormatMismatch:
+        case Status::EndMarkMissing:
+        case Status::ReaderFormatMismatch:
+            return 3;
+        case Status::SaveWriteFailed:
+        case Status::FileNotOpened:
+            return 2;
+        case Status::ReadFailed:
+        case Status::SaveReadFailed:
+        case Status::ReaderCopyFailed:
+            return kTransferFailed;
+    }
+    return kTransferFailed;
+}
+
+}  // namespace
+
+int RunRead(const std::vector<std::string>& args, std::ostream& out) {
+    std::string kind;
+    std::string file;
+    ReadSettings settings;
+    CLI::App parser("Считывает образ накопителя из прибора и сохраняет его в файл.",
+                    "zorvek-cli read");
+    SetUpParser(parser);
+    parser.add_option("ПРИБОР", kind, "recorder (прибор), lpt или usb (прибор считывания)")
+        ->type_name("");
+    parser.add_option("--out", file, "файл образа (.krd), записывается целиком или никак")
+        ->type_name("ФАЙЛ");
+    parser.add_option("--wait", settings.waitSeconds, "usb: сколько секунд ждать прибор (5)")
+        ->type_name("СЕКУНДЫ")
+        ->check(CLI::NonNegativeNumber);
+    std::string error;
+    if (const auto code = Parse(parser, args, out, error)) {
+        if (*code != 0) ReportUsageMistake(parser, error);
+        return *code;
+    }
+    const Device* device = nullptr;
+    for (const Device& candidate : kDevices) {
+        if (candidate.name == kind) device = &candidate;
+    }
+    if (device == nullptr || file.empty()) {
+        ReportUsageMistake(parser, device == nullptr ? "укажите прибор: recorder, lpt или usb"
+                                                     : "не указан файл --out");
+        return kWrongUsage;
+    }
+
+    TerminalProgress progress;
+    progress.Start(kind);
+    Session session(&progress);
+    // The image goes where the user asked instead of "dannie.krd".
+    session.choice.defaultFile = PathOfUtf8(file);
+    const auto started = std::chrono::steady_clock::now();
+    const LoadOutcome outcome = device->read(session, settings);
+    progress.Finish();
+    session.dispatch.CloseSource();
+
+    if (!outcome.Loaded()) {
+        const std::string message = LoadMessage(outcome);
+        if (!message.empty()) PrintError(message);
+        if (outcome.transfer.Error() != TransferError::None) {
+            PrintErrorUtf8("Причина: " + Utf8FromCp1251(FailureText(outcome.transfer)));
+        }
+        return ExitCodeOf(outcome);
+    }
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started);
+    out << file << '\n';
+    std::cerr << "Образ считан за " << static_cast<int>(seconds.count() + 0.5) << " с\n";
+    return FlushOutput(out) ? 0 : kOutputFailed;
+}
+
+}  // namespace zorvek::cli
