@@ -29,19 +29,6 @@ void SetProgress(ProgressSink* progress, int percent) {
     if (progress != nullptr) progress->SetPosition(percent);
 }
 
-// Counts a block transfer as running while it lives, so that a tick
-// arriving from inside it (through a progress display) keeps its hands off.
-class Running {
-  public:
-    explicit Running(int& count) : m_count(count) { ++m_count; }
-    ~Running() { --m_count; }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-
-  private:
-    int& m_count;
-};
-
 }  // namespace
 
 UsbDevicePort::UsbDevicePort(UsbPortFinder finder, WaitClock& clock)
@@ -54,7 +41,7 @@ UsbDevicePort::Duration UsbDevicePort::UsbStartWatch(std::uint16_t revision) {
 
 UsbDevicePort::Duration UsbDevicePort::UsbWatchTick() {
     if (m_transfers > 0) return kTickInterval;
-    Running tick(m_transfers);
+    TransferScope tick(*this);
     const std::string found = UsbFindPort();
     if (m_link.IsOpen() && (found != m_portName || m_lost)) {
         UsbClosePort();
@@ -137,7 +124,7 @@ TransferResult UsbDevicePort::InFrames(std::uint32_t address, std::uint32_t coun
                                        ProgressSink* progress, bool progressBefore, Frame frame) {
     SetProgress(progress, 0);
     if (!m_link.IsOpen()) return TransferResult::Fail(TransferError::NotOpen);
-    Running running(m_transfers);
+    TransferScope running(*this);
     std::uint32_t done = 0;
     bool retried = false;
     while (done < count) {

@@ -87,6 +87,19 @@ class UsbDevicePort {
     TransferResult UsbReadByte(std::uint32_t address, std::uint8_t& value);
     TransferResult UsbWriteByte(std::uint32_t address, std::uint8_t value);
 
+    // Marks a run of transfers that belongs together (a dump of many
+    // blocks): ticks that come meanwhile leave the port alone.
+    class TransferScope {
+      public:
+        explicit TransferScope(UsbDevicePort& port) : m_count(port.m_transfers) { ++m_count; }
+        ~TransferScope() { --m_count; }
+        TransferScope(const TransferScope&) = delete;
+        TransferScope& operator=(const TransferScope&) = delete;
+
+      private:
+        int& m_count;
+    };
+
     State CurrentState() const;
     bool UsbReaderReady() const { return m_ready; }
     const std::string& PortName() const { return m_portName; }

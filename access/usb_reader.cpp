@@ -54,6 +54,8 @@ ImageSave UsbReader::ReaderDumpToFile(std::uint16_t offset, const std::filesyste
         save.read = TransferResult::Fail(TransferError::OutOfRange);
         return save;
     }
+    // The progress display may let the watcher tick between chunks.
+    UsbDevicePort::TransferScope dumping(m_port);
     if (progress != nullptr) progress->SetPosition(1);
     std::vector<std::uint8_t> image(count);
     for (std::uint32_t done = 0; done < count && save.read;) {

@@ -159,7 +159,7 @@ TEST_F(UsbReaderTest, BlocksGoAsDescendingPowerOfTwoFrames) {
         const std::size_t before = Device([](auto& d) { return d.Requests().size(); });
         std::vector<std::uint8_t> stored(c.count);
         ASSERT_TRUE(m_reader->ReaderReadImage(static_cast<std::uint16_t>(c.offset), stored.data(),
-                                             c.count, nullptr));
+                                              c.count, nullptr));
         std::vector<Request> expected{{0x48, 243}};
         expected.insert(expected.end(), c.frames.begin(), c.frames.end());
         expected.push_back({0x48, 243});
@@ -221,7 +221,18 @@ TEST_F(UsbReaderTest, NoPortFailsAtOnce) {
 TEST_F(UsbReaderTest, DumpRestoresTheImageAndTakes512Chunks) {
     Attach();
     m_clock.waits.clear();
-    test::ProgressLog progress;
+    // A window pumps its events from the progress display, so the watcher
+    // ticks inside the dump; a reader asking to be released meanwhile must
+    // not be disconnected under it.
+    struct TickingProgress : test::ProgressLog {
+        UsbDevicePort* port = nullptr;
+        void SetPosition(int percent) override {
+            ProgressLog::SetPosition(percent);
+            port->UsbWatchTick();
+        }
+    } progress;
+    progress.port = &*m_port;
+    Device([](sim::UsbReaderDevice& d) { d.busy = true; });
     const auto file = m_dir / "dannie.krd";
     ASSERT_TRUE(m_reader->ReaderDumpToFile(0, file, 0x10000, &progress));
     EXPECT_EQ(ReadFile(file), m_image);
@@ -230,6 +241,8 @@ TEST_F(UsbReaderTest, DumpRestoresTheImageAndTakes512Chunks) {
     EXPECT_EQ(progress.positions.front(), 1);
     EXPECT_EQ(progress.positions[512], 100);
     EXPECT_EQ(progress.positions.back(), 0);
+    EXPECT_EQ(m_detached, 0);
+    EXPECT_EQ(m_port->CurrentState(), State::Ready);
 }
 
 TEST_F(UsbReaderTest, FailedDumpLeavesTheOldFileUntouched) {
