@@ -12,6 +12,7 @@
 #include "cli/terminal_sinks.h"
 #include "flows/failure_text.h"
 #include "flows/load_flow.h"
+#include "flows/usb_reader_control.h"
 #include "model/cp1251.h"
 #include "reports/common/utf8_path.h"
 
@@ -23,7 +24,12 @@ constexpr int kTransferFailed = 6;
 
 // Each device's load as the window runs it, with its driver attached to
 // the session for the time of the load.
-LoadOutcome ReadRecorder(Session& session) {
+struct ReadSettings {
+    // How long the USB reader may take to appear and finish its handshake.
+    int waitSeconds = 5;
+};
+
+LoadOutcome ReadRecorder(Session& session, const ReadSettings&) {
     const std::unique_ptr<RecorderSource> recorder = MakeRecorder(SystemWaits());
     session.dispatch.AttachRecorder(recorder.get());
     const LoadOutcome outcome = LoadFromRecorder(session);
@@ -37,7 +43,7 @@ LoadOutcome ReadRecorder(Session& session) {
     return outcome;
 }
 
-LoadOutcome ReadLptReader(Session& session) {
+LoadOutcome ReadLptReader(Session& session, const ReadSettings&) {
     const auto reader = AttachSystemLptReader(session.dispatch);
     const LoadOutcome outcome = LoadFromLptReader(session);
     // A load that stopped early leaves the reader open; close it while its
@@ -47,16 +53,22 @@ LoadOutcome ReadLptReader(Session& session) {
     return outcome;
 }
 
-LoadOutcome ReadUsbReader(Session&) {
-    LoadOutcome outcome;
-    outcome.status = LoadOutcome::Status::NoConnection;
-    outcome.source = SourceKind::LptReader;  // the readers share their message
-    return outcome;
+// The USB reader is found and connected by its watcher, ticking here as the
+// window's timer would, until it is ready or the wait is over.
+LoadOutcome ReadUsbReader(Session& session, const ReadSettings& settings) {
+    UsbReaderControl control;
+    if (!control.WaitUntilReady(std::chrono::seconds(settings.waitSeconds))) {
+        LoadOutcome outcome;
+        outcome.status = LoadOutcome::Status::NoConnection;
+        outcome.source = SourceKind::LptReader;  // the readers share their message
+        return outcome;
+    }
+    return control.Load(session);
 }
 
 struct Device {
     std::string_view name;
-    LoadOutcome (*read)(Session&);
+    LoadOutcome (*read)(Session&, const ReadSettings&);
 };
 
 constexpr Device kDevices[] = {
@@ -74,12 +86,14 @@ int ExitCodeOf(const LoadOutcome& outcome) {
             return kNoDevice;
         case Status::FormatMismatch:
         case Status::EndMarkMissing:
+        case Status::ReaderFormatMismatch:
             return 3;
         case Status::SaveWriteFailed:
         case Status::FileNotOpened:
             return 2;
         case Status::ReadFailed:
         case Status::SaveReadFailed:
+        case Status::ReaderCopyFailed:
             return kTransferFailed;
     }
     return kTransferFailed;
@@ -90,6 +104,7 @@ int ExitCodeOf(const LoadOutcome& outcome) {
 int RunRead(const std::vector<std::string>& args, std::ostream& out) {
     std::string kind;
     std::string file;
+    ReadSettings settings;
     CLI::App parser("Считывает образ накопителя из прибора и сохраняет его в файл.",
                     "zorvek-cli read");
     SetUpParser(parser);
@@ -97,6 +112,9 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
         ->type_name("");
     parser.add_option("--out", file, "файл образа (.krd), записывается целиком или никак")
         ->type_name("ФАЙЛ");
+    parser.add_option("--wait", settings.waitSeconds, "usb: сколько секунд ждать прибор (5)")
+        ->type_name("СЕКУНДЫ")
+        ->check(CLI::NonNegativeNumber);
     std::string error;
     if (const auto code = Parse(parser, args, out, error)) {
         if (*code != 0) ReportUsageMistake(parser, error);
@@ -118,7 +136,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
     // The image goes where the user asked instead of "dannie.krd".
     session.choice.defaultFile = PathOfUtf8(file);
     const auto started = std::chrono::steady_clock::now();
-    const LoadOutcome outcome = device->read(session);
+    const LoadOutcome outcome = device->read(session, settings);
     progress.Finish();
     session.dispatch.CloseSource();
 

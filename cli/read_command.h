@@ -6,7 +6,7 @@
 
 namespace zorvek::cli {
 
-// zorvek-cli read recorder|lpt|usb --out FILE: reads the whole image from a
+// zorvek-cli read recorder|lpt|usb --out FILE [--wait SECONDS]: reads the whole image from a
 // device as the window's load commands do and writes it to FILE through a
 // temporary name and a rename. Exit codes: 0 read and written; 1 wrong
 // usage; 2 FILE could not be written; 3 another data format or an

@@ -1,8 +1,12 @@
 #include "flows/load_flow.h"
 
+#include <array>
+
 #include "flows/failure_text.h"
+#include "model/bits.h"
 #include "model/cp1251.h"
 #include "model/format_check.h"
+#include "model/memory_map.h"
 
 namespace zorvek {
 namespace {
@@ -50,6 +54,28 @@ LoadOutcome LoadFromDevice(Session& session, SourceKind source) {
     return saved;
 }
 
+// A dword of the USB reader's image, restored from its inverted storage.
+TransferResult ReadReaderDword(UsbReader& reader, std::uint32_t address, std::uint32_t& value) {
+    std::array<std::uint8_t, 4> stored{};
+    const TransferResult read = reader.ReaderReadImage(
+        static_cast<std::uint16_t>(memory_map::Offset(address)), stored.data(), 4, nullptr);
+    value = ~LoadLe(stored, 0, 4);
+    return read;
+}
+
+// The reader marks an image it has not handed over yet with 123 (0 and
+// 0xFFFFFFFF are a fresh or erased reader); all three become 0, stored
+// inverted as four 0xFF bytes.
+void ClearUsbNewDataMark(UsbReader& reader) {
+    std::uint32_t mark = 0;
+    if (!ReadReaderDword(reader, memory_map::kNewDataMarkAddress, mark)) return;
+    if (mark != memory_map::kReaderNewDataValue && mark != 0 && mark != 0xFFFFFFFF) return;
+    constexpr std::array<std::uint8_t, 4> kStoredZero{0xFF, 0xFF, 0xFF, 0xFF};
+    reader.ReaderWriteImage(
+        static_cast<std::uint16_t>(memory_map::Offset(memory_map::kNewDataMarkAddress)),
+        kStoredZero.data(), 4, nullptr);
+}
+
 }  // namespace
 
 LoadOutcome LoadFromFile(Session& session) {
@@ -71,6 +97,29 @@ LoadOutcome LoadFromRecorder(Session& session) {
 
 LoadOutcome LoadFromLptReader(Session& session) {
     return LoadFromDevice(session, SourceKind::LptReader);
+}
+
+LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader) {
+    const ImageSave copied = reader.ReaderDumpToFile(0, session.choice.defaultFile,
+                                                     memory_map::kImageSize, session.mainProgress);
+    if (!copied.read) return Outcome(Status::ReaderCopyFailed, SourceKind::None, copied.read);
+    if (!copied.write) return Outcome(Status::SaveWriteFailed, SourceKind::None, copied.write);
+    std::uint32_t endMark = 0;
+    if (const TransferResult read =
+            ReadReaderDword(reader, memory_map::kEndOfCopyMarkAddress, endMark);
+        !read) {
+        return Outcome(Status::ReaderCopyFailed, SourceKind::None, read);
+    }
+    if (endMark != memory_map::kDataFormatSignature) {
+        return Outcome(Status::ReaderFormatMismatch, SourceKind::None);
+    }
+    ClearUsbNewDataMark(reader);
+    // A dump file still open from an earlier load would refuse the new one.
+    session.dispatch.CloseSource();
+    session.choice.freshRead = true;
+    const LoadOutcome loaded = LoadFromFile(session);
+    if (loaded.Loaded()) session.saveState = Session::SaveState::Unsaved;
+    return loaded;
 }
 
 LoadOutcome SaveFreshRead(Session& session) {
@@ -111,6 +160,10 @@ std::string LoadMessage(const LoadOutcome& outcome) {
         case Status::SaveWriteFailed:
             return Cp1251FromUtf8("Не удалось записать файл данных: ") +
                    FailureText(outcome.transfer);
+        case Status::ReaderCopyFailed:
+            return Cp1251FromUtf8("Ошибка чтения данных!");
+        case Status::ReaderFormatMismatch:
+            return Cp1251FromUtf8("Не верный формат данных!");
     }
     return {};
 }

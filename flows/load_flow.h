@@ -5,6 +5,7 @@
 #include <string>
 
 #include "access/image_file.h"
+#include "access/usb_reader.h"
 #include "flows/session.h"
 
 namespace zorvek {
@@ -29,6 +30,13 @@ struct LoadOutcome {
         // default dump file could not be written. Nothing older is loaded.
         SaveReadFailed,
         SaveWriteFailed,
+        // The USB reader's image could not be read whole (`transfer` says
+        // why); an older dump file is untouched. A copy that was read but
+        // could not be written is SaveWriteFailed.
+        ReaderCopyFailed,
+        // The USB reader's end-of-copy mark is wrong: the dump file was
+        // written but not loaded.
+        ReaderFormatMismatch,
     };
 
     Status status = Status::Loaded;
@@ -52,6 +60,14 @@ LoadOutcome LoadFromFile(Session& session);
 // leaves the data unsaved (SaveState 1).
 LoadOutcome LoadFromRecorder(Session& session);
 LoadOutcome LoadFromLptReader(Session& session);
+
+// The USB load command: copies the reader's whole image into the default
+// dump file, checks the reader's end-of-copy mark, clears its new-data mark
+// (123, 0 or 0xFFFFFFFF become 0 in the reader) and loads the file. The
+// reader is no source of the dispatch; whatever source was open is closed
+// before the new file is loaded. Only a successful load leaves the data
+// unsaved (SaveState 1).
+LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader);
 
 // The save command's branch after a device load (FreshRead set): reads the
 // whole image from the open device, writes the default dump file, closes the

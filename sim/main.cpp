@@ -7,6 +7,7 @@
 #include "sim/image_command.h"
 #include "sim/lpt_reader_command.h"
 #include "sim/recorder_command.h"
+#include "sim/usb_reader_command.h"
 
 namespace {
 
@@ -24,6 +25,8 @@ constexpr Subcommand kSubcommands[] = {
     {"recorder", "serve the recorder on a pseudo-terminal", zorvek::sim::RunRecorderCommand},
     {"lpt-reader", "run the program's LPT load against the reader's twin",
      zorvek::sim::RunLptReaderCommand},
+    {"usb-reader", "serve a USB reader twin behind a pty and a fake sysfs tree",
+     zorvek::sim::RunUsbReaderCommand},
 };
 
 void PrintUsage(std::ostream& to) {

@@ -1,0 +1,108 @@
+#include "access/usb_reader.h"
+
+#include <vector>
+
+#include "model/atomic_file.h"
+#include "model/memory_map.h"
+
+namespace zorvek {
+
+WaitClock::Duration UsbReader::ReaderInit() {
+    m_port.SetHooks({[this] { ReaderConnect(); }, [this] { ReaderDisconnect(); },
+                     [this] { return ReaderReadyCheck(); }});
+    return m_port.UsbStartWatch(kReaderRevision);
+}
+
+TransferResult UsbReader::ReaderSetMode(bool done, bool running) {
+    const int mode = (done ? 2 : 0) + (running ? 1 : 0);
+    return m_port.UsbWriteByte(kLinkModeRegister, static_cast<std::uint8_t>(mode));
+}
+
+template <typename Transfer>
+TransferResult UsbReader::ImageTransfer(std::uint16_t offset, std::uint32_t count,
+                                        Transfer transfer) {
+    if (offset + count > memory_map::kImageSize) {
+        return TransferResult::Fail(TransferError::OutOfRange);
+    }
+    // The reader serves its image only between these two link modes; their
+    // own results do not decide the transfer's.
+    ReaderSetMode(false, true);
+    const TransferResult result = transfer(kImageBank + offset);
+    m_port.UsbDelay(kAfterImageTransfer);
+    ReaderSetMode(true, false);
+    return result;
+}
+
+TransferResult UsbReader::ReaderReadImage(std::uint16_t offset, std::uint8_t* buffer,
+                                          std::uint32_t count, ProgressSink* progress) {
+    return ImageTransfer(offset, count, [&](std::uint32_t address) {
+        return m_port.UsbReadBlock(address, buffer, count, progress);
+    });
+}
+
+TransferResult UsbReader::ReaderWriteImage(std::uint16_t offset, const std::uint8_t* buffer,
+                                           std::uint32_t count, ProgressSink* progress) {
+    return ImageTransfer(offset, count, [&](std::uint32_t address) {
+        return m_port.UsbWriteBlock(address, buffer, count, progress);
+    });
+}
+
+ImageSave UsbReader::ReaderDumpToFile(std::uint16_t offset, const std::filesystem::path& file,
+                                      std::uint32_t count, ProgressSink* progress) {
+    ImageSave save;
+    if (count == 0 || offset + count > memory_map::kImageSize) {
+        save.read = TransferResult::Fail(TransferError::OutOfRange);
+        return save;
+    }
+    // The progress display may let the watcher tick between chunks.
+    UsbDevicePort::TransferScope dumping(m_port);
+    if (progress != nullptr) progress->SetPosition(1);
+    std::vector<std::uint8_t> image(count);
+    for (std::uint32_t done = 0; done < count && save.read;) {
+        const std::uint32_t size = std::min(count - done, kDumpChunk);
+        save.read = ReaderReadImage(static_cast<std::uint16_t>(offset + done), image.data() + done,
+                                    size, nullptr);
+        done += size;
+        if (save.read && progress != nullptr) {
+            progress->SetPosition(static_cast<int>(std::uint64_t{done} * 100 / count));
+        }
+    }
+    if (save.read) {
+        for (std::uint8_t& byte : image) byte = static_cast<std::uint8_t>(~byte);
+        save.write = WriteFileAtomically(file, image);
+    }
+    if (progress != nullptr) progress->SetPosition(0);
+    return save;
+}
+
+void UsbReader::Beep() {
+    if (ReaderOnBeep) ReaderOnBeep();
+}
+
+void UsbReader::ReaderConnect() {
+    m_port.UsbDelay(kHandshakeDelay);
+    m_port.UsbWriteByte(kAttachRegister, 1);
+    m_port.UsbDelay(kHandshakeDelay);
+    m_port.UsbWriteByte(kHostReadyRegister, 1);
+    ReaderSetMode(true, false);
+    Beep();
+    if (ReaderOnAttached) ReaderOnAttached();
+}
+
+void UsbReader::ReaderDisconnect() {
+    // When the port is already gone these writes fail at once, harmlessly.
+    m_port.UsbDelay(kHandshakeDelay);
+    Beep();
+    m_port.UsbWriteByte(kAttachRegister, 0);
+    ReaderSetMode(false, false);
+    m_port.UsbWriteByte(kDetachRegister, 1);
+    if (ReaderOnDetached) ReaderOnDetached();
+}
+
+bool UsbReader::ReaderReadyCheck() {
+    std::uint8_t request = 0;
+    const TransferResult read = m_port.UsbReadByte(kReleaseRequestRegister, request);
+    return !(read && request == 1);
+}
+
+}  // namespace zorvek
