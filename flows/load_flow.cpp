@@ -37,14 +37,24 @@ LoadOutcome CheckOpenedImage(Session& session, SourceKind source) {
     return Outcome(Status::Loaded, source);
 }
 
-LoadOutcome LoadFromDevice(Session& session, SourceKind source) {
+// Opens the source (a failed open is closed again and ends as
+// `openFailed`), checks the image and reads the passport texts.
+LoadOutcome OpenCheckAndReadPassport(Session& session, SourceKind source, Status openFailed) {
     if (const TransferResult opened = session.dispatch.OpenSource(source); !opened) {
         session.dispatch.CloseSource();
-        return Outcome(Status::NoConnection, source, opened);
+        return Outcome(openFailed, source, opened);
     }
     if (LoadOutcome checked = CheckOpenedImage(session, source); !checked.Loaded()) return checked;
     if (const TransferResult read = session.dispatch.LoadPassportFromRecorder(); !read) {
         return Outcome(Status::ReadFailed, source, read);
+    }
+    return Outcome(Status::Loaded, source);
+}
+
+LoadOutcome LoadFromDevice(Session& session, SourceKind source) {
+    if (LoadOutcome opened = OpenCheckAndReadPassport(session, source, Status::NoConnection);
+        !opened.Loaded()) {
+        return opened;
     }
     if (source == SourceKind::LptReader) session.dispatch.ClearReaderNewMark();
     session.choice.freshRead = true;
@@ -79,16 +89,7 @@ void ClearUsbNewDataMark(UsbReader& reader) {
 }  // namespace
 
 LoadOutcome LoadFromFile(Session& session) {
-    constexpr SourceKind kSource = SourceKind::DumpFile;
-    if (const TransferResult opened = session.dispatch.OpenSource(kSource); !opened) {
-        session.dispatch.CloseSource();
-        return Outcome(Status::FileNotOpened, kSource, opened);
-    }
-    if (LoadOutcome checked = CheckOpenedImage(session, kSource); !checked.Loaded()) return checked;
-    if (const TransferResult read = session.dispatch.LoadPassportFromRecorder(); !read) {
-        return Outcome(Status::ReadFailed, kSource, read);
-    }
-    return Outcome(Status::Loaded, kSource);
+    return OpenCheckAndReadPassport(session, SourceKind::DumpFile, Status::FileNotOpened);
 }
 
 LoadOutcome LoadFromRecorder(Session& session) {
