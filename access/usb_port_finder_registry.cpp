@@ -90,8 +90,10 @@ std::string UsbPortFinder::FindPort(std::uint16_t revision) const {
     if (!list.IsOpen()) return {};
     const DWORD count = list.Number(L"Count").value_or(0);
     for (DWORD i = 0; i < count; ++i) {
+        // The list has no gaps; a damaged "Count" must not keep the watcher
+        // looking for entries that are not there.
         const std::wstring instance = list.Text(std::to_wstring(i).c_str());
-        if (instance.empty()) continue;
+        if (instance.empty()) break;
         const RegistryKey device(controlSet + L"\\Enum\\" + instance);
         if (!device.IsOpen()) continue;
         if (RevisionOfHardwareId(Ascii(device.Text(L"HardwareID"))) != revision) continue;

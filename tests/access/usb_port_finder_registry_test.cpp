@@ -83,8 +83,9 @@ TEST_F(UsbPortFinderRegistry, SkipsWhatTheListDoesNotHold) {
     Plug(0, kReader);
     EXPECT_EQ(Finder().FindPort(1), "");
     // A listed instance without a device key, and a match without a port
-    // number, are passed over for the next entry.
-    SetCount(3);
+    // number, are passed over for the next entry; a count past the list's
+    // end ends with the list.
+    SetCount(0xFFFFFFFF);
     SetText(kList, L"0", REG_SZ, L"USB\\VID_9999&PID_9999\\gone");
     Plug(1,
          {L"USB\\VID_03EB&PID_6119\\noport", L"USB\\VID_03EB&PID_6119&REV_0001", L"Reader (COMx)"});
