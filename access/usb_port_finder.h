@@ -13,6 +13,10 @@ class UsbPortFinder {
     // Where the system describes its devices and where their nodes live. On
     // Linux: the sysfs root (ZORVEK_SYSFS, default /sys) and the device
     // folder (ZORVEK_DEVDIR, default /dev); a twin sets both to its own tree.
+    // On Windows: the control set's key under HKEY_LOCAL_MACHINE
+    // (SYSTEM\CurrentControlSet, which holds the `usbser` service's list and
+    // the device keys; a test points it at keys of its own) and the device
+    // namespace (\\.\); the environment changes neither.
     struct Roots {
         std::filesystem::path system;
         std::filesystem::path devices;
@@ -21,8 +25,9 @@ class UsbPortFinder {
 
     explicit UsbPortFinder(Roots roots = RootsFromEnvironment()) : m_roots(std::move(roots)) {}
 
-    // The port's name ("ttyACM0") of the first attached device, in name
-    // order, whose revision equals `revision`; empty when there is none.
+    // The port's name ("ttyACM0", "COM5") of the first attached device whose
+    // revision equals `revision` (in name order on Linux, in the serial
+    // driver's list on Windows); empty when there is none.
     // A revision of 0 never matches. Entries that vanish while the scan
     // runs are skipped.
     std::string FindPort(std::uint16_t revision) const;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows programs with mingw-w64 into build-windows/ and runs
 # their tests under wine. What Debian packages for mingw-w64 allows is built:
-# the recorder data model and its tests.
+# the core (the data model, the memory access with its Windows device
+# backends, the twins' library) and its tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

@@ -50,6 +50,11 @@ class DispatchTest : public test::TempDirTest {
         for (std::size_t i = 0; i < m_image.size(); ++i) m_image[i] = static_cast<std::uint8_t>(i);
         m_choice.craneKind = 0;
     }
+    // Windows removes no file that is still open.
+    void TearDown() override {
+        m_dispatch.CloseSource();
+        TempDirTest::TearDown();
+    }
     void UseImage() { m_choice.startupArgument = WriteFile("image.krd", m_image); }
 
     std::vector<std::uint8_t> m_image;

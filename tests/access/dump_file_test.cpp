@@ -164,8 +164,12 @@ TEST_F(DumpFileTest, SavedImageReplacesTheFileOnlyWhenComplete) {
     source.failAll = true;  // the device stops answering mid-way
     EXPECT_FALSE(SaveImage(source, target, nullptr));
     EXPECT_EQ(ReadFile(target), source.image);
+}
 
-    source.failAll = false;
+TEST_F(DumpFileTest, SavedImageKeepsTheFileWhenTheWriteFails) {
+    if (!test::FileSizeLimit::Supported()) GTEST_SKIP() << "no file size limit here";
+    const auto target = WriteFile("dannie.krd", Pattern(65536));
+    test::ImageReader source;
     source.image.assign(65536, 0x11);
     {
         test::FileSizeLimit diskFull(1000);  // the write itself fails part-way
@@ -173,7 +177,7 @@ TEST_F(DumpFileTest, SavedImageReplacesTheFileOnlyWhenComplete) {
         EXPECT_TRUE(saved.read);
         EXPECT_EQ(saved.write.SystemError(), EFBIG);
     }
-    EXPECT_EQ(ReadFile(target), std::vector<std::uint8_t>(65536, 0x5A));
+    EXPECT_EQ(ReadFile(target), Pattern(65536));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 1);  // no temporary
 }
 
