@@ -50,6 +50,10 @@ LoadOutcome LoadFromDevice(Session& session, SourceKind source) {
     return saved;
 }
 
+std::string WriteFailedMessage(const TransferResult& write) {
+    return Cp1251FromUtf8("Не удалось записать файл данных: ") + FailureText(write);
+}
+
 }  // namespace
 
 LoadOutcome LoadFromFile(Session& session) {
@@ -86,6 +90,13 @@ LoadOutcome SaveFreshRead(Session& session) {
     return LoadFromFile(session);
 }
 
+LoadOutcome LoadCopiedImage(Session& session) {
+    session.choice.freshRead = true;
+    const LoadOutcome loaded = LoadFromFile(session);
+    if (loaded.Loaded()) session.saveState = Session::SaveState::Unsaved;
+    return loaded;
+}
+
 ImageSave SaveAs(Session& session, const std::filesystem::path& file, ProgressSink* progress) {
     const ImageSave saved = SaveImage(session.dispatch, file, progress);
     if (saved) session.saveState = Session::SaveState::Saved;
@@ -109,12 +120,21 @@ std::string LoadMessage(const LoadOutcome& outcome) {
         case Status::SaveReadFailed:
             return SaveFailedMessage();
         case Status::SaveWriteFailed:
-            return Cp1251FromUtf8("Не удалось записать файл данных: ") +
-                   FailureText(outcome.transfer);
+            return WriteFailedMessage(outcome.transfer);
+        case Status::ReaderCopyFailed:
+            return Cp1251FromUtf8("Ошибка чтения данных!");
+        case Status::ReaderEndMarkMissing:
+            return Cp1251FromUtf8("Не верный формат данных!");
     }
     return {};
 }
 
 std::string SaveFailedMessage() { return Cp1251FromUtf8("\rОшибка чтения данных"); }
+
+std::string SaveAsMessage(const ImageSave& saved) {
+    if (!saved.read) return SaveFailedMessage();
+    if (!saved.write) return WriteFailedMessage(saved.write);
+    return {};
+}
 
 }  // namespace zorvek

@@ -1,0 +1,26 @@
+#include <QApplication>
+#include <QIcon>
+
+#include "access/program_location.h"
+#include "app/program.h"
+#include "ui/dialogs.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("zorvek");
+    QApplication::setApplicationDisplayName(QStringLiteral("ЗОРВЕК"));
+    QApplication::setDesktopFileName("zorvek");
+
+    zorvek::Program::Settings settings;
+    settings.data = zorvek::DataDirectory();
+    QApplication::setWindowIcon(
+        QIcon(QString::fromStdU16String((settings.data / "zorvek.svg").u16string())));
+    // The arguments as the system gave them; a dump file's path is rejoined
+    // from them with single spaces.
+    for (int i = 1; i < argc; ++i) settings.arguments.emplace_back(argv[i]);
+
+    zorvek::ui::QtDialogs dialogs;
+    zorvek::Program program(dialogs, std::move(settings));
+    program.Info_Form().show();
+    return QApplication::exec();
+}
