@@ -159,6 +159,14 @@ TInfo_Form::TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& rep
     m_timer->setInterval(kFadeInterval);
     connect(m_timer, &QTimer::timeout, this, &TInfo_Form::Timer1Timer);
     setWindowOpacity(1.0);
+    m_session.choice.chooseFile =
+        [this](const std::filesystem::path& folder) -> std::optional<std::filesystem::path> {
+        const auto chosen =
+            m_dialogs.OpenFileName(this, QString::fromStdU16String(folder.u16string()),
+                                   QStringLiteral("Фалы данных накопителя (*.nkp *.krd *.bin)"));
+        if (!chosen) return std::nullopt;
+        return PathOf(*chosen);
+    };
 }
 
 void TInfo_Form::BuildMenu() {
@@ -223,8 +231,8 @@ void TInfo_Form::BuildClientArea(const QString& dataFolder) {
     m_grid->verticalHeader()->hide();
     m_grid->setColumnWidth(0, 220);
     m_grid->setColumnWidth(1, 274);
-    m_grid->verticalHeader()->setDefaultSectionSize(17);
     m_grid->verticalHeader()->setMinimumSectionSize(17);
+    m_grid->verticalHeader()->setDefaultSectionSize(17);
     m_grid->setRowHeight(1, 19);
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);

@@ -8,7 +8,6 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("zorvek");
-    QApplication::setApplicationDisplayName(QStringLiteral("ЗОРВЕК"));
     QApplication::setDesktopFileName("zorvek");
 
     zorvek::Program::Settings settings;

@@ -13,6 +13,8 @@ QString QStringOfPath(const std::filesystem::path& path) {
 }  // namespace
 
 Program::Program(ui::Dialogs& dialogs, Settings settings) {
+    // The application's title: the text of the task bar.
+    QApplication::setApplicationDisplayName(QStringLiteral("ЗОРВЕК"));
     const QString data = QStringOfPath(settings.data);
     m_reports = std::make_unique<ReportRunner>(m_session, dialogs, m_progress, m_pictures,
                                                settings.documents, settings.data / "Kvelta");

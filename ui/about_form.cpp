@@ -1,6 +1,7 @@
 #include "ui/about_form.h"
 
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -32,13 +33,14 @@ const std::array<LabelText, 6> kLabels = {{
 TForm4::TForm4(QWidget* owner, Dialogs& dialogs, const QString& picture)
     : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_dialogs(dialogs),
-      m_picture(new QSvgRenderer(picture, this)),
+      m_picture(new QSvgRenderer(this)),
       m_popup(new QMenu(this)) {
     setObjectName("Form4");
     setWindowTitle(QStringLiteral("О программе"));
     setMinimumSize(kWidth, kHeight);
     resize(kWidth, kHeight);
     setMouseTracking(true);
+    if (QFile::exists(picture)) m_picture->load(picture);
     for (std::size_t i = 0; i < kLabels.size(); ++i) {
         auto* label = new QLabel(QString::fromUtf8(kLabels[i].text), this);
         label->setObjectName(QString("Label%1").arg(i + 1));
