@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QFont>
 #include <cstdlib>
 
 namespace zorvek {
@@ -15,6 +16,10 @@ QString QStringOfPath(const std::filesystem::path& path) {
 Program::Program(ui::Dialogs& dialogs, Settings settings) {
     // The application's title: the text of the task bar.
     QApplication::setApplicationDisplayName(QStringLiteral("ЗОРВЕК"));
+    // The windows' fixed sizes and positions are laid out for small type.
+    QFont font = QApplication::font();
+    font.setPixelSize(11);
+    QApplication::setFont(font);
     const QString data = QStringOfPath(settings.data);
     m_reports = std::make_unique<ReportRunner>(m_session, dialogs, m_progress, m_pictures,
                                                settings.documents, settings.data / "Kvelta");

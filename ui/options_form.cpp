@@ -115,7 +115,7 @@ TForm3::TForm3(QWidget* owner, Dialogs& dialogs, const int& craneKind, Build bui
     legend->setObjectName("Button3");
     legend->setGeometry(176, 264, 161, 17);
     legend->setFont(italic);
-    legend->setStyleSheet("color: white; background: transparent; border: none");
+    legend->setStyleSheet("color: white; background: rgb(40, 80, 140); border: none");
     m_fill = new QPushButton(QStringLiteral("Заполнить"), this);
     m_fill->setObjectName("Button1");
     m_fill->setGeometry(160, 296, 81, 25);
