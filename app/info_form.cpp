@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
@@ -214,6 +215,7 @@ void TInfo_Form::BuildClientArea(const QString& dataFolder) {
     client->setObjectName("Image1");
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     auto* heading = new QLabel(QStringLiteral("Информация для  протоколов"), client);
     heading->setObjectName("Label21");

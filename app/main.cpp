@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 
 #include "access/program_location.h"
@@ -12,8 +13,9 @@ int main(int argc, char* argv[]) {
 
     zorvek::Program::Settings settings;
     settings.data = zorvek::DataDirectory();
-    QApplication::setWindowIcon(
-        QIcon(QString::fromStdU16String((settings.data / "zorvek.svg").u16string())));
+    // A missing icon is simply not shown.
+    const QString icon = QString::fromStdU16String((settings.data / "zorvek.svg").u16string());
+    if (QFile::exists(icon)) QApplication::setWindowIcon(QIcon(icon));
     // The arguments as the system gave them; a dump file's path is rejoined
     // from them with single spaces.
     for (int i = 1; i < argc; ++i) settings.arguments.emplace_back(argv[i]);
