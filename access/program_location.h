@@ -12,6 +12,12 @@ std::filesystem::path ExecutableDirectory();
 // $XDG_DATA_HOME/zorvek, else ~/.local/share/zorvek); not made here.
 std::filesystem::path UserDataDirectory();
 
+// The folder of the supplied files (the templates' "Kvelta", the help files,
+// the pictures): the executable's own folder where the templates lie beside
+// it (the build tree, a portable copy), otherwise "../share/zorvek" of an
+// installed program. Empty when the executable's folder is unknown.
+std::filesystem::path DataDirectory();
+
 // Whether this process may create files in `folder`.
 bool IsWritableFolder(const std::filesystem::path& folder);
 

@@ -34,7 +34,7 @@ struct Batch {
     Batch(Session& session, const ReportOptions& options, StderrNotifier& notifier,
           TerminalProgress& progress)
         : inputs{session.dispatch, session.sheet, notifier, &progress, {}},
-          word(ExecutableDirectory() / "Kvelta", notifier, sink),
+          word(DataDirectory() / "Kvelta", notifier, sink),
           excel(sink, "Приложение 3"),
           tools{inputs,          word,           excel,  pictures, options.charts,
                 options.columns, options.filter, window, busy} {}

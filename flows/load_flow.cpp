@@ -136,6 +136,13 @@ LoadOutcome SaveFreshRead(Session& session) {
     return LoadFromFile(session);
 }
 
+LoadOutcome LoadCopiedImage(Session& session) {
+    session.choice.freshRead = true;
+    const LoadOutcome loaded = LoadFromFile(session);
+    if (loaded.Loaded()) session.saveState = Session::SaveState::Unsaved;
+    return loaded;
+}
+
 ImageSave SaveAs(Session& session, const std::filesystem::path& file, ProgressSink* progress) {
     const ImageSave saved = SaveImage(session.dispatch, file, progress);
     if (saved) session.saveState = Session::SaveState::Saved;
@@ -170,5 +177,12 @@ std::string LoadMessage(const LoadOutcome& outcome) {
 }
 
 std::string SaveFailedMessage() { return Cp1251FromUtf8("\rОшибка чтения данных"); }
+
+std::string SaveAsMessage(const ImageSave& saved) {
+    if (!saved.read) return SaveFailedMessage();
+    if (!saved.write)
+        return Cp1251FromUtf8("Не удалось записать файл данных: ") + FailureText(saved.write);
+    return {};
+}
 
 }  // namespace zorvek

@@ -76,6 +76,11 @@ LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader);
 // older default dump file is not passed off as the new data).
 LoadOutcome SaveFreshRead(Session& session);
 
+// The USB load after the reader's driver has copied its image into the
+// default dump file: loads that file (FreshRead set, so without a dialog).
+// Only a successful load leaves the data unsaved (SaveState 1).
+LoadOutcome LoadCopiedImage(Session& session);
+
 // The save command's save-as branch: the whole image of the open source to
 // `file`; SaveState 2 on success. `file` is untouched on failure.
 ImageSave SaveAs(Session& session, const std::filesystem::path& file, ProgressSink* progress);
@@ -86,5 +91,9 @@ std::string LoadMessage(const LoadOutcome& outcome);
 
 // The message of a failed save-as ("\rОшибка чтения данных").
 std::string SaveFailedMessage();
+
+// What the window says after a save-as: nothing on success, the read
+// failure's message, or why the file could not be written (cp1251).
+std::string SaveAsMessage(const ImageSave& saved);
 
 }  // namespace zorvek

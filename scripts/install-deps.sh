@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config clang-format
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-    qt6-base-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libgl-dev
     libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
     xvfb xauth xdg-utils

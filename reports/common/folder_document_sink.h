@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "model/format.h"
-#include "reports/common/desktop_open.h"
 #include "reports/common/document_sink.h"
 
 namespace zorvek {
@@ -16,11 +15,13 @@ namespace zorvek {
 // it cannot be opened the file simply stays in the folder.
 class FolderDocumentSink final : public DocumentSink {
   public:
+    // Hands a written file to the desktop's default application; false when
+    // none could be started.
     using Opener = std::function<bool(const std::filesystem::path&)>;
 
     // The folder is made when the first document needs it.
-    explicit FolderDocumentSink(std::filesystem::path folder, Opener opener = OpenWithDesktop,
-                                const Clock& clock = SystemClock());
+    FolderDocumentSink(std::filesystem::path folder, Opener opener,
+                       const Clock& clock = SystemClock());
 
     // An empty path when the folder cannot be made.
     std::filesystem::path PathFor(std::string_view title, std::string_view extension) override;

@@ -6,9 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <thread>
 
-#include "reports/common/desktop_open.h"
 #include "reports/common/fixed_path_document_sink.h"
 #include "tests/support/temp_dir.h"
 
@@ -84,46 +82,6 @@ TEST(FixedPathDocumentSinkTest, GivesThePathItWasSetWhateverTheTitle) {
     sink.SetPath("/out/form1.rtf");
     EXPECT_EQ(sink.PathFor("Форма 1", "rtf"), "/out/form1.rtf");
     EXPECT_EQ(sink.PathFor("Приложение 4", "xlsx"), "/out/form1.rtf");
-}
-
-// The desktop opener runs whatever "xdg-open" PATH finds, without waiting.
-class DesktopOpenTest : public test::TempDirTest {
-  protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        const char* path = std::getenv("PATH");
-        m_path = path != nullptr ? path : "";
-    }
-    void TearDown() override {
-        setenv("PATH", m_path.c_str(), 1);
-        TempDirTest::TearDown();
-    }
-    std::string m_path;
-};
-
-TEST_F(DesktopOpenTest, HandsTheFileToTheOpenerFoundOnThePath) {
-    const auto bin = m_dir / "bin";
-    std::filesystem::create_directories(bin);
-    const auto record = m_dir / "opened.txt";
-    std::ofstream(bin / "xdg-open")
-        << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record.string() << "'\n";
-    std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
-    setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
-
-    const auto document = m_dir / "Форма 1 2026-12-07 19-40-12.rtf";
-    ASSERT_TRUE(OpenWithDesktop(document));
-    std::string opened;
-    for (int wait = 0; wait < 100 && opened.empty(); ++wait) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        std::ifstream in(record);
-        std::getline(in, opened);
-    }
-    EXPECT_EQ(opened, document.string());
-}
-
-TEST_F(DesktopOpenTest, FailsWithoutAnOpener) {
-    setenv("PATH", m_dir.c_str(), 1);
-    EXPECT_FALSE(OpenWithDesktop(m_dir / "x.rtf"));
 }
 
 }  // namespace

@@ -1,0 +1,494 @@
+#include "app/info_form.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+
+#include "app/report_runner.h"
+#include "app/window_sinks.h"
+#include "flows/document_table.h"
+#include "flows/failure_text.h"
+#include "model/memory_map.h"
+#include "ui/about_form.h"
+#include "ui/dialogs.h"
+#include "ui/options_form.h"
+#include "ui/text.h"
+
+namespace zorvek {
+namespace {
+
+constexpr int kClientWidth = 490;
+constexpr int kClientHeight = 393;
+constexpr int kFadeStep = 40;
+constexpr int kFadeInterval = 20;
+const char* const kInfoIni = "Info.ini";
+
+struct MenuItem {
+    const char* name;
+    const char* caption;  // nullptr: a separator
+    QKeySequence shortcut;
+};
+
+const MenuItem kFileMenu[] = {
+    {"N3", "Загрузить данные из файла", Qt::CTRL | Qt::Key_O},
+    {"N9", "Загрузить данные из прибора", Qt::CTRL | Qt::Key_P},
+    {"N10", "Загрузить данные из прибора считывания (LPT)", Qt::CTRL | Qt::Key_L},
+    {"USB1", "Загрузить данные из прибора считывания (USB)", Qt::CTRL | Qt::Key_U},
+    {"XT1", "Загрузить информацию из Info.ini", {}},
+    {"N4", nullptr, {}},
+    {"N12", "Сохранить данные в файле", Qt::CTRL | Qt::Key_S},
+    {"N2", "Сохранить информацию в Info.ini", {}},
+    {"N19", nullptr, {}},
+    {"N13", "  Выход", Qt::CTRL | Qt::Key_X},
+};
+
+const MenuItem kFormsMenu[] = {
+    {"N11", "       Форма 1", {}},
+    {"N21", "       Форма 2", {}},
+    {"N31", "       Форма 3", {}},
+    {"N41", "       Форма 4", {}},
+};
+
+const MenuItem kAppendixMenu[] = {
+    {"N7", "Статистика за весь период (Приложение 1)", {}},
+    {"N8", "Статистика в период между считываниями", {}},
+    {"N17", "Статистика по дискретным входам  (Приложение 2)", {}},
+    {"N18", "Статистика по дискретным входам в период между считываниями", {}},
+    {"N14", "Информация о состояний крана за последние часы  (Приложение 3)", {}},
+    {"N15", "Информация о последних циклах  (Приложение 4)", {}},
+    {"N16", "Информация о циклах в которых зафиксированно срабатывание защиты", {}},
+    {"N22", "Фактический режим работы крана", {}},
+};
+
+const MenuItem kHelpMenu[] = {
+    {"Contents1", "&Прочти меня", {}},
+    {"N20", "Гистограмы в картинках", {}},
+    {"About1", "&О программе", {}},
+};
+
+template <std::size_t N>
+QMenu* AddMenu(QMenuBar* bar, const char* name, const char* caption, const MenuItem (&items)[N]) {
+    QMenu* menu = bar->addMenu(QString::fromUtf8(caption));
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(QString(name) + "Item");
+    for (const MenuItem& item : items) {
+        QAction* action =
+            item.caption ? menu->addAction(QString::fromUtf8(item.caption)) : menu->addSeparator();
+        action->setObjectName(item.name);
+        action->setShortcut(item.shortcut);
+    }
+    return menu;
+}
+
+// The client area: the background picture stretched over all of it.
+class Background final : public QWidget {
+  public:
+    Background(const QString& picture, QWidget* parent) : QWidget(parent), m_picture(picture) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!m_picture.isNull()) QPainter(this).drawPixmap(rect(), m_picture);
+    }
+
+  private:
+    QPixmap m_picture;
+};
+
+std::filesystem::path PathOf(const QString& name) {
+    return std::filesystem::path(name.toStdU16String());
+}
+
+// While a command runs its steps may process pending events; the menu and
+// the close button wait meanwhile, so that no second command starts inside
+// the first.
+class CommandScope {
+  public:
+    explicit CommandScope(QMainWindow& window, QPushButton& close)
+        : m_menu(*window.menuBar()), m_close(close) {
+        m_menu.setEnabled(false);
+        m_close.setEnabled(false);
+    }
+    ~CommandScope() {
+        m_menu.setEnabled(true);
+        m_close.setEnabled(true);
+    }
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+  private:
+    QMenuBar& m_menu;
+    QPushButton& m_close;
+};
+
+}  // namespace
+
+TInfo_Form::TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& reports,
+                       BarProgress& progress, std::vector<std::string> arguments,
+                       const QString& dataFolder)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint),
+      m_session(session),
+      m_dialogs(dialogs),
+      m_reports(reports),
+      m_progress(progress),
+      m_arguments(std::move(arguments)),
+      m_dataFolder(dataFolder),
+      m_timer(new QTimer(this)) {
+    setObjectName("Info_Form");
+    QPalette silver = palette();
+    silver.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(silver);
+    BuildMenu();
+    BuildClientArea(dataFolder);
+    m_progress.Bind(m_bar);
+    m_reports.Notifier().SetParent(this);
+    m_timer->setObjectName("Timer1");
+    m_timer->setInterval(kFadeInterval);
+    connect(m_timer, &QTimer::timeout, this, &TInfo_Form::Timer1Timer);
+    setWindowOpacity(1.0);
+    m_session.choice.chooseFile =
+        [this](const std::filesystem::path& folder) -> std::optional<std::filesystem::path> {
+        const auto chosen =
+            m_dialogs.OpenFileName(this, QString::fromStdU16String(folder.u16string()),
+                                   QStringLiteral("Фалы данных накопителя (*.nkp *.krd *.bin)"));
+        if (!chosen) return std::nullopt;
+        return PathOf(*chosen);
+    };
+}
+
+void TInfo_Form::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+    AddMenu(bar, "N1", "&Файл", kFileMenu);
+    AddMenu(bar, "N5", "&Заполнить протоколы", kFormsMenu)->menuAction()->setVisible(false);
+    AddMenu(bar, "N6", "&Приложения", kAppendixMenu)->menuAction()->setVisible(false);
+    AddMenu(bar, "Help1", "&Справка", kHelpMenu);
+
+    Item("N12")->setEnabled(false);
+    QAction* charts = Item("N20");
+    charts->setCheckable(true);
+    charts->setVisible(false);
+    // A radio item of its own: the group only draws it round.
+    auto* group = new QActionGroup(this);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    charts->setActionGroup(group);
+
+    const std::pair<const char*, void (TInfo_Form::*)()> commands[] = {
+        {"N3", &TInfo_Form::N3Click},
+        {"N9", &TInfo_Form::N9Click},
+        {"N10", &TInfo_Form::N10Click},
+        {"USB1", &TInfo_Form::USB1Click},
+        {"XT1", &TInfo_Form::XT1Click},
+        {"N12", &TInfo_Form::N12Click},
+        {"N2", &TInfo_Form::N2Click},
+        {"N14", &TInfo_Form::N14Click},
+        {"Contents1", &TInfo_Form::Contents1Click},
+        {"About1", &TInfo_Form::About1Click},
+    };
+    for (const auto& [name, command] : commands) {
+        connect(Item(name), &QAction::triggered, this, command);
+    }
+    connect(Item("N13"), &QAction::triggered, this, &TInfo_Form::close);
+    for (const DocumentEntry& entry : Documents()) {
+        if (entry.menuItem == "N14") continue;
+        QAction* item = Item(std::string(entry.menuItem).c_str());
+        connect(item, &QAction::triggered, this, [this, &entry] { RunReport(entry); });
+    }
+}
+
+void TInfo_Form::BuildClientArea(const QString& dataFolder) {
+    auto* client = new Background(dataFolder + "/main-background.jpg", this);
+    client->setObjectName("Image1");
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    auto* heading = new QLabel(QStringLiteral("Информация для  протоколов"), client);
+    heading->setObjectName("Label21");
+    QFont times("Times New Roman", 14);
+    times.setBold(true);
+    heading->setFont(times);
+    heading->setStyleSheet("color: blue; background: transparent");
+    heading->setGeometry(8, 4, kClientWidth - 16, 26);
+    heading->setAlignment(Qt::AlignCenter);
+
+    m_grid = new QTableWidget(PassportSheet::kRows, 2, client);
+    m_grid->setObjectName("StringGrid1");
+    m_grid->setGeometry(0, 32, kClientWidth, 318);
+    m_grid->horizontalHeader()->hide();
+    m_grid->verticalHeader()->hide();
+    m_grid->setColumnWidth(0, 220);
+    m_grid->setColumnWidth(1, 274);
+    m_grid->verticalHeader()->setMinimumSectionSize(17);
+    m_grid->verticalHeader()->setDefaultSectionSize(17);
+    m_grid->setRowHeight(1, 19);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    for (int row = 0; row < PassportSheet::kRows; ++row) {
+        auto* caption = new QTableWidgetItem;
+        caption->setFlags(Qt::ItemIsEnabled);
+        caption->setBackground(QColor(255, 255, 0));
+        m_grid->setItem(row, 0, caption);
+        m_grid->setItem(row, 1, new QTableWidgetItem);
+    }
+    connect(m_grid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() == 1) {
+            m_session.sheet.SetValue(item->row(), ui::Cp1251OfQString(item->text()));
+        }
+    });
+
+    m_bar = new QProgressBar(client);
+    m_bar->setObjectName("ProgressBar1_");
+    m_bar->setGeometry(8, 362, 380, 17);
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    m_bar->hide();
+
+    m_close = new QPushButton(QStringLiteral("Закрыть"), client);
+    m_close->setObjectName("Button1");
+    m_close->setGeometry(400, 358, 81, 25);
+    connect(m_close, &QPushButton::clicked, this, &TInfo_Form::close);
+}
+
+QAction* TInfo_Form::Item(const char* name) const { return findChild<QAction*>(name); }
+
+QMenu* TInfo_Form::Menu(const char* name) const { return findChild<QMenu*>(name); }
+
+void TInfo_Form::SetCompanions(ui::TForm3* options, ui::TForm4* about) {
+    m_options = options;
+    m_about = about;
+}
+
+void TInfo_Form::SetUsbReader(UsbCopy copy, std::function<void()> startWatch) {
+    m_usbCopy = std::move(copy);
+    m_startUsbWatch = std::move(startWatch);
+}
+
+void TInfo_Form::ReaderOnAttached() { Item("USB1")->setEnabled(true); }
+
+void TInfo_Form::ReaderOnDetached() { Item("USB1")->setEnabled(false); }
+
+void TInfo_Form::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    FormShow();
+}
+
+void TInfo_Form::FormShow() {
+    setWindowTitle(
+        QStringLiteral("Информация для отчёта. Верия программы: ") +
+        QString("%1").arg(memory_map::kDataFormatSignature, 8, 16, QChar('0')).toUpper());
+    if (const QScreen* display = screen()) {
+        move(display->availableGeometry().center() - frameGeometry().center() + pos());
+    }
+    // The embedded writers are always present: there is no office check.
+    for (int row = 0; row < PassportSheet::kRows - 1; ++row) {
+        m_grid->item(row, 0)->setText(ui::QStringOfCp1251(m_session.sheet.Caption(row)));
+    }
+    if (ApplyCommandLine(m_session.choice, m_arguments)) N3Click();
+    ReaderOnDetached();
+    if (m_startUsbWatch) m_startUsbWatch();
+}
+
+void TInfo_Form::RefreshSheet() {
+    const QSignalBlocker quiet(m_grid);
+    for (int row = 0; row < PassportSheet::kRows; ++row) {
+        m_grid->item(row, 1)->setText(ui::QStringOfCp1251(m_session.sheet.Value(row)));
+    }
+}
+
+void TInfo_Form::CommitEdits() {
+    // Taking the focus from an open cell editor hands its text to the sheet.
+    if (QWidget* focus = QApplication::focusWidget(); focus && m_grid->isAncestorOf(focus)) {
+        m_grid->setFocus();
+    }
+}
+
+void TInfo_Form::ShowMessage(const std::string& cp1251) {
+    if (!cp1251.empty()) m_dialogs.Message(this, ui::QStringOfCp1251(cp1251));
+}
+
+void TInfo_Form::ShowReportMenus() {
+    Menu("N5")->menuAction()->setVisible(true);
+    Menu("N6")->menuAction()->setVisible(true);
+    Menu("Help1")->menuAction()->setVisible(true);
+    Item("N20")->setVisible(true);
+}
+
+void TInfo_Form::PauseAndResetProgress() {
+    QApplication::processEvents();
+    QThread::msleep(50);
+    m_bar->setValue(0);
+    QApplication::processEvents();
+}
+
+void TInfo_Form::AfterLoad(const LoadOutcome& outcome) {
+    RefreshSheet();
+    ShowMessage(LoadMessage(outcome));
+    if (outcome.Loaded()) ShowReportMenus();
+}
+
+void TInfo_Form::AfterDeviceLoad(const LoadOutcome& outcome) {
+    AfterLoad(outcome);
+    if (outcome.Loaded()) Item("N12")->setEnabled(true);
+}
+
+void TInfo_Form::N3Click() {
+    CommandScope scope(*this, *m_close);
+    AfterLoad(LoadFromFile(m_session));
+}
+
+void TInfo_Form::N9Click() {
+    CommandScope scope(*this, *m_close);
+    setEnabled(false);
+    m_bar->show();
+    const LoadOutcome outcome = LoadFromRecorder(m_session);
+    setEnabled(true);
+    AfterDeviceLoad(outcome);
+}
+
+void TInfo_Form::N10Click() {
+    CommandScope scope(*this, *m_close);
+    setEnabled(false);
+    m_bar->show();
+    const LoadOutcome outcome = LoadFromLptReader(m_session);
+    setEnabled(true);
+    AfterDeviceLoad(outcome);
+}
+
+void TInfo_Form::USB1Click() {
+    if (!m_usbCopy) return;
+    CommandScope scope(*this, *m_close);
+    m_bar->show();
+    if (const LoadOutcome copied = m_usbCopy(m_session, &m_progress); !copied.Loaded()) {
+        ShowMessage(LoadMessage(copied));
+        return;
+    }
+    AfterDeviceLoad(LoadCopiedImage(m_session));
+}
+
+void TInfo_Form::SaveFreshImage() {
+    m_bar->show();
+    AfterLoad(SaveFreshRead(m_session));
+}
+
+void TInfo_Form::N12Click() {
+    CommandScope scope(*this, *m_close);
+    setEnabled(false);
+    if (m_session.choice.freshRead) {
+        SaveFreshImage();
+    } else if (const auto name = m_dialogs.SaveFileName(
+                   this, QStringLiteral("Фаилы данных накопителя (*.krd *.bin *.nkp)"), "krd")) {
+        const ImageSave saved = SaveAs(m_session, PathOf(*name), &m_progress);
+        if (const std::string message = SaveAsMessage(saved); !message.empty()) {
+            m_dialogs.Error(this, ui::QStringOfCp1251(message));
+        }
+    }
+    setEnabled(true);
+}
+
+void TInfo_Form::XT1Click() {
+    CommandScope scope(*this, *m_close);
+    CommitEdits();
+    // A missing Info.ini is no fault: the sheet simply stays as it is.
+    LoadInfoIni(m_session.sheet, kInfoIni);
+    RefreshSheet();
+}
+
+void TInfo_Form::N2Click() {
+    CommandScope scope(*this, *m_close);
+    CommitEdits();
+    if (const TransferResult saved = SaveInfoIni(m_session.sheet, kInfoIni); !saved) {
+        m_dialogs.Error(this, QStringLiteral("Не удалось записать Info.ini: ") +
+                                  ui::QStringOfCp1251(FailureText(saved)));
+    }
+}
+
+void TInfo_Form::N14Click() {
+    if (!m_options) return;
+    m_options->show();
+    m_options->raise();
+    m_options->activateWindow();
+}
+
+void TInfo_Form::Contents1Click() { m_dialogs.OpenWithDesktop(m_dataFolder + "/ReadMe.htm"); }
+
+void TInfo_Form::About1Click() {
+    if (!m_about) return;
+    m_about->move(x() + 170, y() + 150);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void TInfo_Form::RunReport(const DocumentEntry& entry) {
+    {
+        CommandScope scope(*this, *m_close);
+        CommitEdits();
+        m_reports.Run(entry, Item("N20")->isChecked(), [this] { PauseAndResetProgress(); });
+    }
+    if (m_reports.MustTerminate()) QApplication::exit(1);
+}
+
+void TInfo_Form::RunAppendix3() {
+    const DocumentEntry* entry = FindDocumentByMenuItem("N14");
+    if (!entry) return;
+    CommandScope scope(*this, *m_close);
+    CommitEdits();
+    m_reports.Run(*entry, false, [this] { PauseAndResetProgress(); });
+}
+
+void TInfo_Form::closeEvent(QCloseEvent* event) {
+    if (!m_faded) {
+        if (m_session.saveState == Session::SaveState::Unsaved) {
+            const auto answer = m_dialogs.Ask(
+                this, QStringLiteral("Данные не сохранены\rСохранить данные в файл?"));
+            if (answer == ui::Dialogs::Answer::Cancel) {
+                event->ignore();
+                return;
+            }
+            if (answer == ui::Dialogs::Answer::No) {
+                m_session.dispatch.CloseSource();
+                m_faded = true;
+            } else {
+                N12Click();
+            }
+        }
+        if (!m_faded) {
+            event->ignore();
+            if (!m_timer->isActive()) m_timer->start();
+            return;
+        }
+    }
+    if (m_reports.Busy().IsBusy() && m_terminate) m_terminate();
+    m_session.dispatch.CloseSource();
+    event->accept();
+}
+
+void TInfo_Form::Timer1Timer() {
+    m_alpha = std::max(0, m_alpha - kFadeStep);
+    setWindowOpacity(m_alpha / 255.0);
+    if (m_alpha > 0) return;
+    m_timer->stop();
+    // The question about unsaved data was answered before the fade began.
+    m_faded = true;
+    close();
+}
+
+}  // namespace zorvek

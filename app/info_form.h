@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPixmap>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "flows/load_flow.h"
+#include "flows/session.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+
+namespace zorvek {
+
+class BarProgress;
+class ReportRunner;
+struct DocumentEntry;
+
+namespace ui {
+class Dialogs;
+class TForm3;
+class TForm4;
+}  // namespace ui
+
+// The main window: the passport sheet over the background picture, the
+// load, save and report commands, the progress bar and the fade-out on
+// closing. Its menu items, grid and bar carry their names as object names.
+class TInfo_Form final : public QMainWindow {
+    Q_OBJECT
+  public:
+    // The USB reader's driver copies the reader's image into the default
+    // dump file: Loaded when it did, ReaderCopyFailed or
+    // ReaderFormatMismatch otherwise.
+    using UsbCopy = std::function<LoadOutcome(Session&, ProgressSink*)>;
+
+    // `arguments` is the command line after the program's name; `dataFolder`
+    // holds the help file and the background picture.
+    TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& reports, BarProgress& progress,
+               std::vector<std::string> arguments, const QString& dataFolder);
+
+    // The windows made after this one.
+    void SetCompanions(ui::TForm3* options, ui::TForm4* about);
+
+    // The USB reader: its driver calls the two hooks as the reader comes and
+    // goes, and supplies the copy that USB1 runs. `startWatch` runs at the
+    // first show.
+    void ReaderOnAttached();
+    void ReaderOnDetached();
+    void SetUsbReader(UsbCopy copy, std::function<void()> startWatch);
+    // How the program ends when it is closed during an appendix-3 build.
+    void SetTerminate(std::function<void()> terminate) { m_terminate = std::move(terminate); }
+
+    void N3Click();
+    void N9Click();
+    void N10Click();
+    void USB1Click();
+    void N12Click();
+    void XT1Click();
+    void N2Click();
+    void N14Click();
+    void Contents1Click();
+    void About1Click();
+    void RunReport(const DocumentEntry& entry);
+    // The options window's fill command, between showing and hiding the
+    // progress window.
+    void RunAppendix3();
+
+    void ShowReportMenus();
+    void PauseAndResetProgress();
+
+    QAction* Item(const char* name) const;
+    QMenu* Menu(const char* name) const;
+    QTableWidget* StringGrid1() const { return m_grid; }
+    QProgressBar* ProgressBar1_() const { return m_bar; }
+    QTimer* Timer1() const { return m_timer; }
+    int Opacity() const { return m_alpha; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenu();
+    void BuildClientArea(const QString& dataFolder);
+    void FormShow();
+    void Timer1Timer();
+    void RefreshSheet();
+    void CommitEdits();
+    void AfterLoad(const LoadOutcome& outcome);
+    void AfterDeviceLoad(const LoadOutcome& outcome);
+    void ShowMessage(const std::string& cp1251);
+    void SaveFreshImage();
+
+    Session& m_session;
+    ui::Dialogs& m_dialogs;
+    ReportRunner& m_reports;
+    BarProgress& m_progress;
+    std::vector<std::string> m_arguments;
+    QString m_dataFolder;
+    ui::TForm3* m_options = nullptr;
+    ui::TForm4* m_about = nullptr;
+    UsbCopy m_usbCopy;
+    std::function<void()> m_startUsbWatch;
+    std::function<void()> m_terminate;
+
+    QTableWidget* m_grid = nullptr;
+    QProgressBar* m_bar = nullptr;
+    QPushButton* m_close = nullptr;
+    QTimer* m_timer = nullptr;
+    bool m_shown = false;
+    bool m_faded = false;
+    int m_alpha = 255;
+};
+
+}  // namespace zorvek

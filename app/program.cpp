@@ -1,0 +1,43 @@
+#include "app/program.h"
+
+#include <QApplication>
+#include <QFont>
+#include <cstdlib>
+
+namespace zorvek {
+namespace {
+
+QString QStringOfPath(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+}  // namespace
+
+Program::Program(ui::Dialogs& dialogs, Settings settings) {
+    // The application's title: the text of the task bar.
+    QApplication::setApplicationDisplayName(QStringLiteral("ЗОРВЕК"));
+    // The windows' fixed sizes and positions are laid out for small type.
+    QFont font = QApplication::font();
+    font.setPixelSize(11);
+    QApplication::setFont(font);
+    const QString data = QStringOfPath(settings.data);
+    m_reports = std::make_unique<ReportRunner>(m_session, dialogs, m_progress, m_pictures,
+                                               settings.documents, settings.data / "Kvelta");
+    m_main = std::make_unique<TInfo_Form>(m_session, dialogs, *m_reports, m_progress,
+                                          std::move(settings.arguments), data);
+    m_main->SetTerminate([] { std::quick_exit(0); });
+    ui::TForm3::Build build{m_reports->Columns(), m_reports->Busy(),
+                            [this] { m_main->ProgressBar1_()->hide(); },
+                            [this] { m_main->RunAppendix3(); }};
+    m_options =
+        new ui::TForm3(m_main.get(), dialogs, m_session.choice.craneKind, std::move(build), data);
+    m_progressWindow = new ui::TForm2(m_main.get(), data + "/toxls.gif");
+    m_about = new ui::TForm4(m_main.get(), dialogs, data + "/about.svg");
+    m_filter = new ui::TForm5(m_main.get(), m_reports->Filter());
+    m_chart = new ui::TForm6(m_main.get());
+    m_pictures.chart = m_chart;
+    m_options->SetCompanions(m_progressWindow, m_filter);
+    m_main->SetCompanions(m_options, m_about);
+}
+
+}  // namespace zorvek

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/info_form.h"
+#include "app/report_runner.h"
+#include "app/window_sinks.h"
+#include "flows/session.h"
+#include "ui/about_form.h"
+#include "ui/chart_form.h"
+#include "ui/filter_form.h"
+#include "ui/options_form.h"
+#include "ui/progress_form.h"
+
+namespace zorvek {
+
+// The program block: the session and the six windows, made in their order
+// (main, options, progress, about, filter, chart). A QApplication must exist.
+//
+// Device drivers attach here, to the session's dispatch
+// (session.dispatch.AttachRecorder / AttachLptReader), and the USB reader
+// to the main window (ReaderOnAttached, ReaderOnDetached, SetUsbReader).
+class Program {
+  public:
+    struct Settings {
+        // The command line after the program's name.
+        std::vector<std::string> arguments;
+        // Where finished documents are filed.
+        std::filesystem::path documents = DocumentsFolder();
+        // Templates, help files and pictures.
+        std::filesystem::path data;
+    };
+
+    Program(ui::Dialogs& dialogs, Settings settings);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    Session& GetSession() { return m_session; }
+    ReportRunner& Reports() { return *m_reports; }
+    TInfo_Form& Info_Form() { return *m_main; }
+    ui::TForm3& Form3() { return *m_options; }
+    ui::TForm2& Form2() { return *m_progressWindow; }
+    ui::TForm4& Form4() { return *m_about; }
+    ui::TForm5& Form5() { return *m_filter; }
+    ui::TForm6& Form6() { return *m_chart; }
+
+  private:
+    BarProgress m_progress;
+    Session m_session{&m_progress};
+    // The chart window draws appendix 1's pictures, yet is made last: the
+    // report runner reaches it through this forwarder.
+    class Pictures final : public HistogramPictures {
+      public:
+        ui::TForm6* chart = nullptr;
+        std::vector<std::uint8_t> TimePicture(const StatisticsBlock& block) override {
+            return chart->Pictures().TimePicture(block);
+        }
+        std::vector<std::uint8_t> CyclePicture(const StatisticsBlock& block) override {
+            return chart->Pictures().CyclePicture(block);
+        }
+        std::vector<std::uint8_t> MassPicture(const StatisticsBlock& block) override {
+            return chart->Pictures().MassPicture(block);
+        }
+    } m_pictures;
+    std::unique_ptr<ReportRunner> m_reports;
+    std::unique_ptr<TInfo_Form> m_main;
+    // Owned by the main window, which outlives none of them.
+    ui::TForm3* m_options = nullptr;
+    ui::TForm2* m_progressWindow = nullptr;
+    ui::TForm4* m_about = nullptr;
+    ui::TForm5* m_filter = nullptr;
+    ui::TForm6* m_chart = nullptr;
+};
+
+}  // namespace zorvek

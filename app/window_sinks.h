@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QPointer>
+#include <QProgressBar>
+#include <string_view>
+
+#include "model/sinks.h"
+#include "reports/excel/appendix3/title_sink.h"
+
+class QWidget;
+
+namespace zorvek {
+
+namespace ui {
+class Dialogs;
+}
+
+// The main window's progress bar as the progress display of transfers and
+// builds. Every position also lets the window process its pending events, so
+// that it stays alive while a long read runs on its thread.
+class BarProgress final : public ProgressSink {
+  public:
+    void Bind(QProgressBar* bar) { m_bar = bar; }
+    QProgressBar* Bar() const { return m_bar; }
+    void SetPosition(int percent) override;
+
+  private:
+    QPointer<QProgressBar> m_bar;
+};
+
+// The document layers' own messages, as message boxes over the main window.
+class BoxNotifier final : public Notifier {
+  public:
+    explicit BoxNotifier(ui::Dialogs& dialogs) : m_dialogs(dialogs) {}
+    void SetParent(QWidget* parent) { m_parent = parent; }
+    void Notify(std::string_view text) override;
+
+  private:
+    ui::Dialogs& m_dialogs;
+    QPointer<QWidget> m_parent;
+};
+
+// Appendix 3 counts its progress in the application's title, the text the
+// task bar shows, and keeps the windows alive between its cells.
+class ApplicationTitle final : public TitleSink {
+  public:
+    void SetTitle(std::string_view text) override;
+    void ProcessPendingMessages() override;
+};
+
+}  // namespace zorvek

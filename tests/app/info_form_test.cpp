@@ -1,0 +1,477 @@
+// The window program driven as a user would: menus, dialogs answered by a
+// script, a stand-in recorder attached where the real driver will be.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "access/program_location.h"
+#include "app/program.h"
+#include "flows/document_table.h"
+#include "model/cp1251.h"
+#include "tests/support/scripted_dialogs.h"
+
+namespace zorvek {
+namespace {
+
+using Answer = ui::Dialogs::Answer;
+
+std::vector<std::uint8_t> SampleImage() {
+    std::ifstream in(ZORVEK_SAMPLES_DIR "/dannie.krd", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The recorder as its driver presents it: bank 3 is the stored image.
+class StandInRecorder final : public MemorySource {
+  public:
+    std::vector<std::uint8_t> image = SampleImage();
+    bool answers = true;
+
+    TransferResult Open() override {
+        return answers ? TransferResult::Ok() : TransferResult::Fail(TransferError::NoAnswer);
+    }
+    bool Close() override { return true; }
+    TransferResult Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
+                        ProgressSink* progress) override {
+        const std::uint32_t offset = address & 0xFFFF;
+        if (offset + count > image.size()) return TransferResult::Fail(TransferError::OutOfRange);
+        std::copy_n(image.begin() + offset, count, buffer);
+        if (progress) progress->SetPosition(0);
+        return TransferResult::Ok();
+    }
+    TransferResult Write(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
+                         ProgressSink*) override {
+        std::copy_n(buffer, count, image.begin() + (address & 0xFFFF));
+        return TransferResult::Ok();
+    }
+};
+
+QString Path(const QTemporaryDir& dir, const char* name) { return dir.filePath(name); }
+
+void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+}
+
+}  // namespace
+
+class InfoFormTest : public QObject {
+    Q_OBJECT
+
+  private:
+    void Start(std::vector<std::string> arguments = {}) {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir::setCurrent(m_dir->path());
+        m_dialogs = test::ScriptedDialogs();
+        Program::Settings settings;
+        settings.arguments = std::move(arguments);
+        settings.documents = m_dir->filePath("documents").toStdString();
+        settings.data = DataDirectory();
+        m_program = std::make_unique<Program>(m_dialogs, std::move(settings));
+        Session& session = m_program->GetSession();
+        session.choice.defaultFile = m_dir->filePath("dannie.krd").toStdString();
+        session.dispatch.AttachRecorder(&m_recorder);
+        m_recorder = StandInRecorder();
+        Window().show();
+    }
+    TInfo_Form& Window() { return m_program->Info_Form(); }
+    QAction* Item(const char* name) { return Window().Item(name); }
+    bool MenuShown(const char* name) { return Window().Menu(name)->menuAction()->isVisible(); }
+    QStringList Documents() {
+        return QDir(m_dir->filePath("documents")).entryList(QDir::Files, QDir::Name);
+    }
+    void LoadSample() {
+        m_dialogs.openNames.push_back(ZORVEK_SAMPLES_DIR "/dannie.krd");
+        Item("N3")->trigger();
+        QVERIFY(MenuShown("N6"));
+    }
+    void LoadFromRecorder() {
+        Item("N9")->trigger();
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QCOMPARE(m_program->GetSession().saveState, Session::SaveState::Unsaved);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    test::ScriptedDialogs m_dialogs;
+    StandInRecorder m_recorder;
+    std::unique_ptr<Program> m_program;
+
+  private slots:
+    void cleanup() {
+        m_program.reset();
+        QDir::setCurrent(QDir::tempPath());
+        m_dir.reset();
+    }
+
+    void startUpShowsTheWindowsAndMenusAsTheyBegin() {
+        Start();
+        QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("ЗОРВЕК"));
+        QCOMPARE(Window().windowTitle(),
+                 QStringLiteral("Информация для отчёта. Верия программы: 55AA0502"));
+        QCOMPARE(Window().centralWidget()->size(), QSize(490, 393));
+        QStringList windows;
+        for (QWidget* child : Window().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isWindow()) windows << child->objectName();
+        }
+        QCOMPARE(windows, (QStringList{"Form3", "Form2", "Form4", "Form5", "Form6"}));
+        for (QWidget* window : {static_cast<QWidget*>(&m_program->Form3()),
+                                static_cast<QWidget*>(&m_program->Form6())}) {
+            QVERIFY(!window->isVisible());
+        }
+
+        QTableWidget* grid = Window().StringGrid1();
+        QCOMPARE(grid->rowCount(), 20);
+        QCOMPARE(grid->columnWidth(0), 220);
+        QCOMPARE(grid->columnWidth(1), 274);
+        QCOMPARE(grid->rowHeight(0), 17);
+        QCOMPARE(grid->rowHeight(1), 19);
+        QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Владелец крана"));
+        QCOMPARE(grid->item(18, 0)->text(), QStringLiteral("Специалист работавший с РП"));
+        QVERIFY(grid->item(19, 0)->text().isEmpty());
+        QVERIFY(!(grid->item(0, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(grid->item(0, 1)->flags() & Qt::ItemIsEditable);
+        QVERIFY(!Window().ProgressBar1_()->isVisible());
+        QCOMPARE(Window().findChild<QPushButton*>("Button1")->text(), QStringLiteral("Закрыть"));
+        QCOMPARE(Window().Timer1()->interval(), 20);
+        QVERIFY(!Window().Timer1()->isActive());
+    }
+
+    void menuItemsHaveTheirCaptionsShortcutsAndStates_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("visible");
+        const auto row = [](const char* name, const char* caption, const char* shortcut,
+                            bool enabled = true, bool visible = true) {
+            QTest::newRow(name) << QString::fromUtf8(caption) << QString(shortcut) << enabled
+                                << visible;
+        };
+        row("N3", "Загрузить данные из файла", "Ctrl+O");
+        row("N9", "Загрузить данные из прибора", "Ctrl+P");
+        row("N10", "Загрузить данные из прибора считывания (LPT)", "Ctrl+L");
+        row("USB1", "Загрузить данные из прибора считывания (USB)", "Ctrl+U", false);
+        row("XT1", "Загрузить информацию из Info.ini", "");
+        row("N12", "Сохранить данные в файле", "Ctrl+S", false);
+        row("N2", "Сохранить информацию в Info.ini", "");
+        row("N13", "  Выход", "Ctrl+X");
+        row("N11", "       Форма 1", "");
+        row("N41", "       Форма 4", "");
+        row("N17", "Статистика по дискретным входам  (Приложение 2)", "");
+        row("N14", "Информация о состояний крана за последние часы  (Приложение 3)", "");
+        row("N16", "Информация о циклах в которых зафиксированно срабатывание защиты", "");
+        row("Contents1", "&Прочти меня", "");
+        row("N20", "Гистограмы в картинках", "", true, false);
+        row("About1", "&О программе", "");
+        row("N1Item", "&Файл", "");
+        row("N5Item", "&Заполнить протоколы", "", true, false);
+        row("N6Item", "&Приложения", "", true, false);
+        row("Help1Item", "&Справка", "");
+    }
+    void menuItemsHaveTheirCaptionsShortcutsAndStates() {
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        QFETCH(bool, enabled);
+        QFETCH(bool, visible);
+        Start();
+        const QAction* item = Item(QTest::currentDataTag());
+        QVERIFY(item);
+        QCOMPARE(item->text(), caption);
+        QCOMPARE(item->shortcut().toString(), shortcut);
+        QCOMPARE(item->isVisible(), visible);
+        if (visible) QCOMPARE(item->isEnabled(), enabled);
+    }
+
+    void commandLineChoosesTheCraneOrLoadsAFile_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("craneKind");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("none") << QStringList{} << 10 << false;
+        QTest::newRow("kran") << QStringList{"kran"} << 1 << false;
+        QTest::newRow("bashnya") << QStringList{"bashnya"} << 2 << false;
+        QTest::newRow("truba") << QStringList{"truba"} << 3 << false;
+        QTest::newRow("case matters") << QStringList{"Kran"} << 0 << false;
+        QTest::newRow("path with a space") << QStringList{"my", "dump.krd"} << 0 << true;
+    }
+    void commandLineChoosesTheCraneOrLoadsAFile() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, craneKind);
+        QFETCH(bool, loaded);
+        // The file lies in the working folder, named with one space.
+        QTemporaryDir folder;
+        QDir::setCurrent(folder.path());
+        WriteBytes(folder.filePath("my dump.krd"), SampleImage());
+        std::vector<std::string> args;
+        for (const QString& argument : arguments) args.push_back(argument.toStdString());
+        m_program.reset();
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_dialogs = test::ScriptedDialogs();
+        Program::Settings settings;
+        settings.arguments = args;
+        settings.documents = m_dir->filePath("documents").toStdString();
+        settings.data = DataDirectory();
+        m_program = std::make_unique<Program>(m_dialogs, std::move(settings));
+        Window().show();
+        QCOMPARE(m_program->GetSession().choice.craneKind, craneKind);
+        QCOMPARE(MenuShown("N5"), loaded);
+        QVERIFY(m_dialogs.messages.isEmpty());
+        if (loaded) QVERIFY(!Window().StringGrid1()->item(0, 1)->text().isEmpty());
+    }
+
+    void loadFromFileFillsTheSheetAndShowsTheReportMenus() {
+        Start();
+        Item("N3")->trigger();  // cancelled: nothing happens
+        QVERIFY(!MenuShown("N5"));
+        QCOMPARE(m_dialogs.lastOpenFilter,
+                 QStringLiteral("Фалы данных накопителя (*.nkp *.krd *.bin)"));
+        LoadSample();
+        QVERIFY(MenuShown("N5"));
+        QVERIFY(Item("N20")->isVisible());
+        QVERIFY(!Item("N12")->isEnabled());
+        const PassportSheet& sheet = m_program->GetSession().sheet;
+        QCOMPARE(Window().StringGrid1()->item(1, 1)->text(),
+                 QString::fromStdString(Utf8FromCp1251(sheet.Value(1))));
+        QVERIFY(m_dialogs.messages.isEmpty());
+    }
+
+    void aForeignDataFormatIsNamedInTheMessage() {
+        Start();
+        std::vector<std::uint8_t> image = SampleImage();
+        image[0] = 0x01;
+        WriteBytes(Path(*m_dir, "old.krd"), image);
+        m_dialogs.openNames.push_back(Path(*m_dir, "old.krd"));
+        Item("N3")->trigger();
+        QCOMPARE(m_dialogs.messages,
+                 QStringList{QStringLiteral("Не верный  формат  данных!\r\nВерия данных:      "
+                                            "55AA0501\r\nВерия программы: 55AA0502")});
+        QVERIFY(!MenuShown("N5"));
+    }
+
+    void deviceCommandsWithoutAnAnswerSayThereIsNoConnection_data() {
+        QTest::addColumn<QString>("message");
+        QTest::newRow("N9") << QStringLiteral("   Нет связи с прибором");
+        QTest::newRow("N10") << QStringLiteral("Нет связи с прибором считывания");
+    }
+    void deviceCommandsWithoutAnAnswerSayThereIsNoConnection() {
+        QFETCH(QString, message);
+        Start();
+        m_recorder.answers = false;
+        Item(QTest::currentDataTag())->trigger();
+        QCOMPARE(m_dialogs.messages, QStringList{message});
+        QVERIFY(!Item("N12")->isEnabled());
+        QCOMPARE(m_program->GetSession().saveState, Session::SaveState::Nothing);
+    }
+
+    void aRecorderLoadStoresTheDefaultDumpFileAndLeavesItUnsaved() {
+        Start();
+        LoadFromRecorder();
+        QVERIFY(Item("N12")->isEnabled());
+        QVERIFY(MenuShown("N6"));
+        QVERIFY(Window().ProgressBar1_()->isVisible());
+        QFile stored(Path(*m_dir, "dannie.krd"));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.size(), qint64(65536));
+        QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::DumpFile);
+        QVERIFY(Window().isEnabled());
+    }
+
+    void usbLoadMakesDataUnsavedOnlyWhenItLoaded_data() {
+        QTest::addColumn<int>("copy");
+        QTest::addColumn<bool>("fileIntact");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("unsaved");
+        using S = LoadOutcome::Status;
+        QTest::newRow("copied") << int(S::Loaded) << true << QString() << true;
+        QTest::newRow("copy failed") << int(S::ReaderCopyFailed) << false
+                                     << QStringLiteral("Ошибка чтения данных!") << false;
+        QTest::newRow("no end mark") << int(S::ReaderFormatMismatch) << true
+                                     << QStringLiteral("Не верный формат данных!") << false;
+        QTest::newRow("copy of another format")
+            << int(S::Loaded) << false
+            << QStringLiteral(
+                   "Не верный  формат  данных!\r\nВерия данных:      "
+                   "55AA0501\r\nВерия программы: 55AA0502")
+            << false;
+    }
+    void usbLoadMakesDataUnsavedOnlyWhenItLoaded() {
+        QFETCH(int, copy);
+        QFETCH(bool, fileIntact);
+        QFETCH(QString, message);
+        QFETCH(bool, unsaved);
+        Start();
+        Window().SetUsbReader(
+            [&](Session& session, ProgressSink*) {
+                std::vector<std::uint8_t> image = SampleImage();
+                if (!fileIntact) image[0] = 0x01;
+                WriteBytes(QString::fromStdString(session.choice.defaultFile.string()), image);
+                LoadOutcome outcome;
+                outcome.status = LoadOutcome::Status(copy);
+                return outcome;
+            },
+            {});
+        Window().ReaderOnAttached();
+        QVERIFY(Item("USB1")->isEnabled());
+        Item("USB1")->trigger();
+        QCOMPARE(m_dialogs.messages, message.isEmpty() ? QStringList{} : QStringList{message});
+        QCOMPARE(m_program->GetSession().saveState,
+                 unsaved ? Session::SaveState::Unsaved : Session::SaveState::Nothing);
+        QCOMPARE(Item("N12")->isEnabled(), unsaved);
+        QCOMPARE(MenuShown("N5"), unsaved);
+        Window().ReaderOnDetached();
+        QVERIFY(!Item("USB1")->isEnabled());
+    }
+
+    void closingAsksAboutUnsavedDataThenFades_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("nothing to save") << -1 << true << 7;
+        QTest::newRow("yes") << int(Answer::Yes) << true << 7;
+        QTest::newRow("no") << int(Answer::No) << true << 0;
+        QTest::newRow("cancel") << int(Answer::Cancel) << false << 0;
+    }
+    void closingAsksAboutUnsavedDataThenFades() {
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        QFETCH(int, ticks);
+        Start();
+        if (answer >= 0) {
+            LoadFromRecorder();
+            m_dialogs.answers.push_back(Answer(answer));
+            m_dialogs.saveNames.push_back(Path(*m_dir, "saved.krd"));
+        }
+        int counted = 0;
+        connect(Window().Timer1(), &QTimer::timeout, this, [&counted] { ++counted; });
+        Window().close();
+        QCOMPARE(m_dialogs.questions.size(), answer >= 0 ? 1 : 0);
+        if (answer >= 0) {
+            QCOMPARE(m_dialogs.questions.front(),
+                     QStringLiteral("Данные не сохранены\rСохранить данные в файл?"));
+        }
+        if (closes) QTRY_VERIFY(!Window().isVisible());
+        QTest::qWait(60);
+        QCOMPARE(Window().isVisible(), !closes);
+        QCOMPARE(counted, ticks);
+        QCOMPARE(Window().Opacity(), ticks ? 0 : 255);
+        QCOMPARE(QFile::exists(Path(*m_dir, "saved.krd")), answer == int(Answer::Yes));
+        if (answer == int(Answer::Yes)) {
+            QCOMPARE(m_program->GetSession().saveState, Session::SaveState::Saved);
+        }
+        QCOMPARE(m_dialogs.questions.size(), answer >= 0 ? 1 : 0);
+    }
+
+    void closingDuringAnAppendix3BuildEndsTheProgram() {
+        Start();
+        bool terminated = false;
+        Window().SetTerminate([&terminated] { terminated = true; });
+        m_program->Reports().Busy().Begin();
+        Window().close();
+        QTRY_VERIFY(!Window().isVisible());
+        QVERIFY(terminated);
+    }
+
+    void saveAsWritesTheImageOrSaysTheReadFailed() {
+        Start();
+        LoadFromRecorder();
+        m_dialogs.saveNames.push_back(Path(*m_dir, "copy.krd"));
+        Item("N12")->trigger();
+        QCOMPARE(QFileInfo(Path(*m_dir, "copy.krd")).size(), qint64(65536));
+        QCOMPARE(m_program->GetSession().saveState, Session::SaveState::Saved);
+        m_program->GetSession().dispatch.CloseSource();
+        m_dialogs.saveNames.push_back(Path(*m_dir, "none.krd"));
+        Item("N12")->trigger();
+        QCOMPARE(m_dialogs.errors, QStringList{QStringLiteral("\rОшибка чтения данных")});
+        QVERIFY(!QFile::exists(Path(*m_dir, "none.krd")));
+        QVERIFY(Window().isEnabled());
+    }
+
+    void infoIniKeepsTheSheetBetweenRuns() {
+        Start();
+        QTableWidget* grid = Window().StringGrid1();
+        grid->item(3, 1)->setText(QStringLiteral("Инв. 42"));
+        Item("N2")->trigger();
+        QFile file("Info.ini");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray lines = file.readAll();
+        QVERIFY(lines.contains(
+            QByteArray::fromStdString(Cp1251FromUtf8("Инвентарный номер крана=Инв. 42;\r\n"))));
+        grid->item(3, 1)->setText(QString());
+        QVERIFY(m_program->GetSession().sheet.Value(3).empty());
+        Item("XT1")->trigger();
+        QCOMPARE(grid->item(3, 1)->text(), QStringLiteral("Инв. 42"));
+    }
+
+    void reportCommandsFileTheirDocumentsAndOpenThem_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("title");
+        for (const DocumentEntry& entry : zorvek::Documents()) {
+            if (entry.menuItem == "N14") continue;
+            QTest::newRow(std::string(entry.name).c_str())
+                << QString::fromUtf8(entry.menuItem.data(), qsizetype(entry.menuItem.size()))
+                << QString::fromUtf8(entry.title.data(), qsizetype(entry.title.size()));
+        }
+    }
+    void reportCommandsFileTheirDocumentsAndOpenThem() {
+        QFETCH(QString, item);
+        QFETCH(QString, title);
+        Start();
+        LoadSample();
+        if (item == "N7") Item("N20")->trigger();  // the histograms as pictures too
+        Item(item.toUtf8().constData())->trigger();
+        const QStringList written = Documents();
+        QCOMPARE(written.size(), 1);
+        QVERIFY2(written.front().startsWith(title + ' '), qPrintable(written.front()));
+        QVERIFY(written.front().endsWith(".rtf"));
+        QCOMPARE(m_dialogs.opened, QStringList{m_dir->filePath("documents/" + written.front())});
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QVERIFY(Window().menuBar()->isEnabled());
+    }
+
+    void theOptionsWindowBuildsAppendix3() {
+        Start();
+        LoadSample();
+        Item("N14")->trigger();
+        ui::TForm3& options = m_program->Form3();
+        QVERIFY(options.isVisible());
+        options.CheckBox(12)->setChecked(true);
+        options.Button1()->click();
+        QVERIFY(!options.isVisible());
+        QVERIFY(!m_program->Form2().isVisible());
+        QVERIFY(options.Button1()->isVisibleTo(&options));
+        QVERIFY(!m_program->Reports().Busy().IsBusy());
+        QVERIFY(m_program->Reports().Columns().IsOn(ColumnKind(11)));
+        QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Зорвек"));
+        const QStringList written = Documents();
+        QCOMPARE(written.size(), 1);
+        QVERIFY(written.front().startsWith(QStringLiteral("Приложение 3 ")));
+        QVERIFY(written.front().endsWith(".xlsx"));
+        QCOMPARE(m_dialogs.opened.size(), 1);
+    }
+
+    void helpOpensTheUserGuide() {
+        Start();
+        Item("Contents1")->trigger();
+        QCOMPARE(m_dialogs.opened.size(), 1);
+        QVERIFY(m_dialogs.opened.front().endsWith("/ReadMe.htm"));
+        Item("About1")->trigger();
+        QVERIFY(m_program->Form4().isVisible());
+        QCOMPARE(m_program->Form4().pos(), Window().pos() + QPoint(170, 150));
+    }
+};
+
+}  // namespace zorvek
+
+QTEST_MAIN(zorvek::InfoFormTest)
+#include "info_form_test.moc"

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+#include "ui/dialogs.h"
+
+namespace zorvek::test {
+
+// Answers the windows' dialogs from a script and remembers what they showed.
+class ScriptedDialogs final : public ui::Dialogs {
+  public:
+    QStringList messages;
+    QStringList errors;
+    QStringList questions;
+    QStringList opened;
+    std::deque<Answer> answers;
+    // Each dialog takes the next name; none left means cancelled.
+    std::deque<QString> openNames;
+    std::deque<QString> saveNames;
+    QString lastOpenFilter;
+    QString lastSaveFilter;
+
+    void Message(QWidget*, const QString& text) override { messages << text; }
+    void Error(QWidget*, const QString& text) override { errors << text; }
+    Answer Ask(QWidget*, const QString& text) override {
+        questions << text;
+        return Next(answers).value_or(Answer::Cancel);
+    }
+    std::optional<QString> OpenFileName(QWidget*, const QString&, const QString& filter) override {
+        lastOpenFilter = filter;
+        return Next(openNames);
+    }
+    std::optional<QString> SaveFileName(QWidget*, const QString& filter, const QString&) override {
+        lastSaveFilter = filter;
+        return Next(saveNames);
+    }
+    bool OpenWithDesktop(const QString& file) override {
+        opened << file;
+        return true;
+    }
+
+  private:
+    template <typename T>
+    static std::optional<T> Next(std::deque<T>& queue) {
+        if (queue.empty()) return std::nullopt;
+        T value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};
+
+}  // namespace zorvek::test

@@ -1,0 +1,213 @@
+// The auxiliary windows on their own: the options window's columns by crane
+// variant, the filter's two states, the progress and about windows.
+#include <QCheckBox>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "tests/support/scripted_dialogs.h"
+#include "ui/about_form.h"
+#include "ui/filter_form.h"
+#include "ui/options_form.h"
+#include "ui/progress_form.h"
+
+namespace zorvek::ui {
+
+class WindowsTest : public QObject {
+    Q_OBJECT
+
+    test::ScriptedDialogs m_dialogs;
+
+    // Visible boxes and their tops, as one text: "1:48 2:72 ...".
+    static QString Layout(const TForm3& options) {
+        QStringList boxes;
+        for (int box = 1; box <= TForm3::kBoxes; ++box) {
+            const QCheckBox* check = options.CheckBox(box);
+            if (check->isVisibleTo(&options)) boxes << QString("%1:%2").arg(box).arg(check->y());
+        }
+        return boxes.join(' ');
+    }
+
+  private slots:
+    void optionsOfferTheColumnsOfTheCraneVariant_data() {
+        QTest::addColumn<int>("craneKind");
+        QTest::addColumn<QString>("layout");
+        const QString left = "1:48 2:72 3:96 4:120 5:144 6:168 ";
+        QTest::newRow("no argument") << 10
+                                     << left +
+                                            "7:192 8:216 9:240 10:264 11:48 12:72 13:96 "
+                                            "14:120 15:144 16:168 17:192 18:216";
+        QTest::newRow("dump file") << 0
+                                   << left +
+                                          "7:192 8:216 9:240 10:264 11:48 12:72 13:96 "
+                                          "14:120 15:144 16:168 17:192 18:216";
+        QTest::newRow("kran") << 1
+                              << left +
+                                     "7:192 8:216 9:240 10:264 11:48 12:72 13:96 14:120 "
+                                     "18:144";
+        QTest::newRow("bashnya") << 2 << left + "7:192 8:216 11:48 12:72 13:96 17:120 18:144";
+        QTest::newRow("truba") << 3 << left + "8:192 11:48 12:72 13:96 14:120 15:144 16:168 18:192";
+        QTest::newRow("unknown") << 7 << left + "7:192 8:216 10:264 11:48 12:72 13:96 18:216";
+    }
+    void optionsOfferTheColumnsOfTheCraneVariant() {
+        QFETCH(int, craneKind);
+        QFETCH(QString, layout);
+        const int kind = craneKind;
+        TForm3 options(nullptr, m_dialogs, kind, {m_columns, m_busy, {}, {}}, QString());
+        QCOMPARE(options.size(), QSize(360, 328));
+        options.show();
+        QCOMPARE(Layout(options), layout);
+        // Showing changes no mark: the defaults are 1-6 and 8.
+        for (int box = 1; box <= TForm3::kBoxes; ++box) {
+            QCOMPARE(options.CheckBox(box)->isChecked(), box <= 6 || box == 8);
+        }
+    }
+
+    void fillReadsEveryMarkHiddenOrNotAndShowsProgressMeanwhile() {
+        const int kind = 3;
+        bool progressShown = false;
+        TForm2 progress(nullptr, "missing.gif");
+        TForm3 options(nullptr, m_dialogs, kind,
+                       {m_columns,
+                        m_busy,
+                        {},
+                        [&] {
+                            progressShown = progress.isVisible();
+                            QVERIFY(m_busy.IsBusy());
+                            QVERIFY(!options.Button1()->isVisibleTo(&options));
+                            m_busy.Clear();
+                        }},
+                       QString());
+        options.SetCompanions(&progress, nullptr);
+        options.show();
+        options.CheckBox(1)->setChecked(false);
+        options.CheckBox(17)->setChecked(true);  // hidden for this variant
+        options.Button1Click();
+        QVERIFY(progressShown);
+        QVERIFY(!progress.isVisible());
+        QVERIFY(!options.isVisible());
+        QVERIFY(options.Button1()->isVisibleTo(&options));
+        QVERIFY(!m_columns.IsOn(ColumnKind::DateTime));
+        QVERIFY(m_columns.IsOn(ColumnKind::Wind));
+        QVERIFY(m_columns.IsOn(ColumnKind::Mode));
+        options.Button3Click();
+        QCOMPARE(m_dialogs.opened, QStringList{"/Shifra.htm"});
+    }
+
+    void progressWindowGainsACaptionWhileBusy() {
+        TForm2 progress(nullptr, "missing.gif");
+        QCOMPARE(progress.size(), QSize(239, 64));
+        QCOMPARE(progress.windowTitle(), QStringLiteral("Идёт процес обработки данных"));
+        progress.ShowBusy();
+        QCOMPARE(progress.height(), 84);
+        QVERIFY(!progress.Animate1()->isVisible());  // no film, nothing shown
+        progress.HideBusy();
+        QCOMPARE(progress.height(), 64);
+        QVERIFY(!progress.isVisible());
+    }
+
+    void filterSwitchesBetweenItsTwoStates() {
+        FilterMask mask;
+        TForm5 filter(nullptr, mask);
+        filter.show();
+        QCOMPARE(filter.height(), 128);
+        QVERIFY(filter.RadioButton1()->isChecked());
+        QVERIFY(!filter.Panel2()->isVisibleTo(&filter));
+
+        const int top = filter.y();
+        filter.RadioButton2()->click();
+        QCOMPARE(filter.height(), 296);
+        QCOMPARE(filter.GroupBox1()->height(), 281);
+        QCOMPARE(filter.y(), top - 135);
+        QVERIFY(filter.Panel2()->isVisibleTo(&filter));
+        QVERIFY(!filter.Panel3()->isVisibleTo(&filter));
+        QVERIFY(!filter.RadioButton1()->isChecked());
+        filter.RadioButton2()->click();  // already chosen: no second move
+        QVERIFY(filter.RadioButton2()->isChecked());
+        QCOMPARE(filter.y(), top - 135);
+
+        filter.Protection(0)->setChecked(true);  // "Запрет по вылету"
+        filter.Protection(6)->setChecked(true);  // "Ветер"
+        filter.Button1()->click();
+        QVERIFY(!filter.isVisible());
+        QVERIFY(!mask.showAll);
+        QCOMPARE(mask.limitFlags, 0x0A);
+        QCOMPARE(mask.zoneFlags, 0x20);
+        QCOMPARE(mask.tiltFlags, 0);
+
+        // Shown again the mask starts empty; leaving with nothing checked
+        // returns to "Вывести всё".
+        filter.show();
+        QCOMPARE(mask.limitFlags, 0);
+        filter.Protection(0)->setChecked(false);
+        filter.Protection(6)->setChecked(false);
+        filter.Button1()->click();
+        QVERIFY(mask.showAll);
+        QVERIFY(filter.RadioButton1()->isChecked());
+        QCOMPARE(filter.height(), 128);
+        QVERIFY(filter.Panel3()->isVisibleTo(&filter));
+    }
+
+    void aboutWindowTurnsIntoAPictureOnlyView() {
+        TForm4 about(nullptr, m_dialogs, "missing.svg");
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        about.activateWindow();
+        QTRY_VERIFY(about.isActiveWindow());
+        QVERIFY(!about.Label(1)->isVisible());
+        QCOMPARE(about.Label(6)->text(), QStringLiteral("формат данных 55AA0502"));
+        about.resize(100, 100);
+        QCOMPARE(about.size(), QSize(172, 180));  // never smaller
+        about.resize(250, 250);
+        QVERIFY(about.Label(2)->isVisible());  // no mouse move yet: labels stay
+
+        QTest::mouseMove(&about, QPoint(50, 50));
+        about.resize(300, 300);
+        QVERIFY(about.LabelsHidden());
+        for (int label = 1; label <= 6; ++label) QVERIFY(!about.Label(label)->isVisible());
+        QTest::mouseClick(&about, Qt::RightButton, {}, QPoint(50, 50));
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(50, 50),
+                               about.mapToGlobal(QPoint(50, 50)));
+        QApplication::sendEvent(&about, &menu);
+        QTRY_VERIFY(about.PopupMenu1()->isVisible());
+        about.PopupMenu1()->close();
+    }
+
+    void aboutPictureIsSavedAsARealJpeg_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no extension") << "crane"
+                                      << "crane.jpg";
+        QTest::newRow("already .jpg") << "crane.jpg"
+                                      << "crane.jpg";
+        QTest::newRow("another extension") << "crane.png"
+                                           << "crane.png.jpg";
+    }
+    void aboutPictureIsSavedAsARealJpeg() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        TForm4 about(nullptr, m_dialogs, "missing.svg");
+        m_dialogs.saveNames.push_back(dir.filePath(typed));
+        about.N1Click();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+        QFile file(dir.filePath(written));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(3), QByteArray("\xFF\xD8\xFF"));
+    }
+
+  private:
+    ColumnSwitches m_columns;
+    BuildBusy m_busy;
+};
+
+}  // namespace zorvek::ui
+
+QTEST_MAIN(zorvek::ui::WindowsTest)
+#include "windows_test.moc"

@@ -1,0 +1,51 @@
+#include "ui/dialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace zorvek::ui {
+
+void QtDialogs::Message(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+}
+
+void QtDialogs::Error(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+}
+
+Dialogs::Answer QtDialogs::Ask(QWidget* parent, const QString& text) {
+    const auto button = QMessageBox::question(
+        parent, QApplication::applicationDisplayName(), text,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (button == QMessageBox::Yes) return Answer::Yes;
+    if (button == QMessageBox::No) return Answer::No;
+    return Answer::Cancel;
+}
+
+std::optional<QString> QtDialogs::OpenFileName(QWidget* parent, const QString& folder,
+                                               const QString& filter) {
+    const QString name = QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+    if (name.isEmpty()) return std::nullopt;
+    return name;
+}
+
+std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& filter,
+                                               const QString& suffix) {
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
+bool QtDialogs::OpenWithDesktop(const QString& file) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+}  // namespace zorvek::ui

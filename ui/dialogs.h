@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace zorvek::ui {
+
+// Every dialog and message box the windows show, and the desktop's handler
+// for files, go through here, so that tests can answer them.
+class Dialogs {
+  public:
+    enum class Answer { Yes, No, Cancel };
+
+    virtual ~Dialogs() = default;
+    // A message with an OK button.
+    virtual void Message(QWidget* parent, const QString& text) = 0;
+    // An error box with an OK button.
+    virtual void Error(QWidget* parent, const QString& text) = 0;
+    // A confirmation with Yes, No and Cancel.
+    virtual Answer Ask(QWidget* parent, const QString& text) = 0;
+    // Nothing when the user cancels. `filter` is in Qt's form
+    // ("Name (*.a *.b)").
+    virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& folder,
+                                                const QString& filter) = 0;
+    // The save dialogs: overwrite prompt; `suffix` is added to a name typed
+    // without one (empty: the name stays as typed).
+    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter,
+                                                const QString& suffix) = 0;
+    // Opens a file with the desktop's default application, without waiting.
+    virtual bool OpenWithDesktop(const QString& file) = 0;
+};
+
+// The real dialogs: QMessageBox, QFileDialog, QDesktopServices.
+class QtDialogs final : public Dialogs {
+  public:
+    void Message(QWidget* parent, const QString& text) override;
+    void Error(QWidget* parent, const QString& text) override;
+    Answer Ask(QWidget* parent, const QString& text) override;
+    std::optional<QString> OpenFileName(QWidget* parent, const QString& folder,
+                                        const QString& filter) override;
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& filter,
+                                        const QString& suffix) override;
+    bool OpenWithDesktop(const QString& file) override;
+};
+
+}  // namespace zorvek::ui

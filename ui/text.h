@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace zorvek::ui {
+
+// The core keeps its texts in cp1251; the windows show UTF-16.
+QString QStringOfCp1251(std::string_view text);
+std::string Cp1251OfQString(const QString& text);
+
+}  // namespace zorvek::ui
