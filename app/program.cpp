@@ -14,6 +14,8 @@ QString QStringOfPath(const std::filesystem::path& path) {
 }  // namespace
 
 Program::Program(ui::Dialogs& dialogs, Settings settings) {
+    m_session.dispatch.AttachRecorder(m_recorder.get());
+    m_lptReader = AttachSystemLptReader(m_session.dispatch);
     // The application's title: the text of the task bar.
     QApplication::setApplicationDisplayName(QStringLiteral("ЗОРВЕК"));
     // The windows' fixed sizes and positions are laid out for small type.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "access/lpt_reader.h"
+#include "access/recorder_source.h"
 #include "app/info_form.h"
 #include "app/report_runner.h"
 #include "app/window_sinks.h"
@@ -50,6 +52,9 @@ class Program {
 
   private:
     BarProgress m_progress;
+    // The device drivers outlive the session whose dispatch uses them.
+    std::unique_ptr<RecorderSource> m_recorder = MakeRecorder(SystemWaits());
+    std::unique_ptr<LptReader> m_lptReader;
     Session m_session{&m_progress};
     // The chart window draws appendix 1's pictures, yet is made last: the
     // report runner reaches it through this forwarder.
