@@ -294,7 +294,7 @@ bool IsWholeXml(std::string_view xml) {
            (rootEnd == last && body.ends_with("/>"));
 }
 
-// What the writer cannot do: the view and the comments. Only the parts that
+// What the writer cannot do: the view and the comments. Only the package entries that
 // change are packed again, at the fastest level; the others keep the
 // writer's packing, and the comment parts come packed from their own thread.
 std::optional<std::string> FinishPackage(const Sheet& sheet, std::string workbook,
