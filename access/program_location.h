@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace zorvek {
 
@@ -17,6 +19,11 @@ std::filesystem::path UserDataDirectory();
 // it (the build tree, a portable copy), otherwise "../share/zorvek" of an
 // installed program. Empty when the executable's folder is unknown.
 std::filesystem::path DataDirectory();
+
+// The arguments after the program's name, in UTF-8 whatever the system's
+// code page (Windows hands `main` its ANSI code page); paths among them are
+// made with PathOfUtf8.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // Whether this process may create files in `folder`.
 bool IsWritableFolder(const std::filesystem::path& folder);

@@ -22,6 +22,11 @@ std::filesystem::path UserDataDirectory() {
     return std::filesystem::path(home) / ".local" / "share" / "zorvek";
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    // The bytes as the system gave them: file names need not be UTF-8 here.
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
 bool IsWritableFolder(const std::filesystem::path& folder) {
     return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }

@@ -1,3 +1,4 @@
+#include <shellapi.h>
 #include <shlobj.h>
 #include <windows.h>
 
@@ -29,6 +30,22 @@ std::filesystem::path UserDataDirectory() {
     }
     CoTaskMemFree(folder);
     return data;
+}
+
+std::vector<std::string> ProgramArguments(int, char**) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        const int length =
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string utf8(length > 0 ? static_cast<std::size_t>(length) : 1U, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, utf8.data(), length, nullptr, nullptr);
+        utf8.resize(utf8.size() - 1);
+        arguments.push_back(std::move(utf8));
+    }
+    LocalFree(wide);
+    return arguments;
 }
 
 bool IsWritableFolder(const std::filesystem::path& folder) {

@@ -4,6 +4,7 @@
 
 #include "access/program_location.h"
 #include "app/program.h"
+#include "reports/charts/supplied_fonts.h"
 #include "ui/dialogs.h"
 
 int main(int argc, char* argv[]) {
@@ -14,11 +15,11 @@ int main(int argc, char* argv[]) {
     zorvek::Program::Settings settings;
     settings.data = zorvek::DataDirectory();
     // A missing icon is simply not shown.
-    const QString icon = QString::fromStdU16String((settings.data / "zorvek.svg").u16string());
+    const QString icon = QString::fromStdU16String((settings.data / "zorvek.png").u16string());
     if (QFile::exists(icon)) QApplication::setWindowIcon(QIcon(icon));
-    // The arguments as the system gave them; a dump file's path is rejoined
-    // from them with single spaces.
-    for (int i = 1; i < argc; ++i) settings.arguments.emplace_back(argv[i]);
+    zorvek::RegisterSuppliedFonts(zorvek::SuppliedFontsFolder());
+    // A dump file's path is rejoined from the arguments with single spaces.
+    settings.arguments = zorvek::ProgramArguments(argc, argv);
 
     zorvek::ui::QtDialogs dialogs;
     zorvek::Program program(dialogs, std::move(settings));

@@ -34,7 +34,7 @@ Program::Program(ui::Dialogs& dialogs, Settings settings) {
     m_options =
         new ui::TForm3(m_main.get(), dialogs, m_session.choice.craneKind, std::move(build), data);
     m_progressWindow = new ui::TForm2(m_main.get(), data + "/toxls.gif");
-    m_about = new ui::TForm4(m_main.get(), dialogs, data + "/about.svg");
+    m_about = new ui::TForm4(m_main.get(), dialogs, data + "/about.png");
     m_filter = new ui::TForm5(m_main.get(), m_reports->Filter());
     m_chart = new ui::TForm6(m_main.get());
     m_pictures.chart = m_chart;

@@ -3,10 +3,12 @@
 #include <string_view>
 #include <vector>
 
+#include "access/program_location.h"
 #include "cli/command_line.h"
 #include "cli/info_command.h"
 #include "cli/read_command.h"
 #include "cli/report_command.h"
+#include "cli/terminal.h"
 
 namespace {
 
@@ -33,7 +35,8 @@ void PrintUsage(std::ostream& to) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const zorvek::cli::Utf8Console console;
+    const std::vector<std::string> args = zorvek::ProgramArguments(argc, argv);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         PrintUsage(std::cout);
         return zorvek::cli::FlushOutput(std::cout) ? 0 : zorvek::cli::kOutputFailed;

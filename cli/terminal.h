@@ -19,4 +19,18 @@ void PrintErrorUtf8(std::string_view utf8);
 // Whether a person watches stderr (progress lines are drawn only then).
 bool StderrIsTerminal();
 
+// While it lives, a console shows the program's UTF-8 output as text (a
+// Windows console's own code page is cp866 or cp1251); the console's code
+// page is back afterwards. Nothing to do where terminals speak UTF-8.
+class Utf8Console {
+  public:
+    Utf8Console();
+    ~Utf8Console();
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+  private:
+    unsigned m_savedCodePage = 0;
+};
+
 }  // namespace zorvek::cli

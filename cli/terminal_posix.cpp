@@ -6,4 +6,7 @@ namespace zorvek::cli {
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 
+Utf8Console::Utf8Console() = default;
+Utf8Console::~Utf8Console() = default;
+
 }  // namespace zorvek::cli

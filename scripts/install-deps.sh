@@ -6,12 +6,16 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config clang-format
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-    qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-base-dev libgl-dev
     libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
     xvfb xauth xdg-utils
     libreoffice-writer libreoffice-calc poppler-utils
-    g++-mingw-w64-x86-64-posix wine wine64  # the Windows build and its tests
+    # The Windows build: the cross compiler, Debian's source packages of the
+    # libraries (scripts/windows-deps.sh), wine for the tests, NSIS for the
+    # installer, and what drives and photographs the window on Xvfb.
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev ninja-build qt6-base-dev-tools
+    wine wine64 nsis unzip xdotool x11-apps netpbm
 )
 
 missing=()

@@ -4,10 +4,14 @@
 The pictures are checked in; run this after changing one of them:
     scripts/make-pictures.py
 
+and, for the Windows build, app/windows/zorvek.ico (16 to 256 pixels).
+
 Needs the Debian packages python3-pil and librsvg2-bin (rsvg-convert). The
 two vector pictures, app/data/zorvek.svg and app/data/about.svg, are drawn by
 hand; this script makes:
     zorvek.png              the application icon, 256 x 256, from zorvek.svg
+    about.png               the about window's picture, three times its 172 x 180
+                            size so that it stays sharp when the window grows
     main-background.jpg     the main window, 490 x 393, under the passport sheet
     options-background.jpg  the options window, 360 x 328, under the check boxes
     toxls.gif               the progress window's loop, 236 x 57 on white
@@ -20,6 +24,7 @@ from pathlib import Path
 from PIL import Image, ImageDraw
 
 DATA = Path(__file__).resolve().parent.parent / "app" / "data"
+WINDOWS = DATA.parent / "windows"
 
 
 def render_svg(svg_text, width, height):
@@ -192,7 +197,14 @@ def progress_animation():
 
 def icon():
     svg = (DATA / "zorvek.svg").read_text(encoding="utf-8")
-    render_svg(svg, 256, 256).save(DATA / "zorvek.png", optimize=True)
+    picture = render_svg(svg, 256, 256)
+    picture.save(DATA / "zorvek.png", optimize=True)
+    picture.save(WINDOWS / "zorvek.ico", sizes=[(16, 16), (24, 24), (32, 32), (48, 48), (256, 256)])
+
+
+def about():
+    svg = (DATA / "about.svg").read_text(encoding="utf-8")
+    render_svg(svg, 3 * 172, 3 * 180).convert("RGB").save(DATA / "about.png", optimize=True)
 
 
 if __name__ == "__main__":
@@ -201,3 +213,4 @@ if __name__ == "__main__":
     options_background()
     progress_animation()
     icon()
+    about()

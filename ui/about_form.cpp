@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QSvgRenderer>
 
 #include "ui/dialogs.h"
 
@@ -33,14 +32,13 @@ const std::array<LabelText, 6> kLabels = {{
 TForm4::TForm4(QWidget* owner, Dialogs& dialogs, const QString& picture)
     : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_dialogs(dialogs),
-      m_picture(new QSvgRenderer(this)),
       m_popup(new QMenu(this)) {
     setObjectName("Form4");
     setWindowTitle(QStringLiteral("О программе"));
     setMinimumSize(kWidth, kHeight);
     resize(kWidth, kHeight);
     setMouseTracking(true);
-    if (QFile::exists(picture)) m_picture->load(picture);
+    if (QFile::exists(picture)) m_picture.load(picture);
     for (std::size_t i = 0; i < kLabels.size(); ++i) {
         auto* label = new QLabel(QString::fromUtf8(kLabels[i].text), this);
         label->setObjectName(QString("Label%1").arg(i + 1));
@@ -77,9 +75,10 @@ bool TForm4::event(QEvent* event) {
 }
 
 void TForm4::paintEvent(QPaintEvent*) {
-    if (!m_picture->isValid()) return;
+    if (m_picture.isNull()) return;
     QPainter painter(this);
-    m_picture->render(&painter, rect());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), m_picture);
 }
 
 void TForm4::resizeEvent(QResizeEvent* event) {
@@ -115,9 +114,10 @@ void TForm4::contextMenuEvent(QContextMenuEvent* event) {
 QImage TForm4::Picture() const {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(Qt::white);
-    if (m_picture->isValid()) {
+    if (!m_picture.isNull()) {
         QPainter painter(&image);
-        m_picture->render(&painter, image.rect());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(image.rect(), m_picture);
     }
     return image;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 #include <array>
 
 class QLabel;
 class QMenu;
 class QAction;
-class QSvgRenderer;
 
 namespace zorvek::ui {
 
@@ -46,7 +46,8 @@ class TForm4 final : public QWidget {
     void FormActivate();
 
     Dialogs& m_dialogs;
-    QSvgRenderer* m_picture;
+    // Drawn at three times the window's size, scaled to whatever it is.
+    QImage m_picture;
     std::array<QLabel*, 6> m_labels{};
     QMenu* m_popup;
     bool m_shown = false;

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include "reports/charts/supplied_fonts.h"
+
 namespace zorvek {
 
 namespace {
@@ -22,6 +24,7 @@ GuiApplicationScope::GuiApplicationScope() {
         m_argv[m_argc++] = kOffscreen;
     }
     m_application = std::make_unique<QGuiApplication>(m_argc, m_argv);
+    RegisterSuppliedFonts(SuppliedFontsFolder());
 }
 
 GuiApplicationScope::~GuiApplicationScope() = default;

@@ -18,6 +18,7 @@
 
 #include "reports/charts/axis_scale.h"
 #include "reports/charts/histogram_chart.h"
+#include "reports/charts/supplied_fonts.h"
 
 namespace zorvek {
 
@@ -62,9 +63,13 @@ const QColor kAxisColour(90, 90, 90);
 const QColor kMarkEdgeColour(140, 140, 140);
 
 QFont ArialFont(int pixels) {
-    // fontconfig hands out a metric twin where Arial itself is missing.
-    QFont font(QStringLiteral("Arial"));
+    // The shipped metric twin of Arial first, so every system draws alike.
+    QFont font;
+    font.setFamilies({QString::fromLatin1(kChartFontFamily), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
+    // Hinting differs between the systems' font engines; the outlines as
+    // drawn do not.
+    font.setHintingPreference(QFont::PreferNoHinting);
     font.setPixelSize(pixels);
     return font;
 }

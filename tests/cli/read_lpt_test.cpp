@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "cli/read_command.h"
+#include "tests/support/scoped_environment.h"
 
 namespace zorvek::cli {
 namespace {
@@ -19,15 +19,13 @@ TEST(ReadLpt, NoPortGivesNoDeviceAndLeavesTheFileAlone) {
     const fs::path file = fs::temp_directory_path() / "zorvek-read-lpt-test.krd";
     std::ofstream(file) << "older";
     for (const char* device : {"/nonexistent-zorvek/parport0", "/dev/null"}) {
-        ::setenv("ZORVEK_LPT", device, 1);
+        const test::ScopedEnvironment port("ZORVEK_LPT", device);
         std::ostringstream out;
         EXPECT_EQ(RunRead({"lpt", "--out", file.string()}, out), 5) << device;
         EXPECT_EQ(out.str(), "");
     }
-    ::unsetenv("ZORVEK_LPT");
-    std::ifstream in(file);
     std::string content;
-    in >> content;
+    std::ifstream(file) >> content;
     EXPECT_EQ(content, "older");
     fs::remove(file);
 }

@@ -51,6 +51,11 @@ class LoadFlowTest : public test::TempDirTest {
         m_session.dispatch.AttachRecorder(&m_device);
         m_session.dispatch.AttachLptReader(&m_device);
     }
+    // Windows will not remove a folder with the dump file still open in it.
+    void TearDown() override {
+        m_session.dispatch.CloseSource();
+        TempDirTest::TearDown();
+    }
 
     ImageDevice m_device;
     Session m_session;

@@ -34,6 +34,12 @@ class SmallPictures final : public HistogramPictures {
 // through the RTF writer with the templates the programs ship.
 class DocumentsEndToEndTest : public TempDirTest {
   protected:
+    // Windows will not remove a folder with the dump file still open in it.
+    void TearDown() override {
+        m_dispatch.CloseSource();
+        TempDirTest::TearDown();
+    }
+
     void Load(sim::ImageVariant variant = sim::ImageVariant::Valid) {
         const sim::Image generated = sim::GenerateImage({.seed = 3, .variant = variant});
         m_choice.craneKind = 0;

@@ -1,0 +1,34 @@
+# Installed on Windows, everything lies in the program's own folder: the
+# three programs, the DLLs they need (Qt as DLLs, which the user may replace),
+# Qt's plugins, the templates in Kvelta\, the help, pictures and fonts.
+# `cpack -G NSIS` makes a 64-bit installer of it with a Start-menu entry.
+install(TARGETS zorvek zorvek-cli zorvek-sim RUNTIME DESTINATION .)
+install(FILES ${ZORVEK_RUNTIME_DLLS} DESTINATION .)
+foreach(plugin ${ZORVEK_QT_PLUGINS})
+  get_filename_component(folder ${plugin} DIRECTORY)
+  install(FILES ${ZORVEK_WINDOWS_PREFIX}/plugins/${plugin} DESTINATION ${folder})
+endforeach()
+install(DIRECTORY templates/ DESTINATION Kvelta FILES_MATCHING PATTERN "*.rtf")
+file(GLOB ZORVEK_SUPPLIED CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/data/*)
+list(FILTER ZORVEK_SUPPLIED EXCLUDE REGEX "\\.(desktop|svg)$")
+install(FILES ${ZORVEK_SUPPLIED} DESTINATION .)
+install(FILES ${ZORVEK_FONTS} DESTINATION fonts)
+
+set(CPACK_PACKAGE_NAME "ЗОРВЕК")
+set(CPACK_PACKAGE_VENDOR "ЗОРВЕК")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Crane parameter recorder read-out and inspection documents")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "ZORVEK")
+set(CPACK_PACKAGE_FILE_NAME "zorvek-${PROJECT_VERSION}-win64")
+set(CPACK_NSIS_DISPLAY_NAME "ЗОРВЕК")
+set(CPACK_NSIS_PACKAGE_NAME "ЗОРВЕК")
+set(CPACK_NSIS_INSTALLED_ICON_NAME zorvek.exe)
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/app/windows/zorvek.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/app/windows/zorvek.ico)
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_PACKAGE_EXECUTABLES zorvek "ЗОРВЕК")
+# Debian's makensis builds a 64-bit installer only when asked: a wrapper
+# passes the target (cpack would split an option given in one variable).
+set(CPACK_NSIS_EXECUTABLE ${PROJECT_SOURCE_DIR}/scripts/makensis-amd64.sh)
+set(CPACK_GENERATOR NSIS)
+include(CPack)
