@@ -4,12 +4,14 @@
 
 #include "access/program_location.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
 #include "ui/dialogs.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("zorvek");
     QApplication::setDesktopFileName("zorvek");
+    zorvek::LoadQtTranslations(application);
 
     zorvek::Program::Settings settings;
     settings.data = zorvek::DataDirectory();

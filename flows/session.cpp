@@ -19,7 +19,10 @@ Session::Session(ProgressSink* progress)
 
 std::filesystem::path DefaultDumpFile() {
     const std::filesystem::path beside = ExecutableDirectory();
-    if (IsWritableFolder(beside)) return beside / kDefaultDumpFileName;
+    // Only a copy that carries its supplied files beside it (the build tree,
+    // a portable folder) keeps its data there; an installed program never
+    // writes into the folder of its executable, even where it could (root).
+    if (DataDirectory() == beside && IsWritableFolder(beside)) return beside / kDefaultDumpFileName;
     const std::filesystem::path data = UserDataDirectory();
     if (data.empty()) return beside / kDefaultDumpFileName;
     std::error_code ignored;

@@ -34,8 +34,9 @@ class Session {
     ProgressSink* const mainProgress;
 };
 
-// "dannie.krd" beside the executable where that folder may be written (a
-// portable copy), otherwise in the user's data folder, which is made then.
+// "dannie.krd" beside the executable where the supplied files lie there too
+// and that folder may be written (a portable copy, the build tree),
+// otherwise in the user's data folder, which is made then.
 std::filesystem::path DefaultDumpFile();
 
 // Interprets the window program's command line (arguments after the

@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config clang-format
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-    qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libgl-dev qt6-translations-l10n
     libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
-    xvfb xauth xdg-utils
+    xvfb xauth x11-utils xdg-utils
     libreoffice-writer libreoffice-calc poppler-utils
     g++-mingw-w64-x86-64-posix wine wine64  # the Windows build and its tests
 )

@@ -35,6 +35,10 @@ int main(int argc, char* argv[]) {
     zorvek::TInfo_Form& main = program.Info_Form();
     main.show();
     Save(main, folder, "main-window");
+    // While a command runs the menu waits, its titles greyed.
+    main.menuBar()->setEnabled(false);
+    Save(main, folder, "main-window-busy");
+    main.menuBar()->setEnabled(true);
 
     // The report menu opened over the window.
     QMenu* appendices = main.Menu("N6");
