@@ -22,6 +22,7 @@
 
 #include "access/program_location.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
 #include "flows/document_table.h"
 #include "model/cp1251.h"
 #include "tests/support/file_size_limit.h"
@@ -566,6 +567,14 @@ class InfoFormTest : public QObject {
         QVERIFY(written.front().startsWith(QStringLiteral("Приложение 3 ")));
         QVERIFY(written.front().endsWith(".xlsx"));
         QCOMPARE(m_dialogs.opened.size(), 1);
+    }
+
+    // Qt's own texts of the standard dialogs, in the system's translations.
+    void standardDialogsSpeakRussian() {
+        QVERIFY(LoadQtTranslations(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Открыть"));
     }
 
     void helpOpensTheUserGuide() {
