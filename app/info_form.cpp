@@ -152,6 +152,7 @@ class CommandScope {
     QProgressBar& m_bar;
     QLabel& m_status;
 };
+
 }  // namespace
 
 TInfo_Form::TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& reports,
@@ -519,8 +520,12 @@ void TInfo_Form::RunAppendix3() {
 }
 
 void TInfo_Form::ShowFiledDocument() {
+    // Without a new document the line would name an older one.
     const std::filesystem::path& filed = m_reports.LastFiled();
-    if (filed.empty()) return;
+    if (filed.empty()) {
+        ShowStatus(QString());
+        return;
+    }
     const QString where = QDir::toNativeSeparators(QString::fromStdU16String(filed.u16string()));
     ShowStatus(m_reports.LastOpened() ? QStringLiteral("Документ записан: ") + where
                                       : QStringLiteral("Документ записан, но не открыт: ") + where);

@@ -1,6 +1,5 @@
 #include "ui/dialogs.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
