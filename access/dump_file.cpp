@@ -28,9 +28,10 @@ TransferResult DumpFile::DumpOpen() {
         m_fileName = m_choice.startupArgument;
     } else {
         std::optional<std::filesystem::path> chosen;
-        if (m_choice.chooseFile) chosen = m_choice.chooseFile(m_choice.defaultFile.parent_path());
+        if (m_choice.chooseFile) chosen = m_choice.chooseFile(m_choice.dialogFolder);
         if (!chosen) return TransferResult::Fail(TransferError::Cancelled);
         m_fileName = *chosen;
+        m_choice.dialogFolder = m_fileName.parent_path();
     }
     if (m_fileName.empty()) return TransferResult::Fail(TransferError::Refused, ENOENT);
 

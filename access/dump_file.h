@@ -26,6 +26,9 @@ struct DumpFileChoice {
     // The open dialog; empty result when the user cancels. Gets the folder
     // the dialog starts in.
     std::function<std::optional<std::filesystem::path>(const std::filesystem::path&)> chooseFile;
+    // Where the open dialog starts: set by the program (the user's documents
+    // folder), then the folder of each file chosen in it.
+    std::filesystem::path dialogFolder;
 };
 
 // A dump file: exactly the 65,536 bytes of the recorder's stored data.

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QThread>
 #include <QTimer>
@@ -33,6 +35,10 @@ namespace {
 
 constexpr int kClientWidth = 490;
 constexpr int kClientHeight = 393;
+constexpr int kGridTop = 25;
+constexpr int kCaptionColumn = 220;
+constexpr int kRowHeight = 17;
+constexpr int kSecondRowHeight = 19;
 constexpr int kFadeStep = 40;
 constexpr int kFadeInterval = 20;
 const char* const kInfoIni = "Info.ini";
@@ -114,17 +120,27 @@ std::filesystem::path PathOf(const QString& name) {
 
 // While a command runs its steps may process pending events; the menu and
 // the close button wait meanwhile, so that no second command starts inside
-// the first.
+// the first, and the window refuses to close. The progress bar, shown by a
+// command that transfers, gives its place back to the status line after it.
 class CommandScope {
   public:
-    explicit CommandScope(QMainWindow& window, QPushButton& close)
-        : m_menu(*window.menuBar()), m_close(close) {
+    CommandScope(QMainWindow& window, QPushButton& close, int& running, QProgressBar& bar,
+                 QLabel& status)
+        : m_menu(*window.menuBar()),
+          m_close(close),
+          m_running(running),
+          m_bar(bar),
+          m_status(status) {
+        ++m_running;
         m_menu.setEnabled(false);
         m_close.setEnabled(false);
     }
     ~CommandScope() {
+        if (--m_running > 0) return;
         m_menu.setEnabled(true);
         m_close.setEnabled(true);
+        m_bar.hide();
+        m_status.setVisible(!m_status.text().isEmpty());
     }
     CommandScope(const CommandScope&) = delete;
     CommandScope& operator=(const CommandScope&) = delete;
@@ -132,6 +148,9 @@ class CommandScope {
   private:
     QMenuBar& m_menu;
     QPushButton& m_close;
+    int& m_running;
+    QProgressBar& m_bar;
+    QLabel& m_status;
 };
 
 }  // namespace
@@ -152,6 +171,11 @@ TInfo_Form::TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& rep
     setObjectName("Info_Form");
     QPalette silver = palette();
     silver.setColor(QPalette::Window, QColor(192, 192, 192));
+    // Disabled texts are grey, as the desktop draws them, never the silver
+    // of the window: the menu titles stay readable while a command runs.
+    for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        silver.setColor(QPalette::Disabled, role, QColor(128, 128, 128));
+    }
     setPalette(silver);
     BuildMenu();
     BuildClientArea(dataFolder);
@@ -161,6 +185,10 @@ TInfo_Form::TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& rep
     m_timer->setInterval(kFadeInterval);
     connect(m_timer, &QTimer::timeout, this, &TInfo_Form::Timer1Timer);
     setWindowOpacity(1.0);
+    // The open dialog starts in the user's documents, never in the
+    // program's own folder, and then where the last file was chosen.
+    m_session.choice.dialogFolder =
+        PathOf(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     m_session.choice.chooseFile =
         [this](const std::filesystem::path& folder) -> std::optional<std::filesystem::path> {
         const auto chosen =
@@ -224,20 +252,27 @@ void TInfo_Form::BuildClientArea(const QString& dataFolder) {
     times.setBold(true);
     heading->setFont(times);
     heading->setStyleSheet("color: blue; background: transparent");
-    heading->setGeometry(8, 4, kClientWidth - 16, 26);
+    heading->setGeometry(8, 1, kClientWidth - 16, 24);
     heading->setAlignment(Qt::AlignCenter);
 
     m_grid = new QTableWidget(PassportSheet::kRows, 2, client);
     m_grid->setObjectName("StringGrid1");
-    m_grid->setGeometry(0, 32, kClientWidth, 318);
     m_grid->horizontalHeader()->hide();
     m_grid->verticalHeader()->hide();
-    m_grid->setColumnWidth(0, 220);
-    m_grid->setColumnWidth(1, 274);
-    m_grid->verticalHeader()->setMinimumSectionSize(17);
-    m_grid->verticalHeader()->setDefaultSectionSize(17);
-    m_grid->setRowHeight(1, 19);
+    m_grid->setColumnWidth(0, kCaptionColumn);
+    m_grid->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    m_grid->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_grid->setRowHeight(1, kSecondRowHeight);
+    // The sheet is as tall as its twenty rows and its value column takes
+    // the width left beside the captions: nothing hides under a scroll bar,
+    // and a click on a long value does not scroll the sheet sideways.
+    const int frame = 2 * m_grid->frameWidth();
+    m_grid->setGeometry(0, kGridTop, kClientWidth,
+                        (PassportSheet::kRows - 1) * kRowHeight + kSecondRowHeight + frame);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setAutoScroll(false);
     m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
     for (int row = 0; row < PassportSheet::kRows; ++row) {
         auto* caption = new QTableWidgetItem;
@@ -254,14 +289,21 @@ void TInfo_Form::BuildClientArea(const QString& dataFolder) {
 
     m_bar = new QProgressBar(client);
     m_bar->setObjectName("ProgressBar1_");
-    m_bar->setGeometry(8, 362, 380, 17);
+    const int bottom = m_grid->geometry().bottom() + 1;
+    m_bar->setGeometry(8, bottom + 4, 380, 17);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
     m_bar->hide();
 
+    m_status = new QLabel(client);
+    m_status->setObjectName("StatusLine");
+    m_status->setGeometry(m_bar->geometry());
+    m_status->setStyleSheet("background: rgba(255, 255, 255, 200); padding: 0 3px");
+    m_status->hide();
+
     m_close = new QPushButton(QStringLiteral("Закрыть"), client);
     m_close->setObjectName("Button1");
-    m_close->setGeometry(400, 358, 81, 25);
+    m_close->setGeometry(400, bottom + 2, 81, kClientHeight - bottom - 3);
     connect(m_close, &QPushButton::clicked, this, &TInfo_Form::close);
 }
 
@@ -301,7 +343,12 @@ void TInfo_Form::FormShow() {
     for (int row = 0; row < PassportSheet::kRows - 1; ++row) {
         m_grid->item(row, 0)->setText(ui::QStringOfCp1251(m_session.sheet.Caption(row)));
     }
-    if (ApplyCommandLine(m_session.choice, m_arguments)) N3Click();
+    // The load runs once the window stands mapped at its size: events
+    // processed in the middle of showing it would leave it at the
+    // system's default size where no window manager corrects it.
+    if (ApplyCommandLine(m_session.choice, m_arguments)) {
+        QTimer::singleShot(0, this, &TInfo_Form::N3Click);
+    }
     ReaderOnDetached();
     if (m_startUsbWatch) m_startUsbWatch();
 }
@@ -324,6 +371,19 @@ void TInfo_Form::ShowMessage(const std::string& cp1251) {
     if (!cp1251.empty()) m_dialogs.Message(this, ui::QStringOfCp1251(cp1251));
 }
 
+void TInfo_Form::ShowStatus(const QString& text) {
+    // A long path keeps its beginning and its file name.
+    const int room = m_status->width() - 8;
+    m_status->setText(m_status->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    m_status->setToolTip(text);
+    m_status->setVisible(!text.isEmpty() && !m_bar->isVisible());
+}
+
+void TInfo_Form::ShowProgress() {
+    m_status->hide();
+    m_bar->show();
+}
+
 void TInfo_Form::ShowReportMenus() {
     Menu("N5")->menuAction()->setVisible(true);
     Menu("N6")->menuAction()->setVisible(true);
@@ -341,6 +401,9 @@ void TInfo_Form::PauseAndResetProgress() {
 void TInfo_Form::AfterLoad(const LoadOutcome& outcome) {
     RefreshSheet();
     ShowMessage(LoadMessage(outcome));
+    if (const std::string why = FileNotOpenedMessage(outcome); !why.empty()) {
+        m_dialogs.Message(this, QString::fromStdString(why));
+    }
     if (outcome.Loaded()) ShowReportMenus();
 }
 
@@ -350,23 +413,23 @@ void TInfo_Form::AfterDeviceLoad(const LoadOutcome& outcome) {
 }
 
 void TInfo_Form::N3Click() {
-    CommandScope scope(*this, *m_close);
+    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     AfterLoad(LoadFromFile(m_session));
 }
 
 void TInfo_Form::N9Click() {
-    CommandScope scope(*this, *m_close);
+    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     setEnabled(false);
-    m_bar->show();
+    ShowProgress();
     const LoadOutcome outcome = LoadFromRecorder(m_session);
     setEnabled(true);
     AfterDeviceLoad(outcome);
 }
 
 void TInfo_Form::N10Click() {
-    CommandScope scope(*this, *m_close);
+    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     setEnabled(false);
-    m_bar->show();
+    ShowProgress();
     const LoadOutcome outcome = LoadFromLptReader(m_session);
     setEnabled(true);
     AfterDeviceLoad(outcome);
@@ -374,8 +437,8 @@ void TInfo_Form::N10Click() {
 
 void TInfo_Form::USB1Click() {
     if (!m_usbCopy) return;
-    CommandScope scope(*this, *m_close);
-    m_bar->show();
+    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
+    ShowProgress();
     if (const LoadOutcome copied = m_usbCopy(m_session, &m_progress); !copied.Loaded()) {
         ShowMessage(LoadMessage(copied));
         return;
@@ -384,12 +447,12 @@ void TInfo_Form::USB1Click() {
 }
 
 void TInfo_Form::SaveFreshImage() {
-    m_bar->show();
+    ShowProgress();
     AfterLoad(SaveFreshRead(m_session));
 }
 
 void TInfo_Form::N12Click() {
-    CommandScope scope(*this, *m_close);
+    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     setEnabled(false);
     if (m_session.choice.freshRead) {
         SaveFreshImage();
@@ -404,7 +467,7 @@ void TInfo_Form::N12Click() {
 }
 
 void TInfo_Form::XT1Click() {
-    CommandScope scope(*this, *m_close);
+    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     CommitEdits();
     // A missing Info.ini is no fault: the sheet simply stays as it is.
     LoadInfoIni(m_session.sheet, kInfoIni);
@@ -412,7 +475,7 @@ void TInfo_Form::XT1Click() {
 }
 
 void TInfo_Form::N2Click() {
-    CommandScope scope(*this, *m_close);
+    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     CommitEdits();
     if (const TransferResult saved = SaveInfoIni(m_session.sheet, kInfoIni); !saved) {
         m_dialogs.Error(this, QStringLiteral("Не удалось записать Info.ini: ") +
@@ -439,9 +502,10 @@ void TInfo_Form::About1Click() {
 
 void TInfo_Form::RunReport(const DocumentEntry& entry) {
     {
-        CommandScope scope(*this, *m_close);
+        CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
         CommitEdits();
         m_reports.Run(entry, Item("N20")->isChecked(), [this] { PauseAndResetProgress(); });
+        ShowFiledDocument();
     }
     if (m_reports.MustTerminate()) QApplication::exit(1);
 }
@@ -449,12 +513,32 @@ void TInfo_Form::RunReport(const DocumentEntry& entry) {
 void TInfo_Form::RunAppendix3() {
     const DocumentEntry* entry = FindDocumentByMenuItem("N14");
     if (!entry) return;
-    CommandScope scope(*this, *m_close);
+    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     CommitEdits();
     m_reports.Run(*entry, false, [this] { PauseAndResetProgress(); });
+    ShowFiledDocument();
+}
+
+void TInfo_Form::ShowFiledDocument() {
+    // Without a new document the line would name an older one.
+    const std::filesystem::path& filed = m_reports.LastFiled();
+    if (filed.empty()) {
+        ShowStatus(QString());
+        return;
+    }
+    const QString where = QDir::toNativeSeparators(QString::fromStdU16String(filed.u16string()));
+    ShowStatus(m_reports.LastOpened() ? QStringLiteral("Документ записан: ") + where
+                                      : QStringLiteral("Документ записан, но не открыт: ") + where);
 }
 
 void TInfo_Form::closeEvent(QCloseEvent* event) {
+    // A transfer or a build in the middle of its work would be cut off and
+    // report its failure to a window that is gone: the window stays.
+    if (m_running > 0 || m_reports.Busy().IsBusy()) {
+        event->ignore();
+        ShowStatus(QStringLiteral("Идёт работа: окно можно будет закрыть после её окончания."));
+        return;
+    }
     if (!m_faded) {
         if (m_session.saveState == Session::SaveState::Unsaved) {
             const auto answer = m_dialogs.Ask(
@@ -476,7 +560,6 @@ void TInfo_Form::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    if (m_reports.Busy().IsBusy() && m_terminate) m_terminate();
     m_session.dispatch.CloseSource();
     event->accept();
 }

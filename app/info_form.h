@@ -54,8 +54,6 @@ class TInfo_Form final : public QMainWindow {
     void ReaderOnAttached();
     void ReaderOnDetached();
     void SetUsbReader(UsbCopy copy, std::function<void()> startWatch);
-    // How the program ends when it is closed during an appendix-3 build.
-    void SetTerminate(std::function<void()> terminate) { m_terminate = std::move(terminate); }
 
     void N3Click();
     void N9Click();
@@ -81,6 +79,11 @@ class TInfo_Form final : public QMainWindow {
     QProgressBar* ProgressBar1_() const { return m_bar; }
     QTimer* Timer1() const { return m_timer; }
     int Opacity() const { return m_alpha; }
+    // The line under the sheet: where the last document went, why the
+    // window will not close yet.
+    QLabel* StatusLine() const { return m_status; }
+    // Whether a command is running (its steps may still process events).
+    bool CommandRunning() const { return m_running > 0; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -96,6 +99,9 @@ class TInfo_Form final : public QMainWindow {
     void AfterLoad(const LoadOutcome& outcome);
     void AfterDeviceLoad(const LoadOutcome& outcome);
     void ShowMessage(const std::string& cp1251);
+    void ShowStatus(const QString& text);
+    void ShowProgress();
+    void ShowFiledDocument();
     void SaveFreshImage();
 
     Session& m_session;
@@ -108,12 +114,14 @@ class TInfo_Form final : public QMainWindow {
     ui::TForm4* m_about = nullptr;
     UsbCopy m_usbCopy;
     std::function<void()> m_startUsbWatch;
-    std::function<void()> m_terminate;
 
     QTableWidget* m_grid = nullptr;
     QProgressBar* m_bar = nullptr;
+    QLabel* m_status = nullptr;
     QPushButton* m_close = nullptr;
     QTimer* m_timer = nullptr;
+    // Commands running, nested ones counted (the close query's save).
+    int m_running = 0;
     bool m_shown = false;
     bool m_faded = false;
     int m_alpha = 255;

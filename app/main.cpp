@@ -4,6 +4,7 @@
 
 #include "access/program_location.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
 #include "reports/charts/supplied_fonts.h"
 #include "ui/dialogs.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("zorvek");
     QApplication::setDesktopFileName("zorvek");
+    zorvek::LoadQtTranslations(application);
 
     zorvek::Program::Settings settings;
     settings.data = zorvek::DataDirectory();

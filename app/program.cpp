@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFont>
-#include <cstdlib>
 
 namespace zorvek {
 namespace {
@@ -16,8 +15,6 @@ QString QStringOfPath(const std::filesystem::path& path) {
 Program::Program(ui::Dialogs& dialogs, Settings settings) {
     m_session.dispatch.AttachRecorder(m_recorder.get());
     m_lptReader = AttachSystemLptReader(m_session.dispatch);
-    // The application's title: the text of the task bar.
-    QApplication::setApplicationDisplayName(QStringLiteral("ЗОРВЕК"));
     // The windows' fixed sizes and positions are laid out for small type.
     QFont font = QApplication::font();
     font.setPixelSize(11);
@@ -27,13 +24,13 @@ Program::Program(ui::Dialogs& dialogs, Settings settings) {
                                                settings.documents, settings.data / "Kvelta");
     m_main = std::make_unique<TInfo_Form>(m_session, dialogs, *m_reports, m_progress,
                                           std::move(settings.arguments), data);
-    m_main->SetTerminate([] { std::quick_exit(0); });
     ui::TForm3::Build build{m_reports->Columns(), m_reports->Busy(),
                             [this] { m_main->ProgressBar1_()->hide(); },
                             [this] { m_main->RunAppendix3(); }};
     m_options =
         new ui::TForm3(m_main.get(), dialogs, m_session.choice.craneKind, std::move(build), data);
     m_progressWindow = new ui::TForm2(m_main.get(), data + "/toxls.gif");
+    m_reports->Title().ShowOn(m_progressWindow);
     m_about = new ui::TForm4(m_main.get(), dialogs, data + "/about.png");
     m_filter = new ui::TForm5(m_main.get(), m_reports->Filter());
     m_chart = new ui::TForm6(m_main.get());

@@ -3,20 +3,41 @@
 #include <QStandardPaths>
 
 #include "ui/dialogs.h"
+#include "ui/text.h"
 
 namespace zorvek {
+
+DocumentFiling::DocumentFiling(std::filesystem::path folder, ui::Dialogs& dialogs)
+    : m_folder(std::move(folder), [this, &dialogs](const std::filesystem::path& file) {
+          m_opened = dialogs.OpenWithDesktop(QString::fromStdU16String(file.u16string()));
+          return m_opened;
+      }) {}
+
+std::filesystem::path DocumentFiling::PathFor(std::string_view title, std::string_view extension) {
+    return m_folder.PathFor(title, extension);
+}
+
+void DocumentFiling::Finished(const std::filesystem::path& path, const TransferResult& written) {
+    m_writeFailed = !written;
+    if (written) m_filed = path;
+    m_folder.Finished(path, written);
+}
+
+void DocumentFiling::Forget() {
+    m_filed.clear();
+    m_opened = false;
+    m_writeFailed = false;
+}
 
 ReportRunner::ReportRunner(Session& session, ui::Dialogs& dialogs, ProgressSink& progress,
                            HistogramPictures& pictures, std::filesystem::path documents,
                            std::filesystem::path templates)
     : m_session(session),
+      m_dialogs(dialogs),
       m_progress(progress),
       m_pictures(pictures),
       m_notifier(dialogs),
-      m_sink(std::move(documents),
-             [&dialogs](const std::filesystem::path& file) {
-                 return dialogs.OpenWithDesktop(QString::fromStdU16String(file.u16string()));
-             }),
+      m_sink(std::move(documents), dialogs),
       m_word(std::move(templates), m_notifier, m_sink),
       m_excel(m_sink, "Приложение 3") {}
 
@@ -25,7 +46,14 @@ bool ReportRunner::Run(const DocumentEntry& entry, bool charts, std::function<vo
                               std::move(pause)};
     DocumentTools tools{inputs,    m_word,   m_excel, m_pictures, charts,
                         m_columns, m_filter, m_title, m_busy};
-    return BuildDocument(entry, tools);
+    m_sink.Forget();
+    const bool built = BuildDocument(entry, tools);
+    // The command line's words and reason ("Документ form1.rtf не создан:
+    // нет места на диске"); other failures have had their own message.
+    if (m_sink.WriteFailed()) {
+        m_dialogs.Error(m_notifier.Parent(), ui::QStringOfCp1251(NotCreatedMessage(entry, tools)));
+    }
+    return built;
 }
 
 std::filesystem::path DocumentsFolder() {

@@ -12,6 +12,32 @@
 
 namespace zorvek {
 
+// The documents folder as the window files into it, remembering what became
+// of the last document: where it went, whether it was written and opened.
+class DocumentFiling final : public DocumentSink {
+  public:
+    DocumentFiling(std::filesystem::path folder, ui::Dialogs& dialogs);
+    DocumentFiling(const DocumentFiling&) = delete;
+    DocumentFiling& operator=(const DocumentFiling&) = delete;
+
+    std::filesystem::path PathFor(std::string_view title, std::string_view extension) override;
+    void Finished(const std::filesystem::path& path, const TransferResult& written) override;
+
+    // Before a document is built: nothing filed yet.
+    void Forget();
+    // Where the last document was written; empty when none was.
+    const std::filesystem::path& Filed() const { return m_filed; }
+    bool Opened() const { return m_opened; }
+    // A document was finished but could not be written.
+    bool WriteFailed() const { return m_writeFailed; }
+
+  private:
+    FolderDocumentSink m_folder;
+    std::filesystem::path m_filed;
+    bool m_opened = false;
+    bool m_writeFailed = false;
+};
+
 // Everything the window program's report commands share: the word-processor
 // and spreadsheet layers, the documents folder whose files are opened on the
 // desktop, appendix 3's column choice, filter and in-progress count.
@@ -24,8 +50,14 @@ class ReportRunner {
                  std::filesystem::path templates);
 
     // Builds one document of the table. `charts` is "Гистограмы в
-    // картинках"; `pause` the window's PauseAndResetProgress.
+    // картинках"; `pause` the window's PauseAndResetProgress. A document that
+    // cannot be written is reported in an error box with its reason.
     bool Run(const DocumentEntry& entry, bool charts, std::function<void()> pause);
+
+    // After Run: where its document went (empty when none was written) and
+    // whether the desktop opened it.
+    const std::filesystem::path& LastFiled() const { return m_sink.Filed(); }
+    bool LastOpened() const { return m_sink.Opened(); }
 
     // A damaged template was met: the program must end.
     bool MustTerminate() const { return m_word.MustTerminate(); }
@@ -34,13 +66,15 @@ class ReportRunner {
     ColumnSwitches& Columns() { return m_columns; }
     FilterMask& Filter() { return m_filter; }
     BuildBusy& Busy() { return m_busy; }
+    ApplicationTitle& Title() { return m_title; }
 
   private:
     Session& m_session;
+    ui::Dialogs& m_dialogs;
     ProgressSink& m_progress;
     HistogramPictures& m_pictures;
     BoxNotifier m_notifier;
-    FolderDocumentSink m_sink;
+    DocumentFiling m_sink;
     RtfWordLayer m_word;
     XlsxExcelLayer m_excel;
     ApplicationTitle m_title;

@@ -16,8 +16,11 @@ void BoxNotifier::Notify(std::string_view text) {
     m_dialogs.Message(m_parent, ui::QStringOfCp1251(text));
 }
 
+ApplicationTitle::ApplicationTitle() : m_text(ui::kProgramTitle) {}
+
 void ApplicationTitle::SetTitle(std::string_view text) {
-    QApplication::setApplicationDisplayName(ui::QStringOfCp1251(text));
+    m_text = ui::QStringOfCp1251(text);
+    if (m_window && m_window->isVisible()) m_window->setWindowTitle(m_text);
 }
 
 void ApplicationTitle::ProcessPendingMessages() { QApplication::processEvents(); }

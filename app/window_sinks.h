@@ -33,6 +33,7 @@ class BoxNotifier final : public Notifier {
   public:
     explicit BoxNotifier(ui::Dialogs& dialogs) : m_dialogs(dialogs) {}
     void SetParent(QWidget* parent) { m_parent = parent; }
+    QWidget* Parent() const { return m_parent; }
     void Notify(std::string_view text) override;
 
   private:
@@ -40,12 +41,22 @@ class BoxNotifier final : public Notifier {
     QPointer<QWidget> m_parent;
 };
 
-// Appendix 3 counts its progress in the application's title, the text the
-// task bar shows, and keeps the windows alive between its cells.
+// The application's title, "ЗОРВЕК" at start. Appendix 3 counts its
+// progress in it and keeps the windows alive between its cells. It is no
+// caption of its own: the desktop would append it to every window's caption,
+// so it shows in the caption of the window given to ShowOn while that one is
+// visible (the progress window during the build).
 class ApplicationTitle final : public TitleSink {
   public:
+    ApplicationTitle();
+    void ShowOn(QWidget* window) { m_window = window; }
+    const QString& Text() const { return m_text; }
     void SetTitle(std::string_view text) override;
     void ProcessPendingMessages() override;
+
+  private:
+    QString m_text;
+    QPointer<QWidget> m_window;
 };
 
 }  // namespace zorvek

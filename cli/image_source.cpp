@@ -1,7 +1,5 @@
 #include "cli/image_source.h"
 
-#include <cerrno>
-
 #include "cli/terminal.h"
 #include "flows/failure_text.h"
 #include "flows/load_flow.h"
@@ -23,17 +21,7 @@ std::unique_ptr<Session> OpenImage(const std::filesystem::path& file, int& exitC
     const TransferResult& why = outcome.transfer;
     switch (outcome.status) {
         case LoadOutcome::Status::FileNotOpened:
-            if (why.Error() == TransferError::OutOfRange && why.SystemError() == EFBIG) {
-                std::error_code ignored;
-                PrintErrorUtf8("Файл " + file.string() + " не образ накопителя: его размер " +
-                               std::to_string(std::filesystem::file_size(file, ignored)) +
-                               " байт, а образ занимает ровно 65536 байт.");
-            } else if (why.SystemError() == ENOENT) {
-                PrintErrorUtf8("Файл не найден: " + file.string());
-            } else {
-                PrintErrorUtf8("Не удалось открыть файл " + file.string() + ": " +
-                               Utf8FromCp1251(FailureText(why)));
-            }
+            PrintErrorUtf8(FileNotOpenedMessage(outcome));
             break;
         case LoadOutcome::Status::FormatMismatch:
             exitCode = 3;

@@ -44,3 +44,8 @@ foreach(plugin ${ZORVEK_QT_PLUGINS})
   get_filename_component(folder ${plugin} DIRECTORY)
   file(COPY ${ZORVEK_WINDOWS_PREFIX}/plugins/${plugin} DESTINATION ${CMAKE_BINARY_DIR}/bin/${folder})
 endforeach()
+
+# Qt's own Russian texts for its dialogs (Open, Yes/No); Debian's
+# qt6-translations-l10n has them for every system.
+set(ZORVEK_QT_TRANSLATIONS /usr/share/qt6/translations/qtbase_ru.qm)
+file(COPY ${ZORVEK_QT_TRANSLATIONS} DESTINATION ${CMAKE_BINARY_DIR}/bin/translations)

@@ -1,6 +1,8 @@
 #include "flows/load_flow.h"
 
 #include <array>
+#include <cerrno>
+#include <system_error>
 
 #include "flows/failure_text.h"
 #include "model/bits.h"
@@ -89,7 +91,10 @@ void ClearUsbNewDataMark(UsbReader& reader) {
 }  // namespace
 
 LoadOutcome LoadFromFile(Session& session) {
-    return OpenCheckAndReadPassport(session, SourceKind::DumpFile, Status::FileNotOpened);
+    LoadOutcome outcome =
+        OpenCheckAndReadPassport(session, SourceKind::DumpFile, Status::FileNotOpened);
+    outcome.file = session.dumpFile.FileName();
+    return outcome;
 }
 
 LoadOutcome LoadFromRecorder(Session& session) {
@@ -174,6 +179,26 @@ std::string LoadMessage(const LoadOutcome& outcome) {
             return Cp1251FromUtf8("Не верный формат данных!");
     }
     return {};
+}
+
+std::string FileNotOpenedMessage(const LoadOutcome& outcome) {
+    const TransferResult& why = outcome.transfer;
+    // No file named: a cancelled choice, or the open only closed the file
+    // that was still open.
+    if (outcome.status != Status::FileNotOpened || why.Error() == TransferError::Cancelled ||
+        outcome.file.empty()) {
+        return {};
+    }
+    const std::u8string path = outcome.file.u8string();
+    const std::string name(path.begin(), path.end());
+    if (why.Error() == TransferError::OutOfRange && why.SystemError() == EFBIG) {
+        std::error_code ignored;
+        return "Файл " + name + " не образ накопителя: его размер " +
+               std::to_string(std::filesystem::file_size(outcome.file, ignored)) +
+               " байт, а образ занимает ровно 65536 байт.";
+    }
+    if (why.SystemError() == ENOENT) return "Файл не найден: " + name;
+    return "Не удалось открыть файл " + name + ": " + Utf8FromCp1251(FailureText(why));
 }
 
 std::string SaveFailedMessage() { return Cp1251FromUtf8("\rОшибка чтения данных"); }

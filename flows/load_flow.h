@@ -43,6 +43,8 @@ struct LoadOutcome {
     SourceKind source = SourceKind::None;
     TransferResult transfer;
     std::uint32_t storedSignature = 0;
+    // The dump file a load from file tried to open, when one was named.
+    std::filesystem::path file;
 
     bool Loaded() const { return status == Status::Loaded; }
 };
@@ -88,6 +90,12 @@ ImageSave SaveAs(Session& session, const std::filesystem::path& file, ProgressSi
 // The message the window shows for an outcome (cp1251, CR LF as the
 // messages have them); empty where the command ends silently.
 std::string LoadMessage(const LoadOutcome& outcome);
+
+// Why a dump file was not opened (FileNotOpened), naming the file: not
+// found, of another size than an image, or the system's reason. UTF-8, as
+// a path need not fit cp1251; empty when no file was named (a cancelled
+// choice, an open that closed the file still open).
+std::string FileNotOpenedMessage(const LoadOutcome& outcome);
 
 // The message of a failed save-as ("\rОшибка чтения данных").
 std::string SaveFailedMessage();

@@ -18,13 +18,24 @@ Session::Session(ProgressSink* progress)
 }
 
 std::filesystem::path DefaultDumpFile() {
-    const std::filesystem::path beside = ExecutableDirectory();
-    if (IsWritableFolder(beside)) return beside / kDefaultDumpFileName;
-    const std::filesystem::path data = UserDataDirectory();
-    if (data.empty()) return beside / kDefaultDumpFileName;
+    return DefaultDumpFileIn(ExecutableDirectory(), DataDirectory(), UserDataDirectory());
+}
+
+std::filesystem::path DefaultDumpFileIn(const std::filesystem::path& executableFolder,
+                                        const std::filesystem::path& dataFolder,
+                                        const std::filesystem::path& userData) {
+    // Only a copy that carries its supplied files beside it (the build tree,
+    // a portable folder) keeps its data there; an installed program never
+    // writes into the folder of its executable, even where it could (root).
+    if (dataFolder == executableFolder && IsWritableFolder(executableFolder)) {
+        return executableFolder / kDefaultDumpFileName;
+    }
     std::error_code ignored;
-    std::filesystem::create_directories(data, ignored);
-    return data / kDefaultDumpFileName;
+    // Without a home the file is kept among the system's temporary files.
+    const std::filesystem::path folder =
+        userData.empty() ? std::filesystem::temp_directory_path(ignored) / "zorvek" : userData;
+    std::filesystem::create_directories(folder, ignored);
+    return folder / kDefaultDumpFileName;
 }
 
 bool ApplyCommandLine(DumpFileChoice& choice, const std::vector<std::string>& arguments) {

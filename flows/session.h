@@ -34,9 +34,17 @@ class Session {
     ProgressSink* const mainProgress;
 };
 
-// "dannie.krd" beside the executable where that folder may be written (a
-// portable copy), otherwise in the user's data folder, which is made then.
+// "dannie.krd" beside the executable where the supplied files lie there too
+// and that folder may be written (a portable copy, the build tree),
+// otherwise in the user's data folder (without one, a "zorvek" folder among
+// the temporary files), which is made then.
 std::filesystem::path DefaultDumpFile();
+
+// The same choice for a program in `executableFolder` whose supplied files
+// lie in `dataFolder` and whose user's data folder is `userData`.
+std::filesystem::path DefaultDumpFileIn(const std::filesystem::path& executableFolder,
+                                        const std::filesystem::path& dataFolder,
+                                        const std::filesystem::path& userData);
 
 // Interprets the window program's command line (arguments after the
 // program's name): nothing leaves CraneKind 10; "kran", "bashnya", "truba"

@@ -84,7 +84,9 @@ TransferResult LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& fi
         if (line.empty()) continue;
         const std::size_t equals = line.find('=');
         std::string rest = equals == std::string::npos ? line : line.substr(equals + 1);
-        const std::size_t semicolon = rest.find(';');
+        // The value ends at the line's last ";": a value may itself hold ";"
+        // and "=", and a file of "value;" lines reads the same either way.
+        const std::size_t semicolon = rest.rfind(';');
         std::string value =
             semicolon == std::string::npos ? std::string() : rest.substr(0, semicolon);
         if (!value.empty()) sheet.SetValue(row, std::move(value));

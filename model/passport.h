@@ -45,7 +45,9 @@ TransferResult SaveInfoIni(const PassportSheet& sheet, const std::filesystem::pa
 constexpr std::size_t kInfoIniLimit = 1 << 20;
 
 // Values go to rows by their position in the file; blank lines are skipped;
-// an empty value leaves its row as it was. Fails with the sheet untouched
+// a value is what stands between the first "=" and the line's last ";", so
+// values holding ";" or "=" come back as saved; an empty value leaves its
+// row as it was. Fails with the sheet untouched
 // when the file cannot be read, is a folder (Refused, EISDIR) or is larger
 // than kInfoIniLimit (OutOfRange, EFBIG).
 TransferResult LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& file);

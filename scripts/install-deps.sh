@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config clang-format
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
-    xvfb xauth xdg-utils
+    xvfb xauth x11-utils xdg-utils
     libreoffice-writer libreoffice-calc poppler-utils
     # The Windows build: the cross compiler, Debian's source packages of the
     # libraries (scripts/windows-deps.sh), wine for the tests, NSIS for the

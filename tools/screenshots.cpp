@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QRadioButton>
 #include <QTimer>
 
 #include "access/program_location.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -25,6 +27,7 @@ void Save(QWidget& window, const QDir& folder, const char* name) {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     if (argc < 3) return 1;
+    zorvek::LoadQtTranslations(application);
     const QDir folder(argv[1]);
     zorvek::ui::QtDialogs dialogs;
     zorvek::Program::Settings settings;
@@ -35,6 +38,10 @@ int main(int argc, char* argv[]) {
     zorvek::TInfo_Form& main = program.Info_Form();
     main.show();
     Save(main, folder, "main-window");
+    // While a command runs the menu waits, its titles greyed.
+    main.menuBar()->setEnabled(false);
+    Save(main, folder, "main-window-busy");
+    main.menuBar()->setEnabled(true);
 
     // The report menu opened over the window.
     QMenu* appendices = main.Menu("N6");
@@ -68,5 +75,13 @@ int main(int argc, char* argv[]) {
     program.Form2().HideBusy();
     main.Item("About1")->trigger();
     Save(program.Form4(), folder, "about");
+    program.Form4().close();
+
+    // The question on closing, its buttons in Qt's Russian.
+    QMessageBox question(QMessageBox::Question, QStringLiteral("ЗОРВЕК"),
+                         QStringLiteral("Данные не сохранены\rСохранить данные в файл?"),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, &main);
+    question.show();
+    Save(question, folder, "close-question");
     return 0;
 }

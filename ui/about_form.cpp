@@ -1,7 +1,9 @@
 #include "ui/about_form.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -50,7 +52,11 @@ TForm4::TForm4(QWidget* owner, Dialogs& dialogs, const QString& picture)
     bold.setBold(true);
     bold.setItalic(true);
     m_labels[1]->setFont(bold);
-    m_labels[1]->setStyleSheet("color: red");
+    // A veil behind each label keeps it readable over the drawing.
+    for (QLabel* label : m_labels) {
+        label->setStyleSheet("background: rgba(255, 255, 255, 190); border-radius: 3px");
+    }
+    m_labels[1]->setStyleSheet(m_labels[1]->styleSheet() + "; color: red");
     m_labels[5]->setAlignment(Qt::AlignCenter);
     m_labels[5]->setWordWrap(true);
     m_labels[0]->hide();
@@ -123,13 +129,23 @@ QImage TForm4::Picture() const {
 }
 
 void TForm4::N1Click() {
+    // The dialog adds ".jpg" to a name typed without an extension and asks
+    // before replacing a file of that name.
     const auto chosen =
-        m_dialogs.SaveFileName(this, QStringLiteral("JPEG Image File (*.jpg)"), QString());
+        m_dialogs.SaveFileName(this, QStringLiteral("JPEG Image File (*.jpg)"), "jpg");
     if (!chosen) return;
     // A name the user already ended in ".jpg" is taken as it is: a second
     // ".jpg" would only hide the file from its owner.
     QString name = *chosen;
-    if (!name.endsWith(".jpg", Qt::CaseInsensitive)) name += ".jpg";
+    if (!name.endsWith(".jpg", Qt::CaseInsensitive)) {
+        name += ".jpg";
+        // The dialog asked about the name as typed, not about this one.
+        if (QFileInfo::exists(name) &&
+            m_dialogs.Ask(this, QStringLiteral("Файл %1 уже существует.\nЗаменить его?")
+                                    .arg(QDir::toNativeSeparators(name))) != Dialogs::Answer::Yes) {
+            return;
+        }
+    }
     if (!Picture().save(name, "JPG", 90)) {
         m_dialogs.Error(this, QStringLiteral("Не удалось записать рисунок в файл ") + name);
     }

@@ -1,25 +1,26 @@
 #include "ui/dialogs.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
 
+#include "ui/text.h"
+
 namespace zorvek::ui {
 
 void QtDialogs::Message(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::information(parent, kProgramTitle, text);
 }
 
 void QtDialogs::Error(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(parent, kProgramTitle, text);
 }
 
 Dialogs::Answer QtDialogs::Ask(QWidget* parent, const QString& text) {
     const auto button = QMessageBox::question(
-        parent, QApplication::applicationDisplayName(), text,
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        parent, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        QMessageBox::Yes);
     if (button == QMessageBox::Yes) return Answer::Yes;
     if (button == QMessageBox::No) return Answer::No;
     return Answer::Cancel;

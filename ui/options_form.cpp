@@ -109,7 +109,9 @@ TForm3::TForm3(QWidget* owner, Dialogs& dialogs, const int& craneKind, Build bui
 
     auto* filter = new QPushButton(QStringLiteral("Использовать фильтр"), frame);
     filter->setObjectName("Button4");
-    filter->setGeometry(160, 216, 161, 17);
+    // Narrower than the legend button below it and flush with its right
+    // edge, so that "Уст. коорд. защиты (к.з.)" on its left ends clear of it.
+    filter->setGeometry(184, 216, 137, 17);
     filter->setFont(QFont());
     auto* legend = new QPushButton(QStringLiteral("Принятые сокращения"), this);
     legend->setObjectName("Button3");

@@ -13,6 +13,7 @@ constexpr int kHeight = 64;
 constexpr int kMinimumHeight = 57;
 constexpr int kCaptionGrowth = 20;
 constexpr int kLastFrame = 128;
+const QString kCaption = QStringLiteral("Идёт процес обработки данных");
 
 const Qt::WindowFlags kBorderless = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 const Qt::WindowFlags kBordered =
@@ -27,7 +28,7 @@ TForm2::TForm2(QWidget* owner, const QString& animation)
       m_animate(new QLabel(this)),
       m_movie(new QMovie(animation, QByteArray(), this)) {
     setObjectName("Form2");
-    setWindowTitle(QStringLiteral("Идёт процес обработки данных"));
+    setWindowTitle(kCaption);
     resize(kWidth, kHeight);
     m_bar->setObjectName("ProgressBar1_");
     m_bar->setGeometry(10, 24, 209, 17);
@@ -52,6 +53,8 @@ void TForm2::SetBordered(bool bordered) {
 }
 
 void TForm2::ShowBusy() {
+    // The build may have counted its progress in the caption last time.
+    setWindowTitle(kCaption);
     show();
     if (m_movie->isValid()) m_movie->start();
     SetBordered(true);

@@ -50,6 +50,7 @@ TEST_F(DumpFileTest, ChoosesTheFileByStartUpState) {
     int dialogRuns = 0;
     m_choice.defaultFile = defaultFile;
     m_choice.startupArgument = named;
+    m_choice.dialogFolder = m_dir / "documents";
     m_choice.chooseFile = [&](const std::filesystem::path& folder) {
         dialogFolder = folder;
         ++dialogRuns;
@@ -74,8 +75,11 @@ TEST_F(DumpFileTest, ChoosesTheFileByStartUpState) {
     m_choice.craneKind = 1;
     ASSERT_TRUE(file.DumpOpen());
     EXPECT_EQ(file.FileName(), chosen);
-    EXPECT_EQ(dialogFolder, m_dir);
+    EXPECT_EQ(dialogFolder, m_dir / "documents");
     EXPECT_EQ(dialogRuns, 1);
+    file.DumpClose();
+    ASSERT_TRUE(file.DumpOpen());  // the dialog comes back where the last file lay
+    EXPECT_EQ(dialogFolder, m_dir);
     file.DumpClose();
 
     m_choice.chooseFile = [](const std::filesystem::path&) {

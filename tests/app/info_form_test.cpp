@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -19,8 +22,10 @@
 
 #include "access/program_location.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
 #include "flows/document_table.h"
 #include "model/cp1251.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace zorvek {
@@ -38,6 +43,8 @@ class StandInRecorder final : public MemorySource {
   public:
     std::vector<std::uint8_t> image = SampleImage();
     bool answers = true;
+    // Runs inside every read, where the window processes its events.
+    std::function<void()> duringRead;
 
     TransferResult Open() override {
         return answers ? TransferResult::Ok() : TransferResult::Fail(TransferError::NoAnswer);
@@ -49,6 +56,7 @@ class StandInRecorder final : public MemorySource {
         if (offset + count > image.size()) return TransferResult::Fail(TransferError::OutOfRange);
         std::copy_n(image.begin() + offset, count, buffer);
         if (progress) progress->SetPosition(0);
+        if (duringRead) duringRead();
         return TransferResult::Ok();
     }
     TransferResult Write(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
@@ -118,7 +126,7 @@ class InfoFormTest : public QObject {
 
     void startUpShowsTheWindowsAndMenusAsTheyBegin() {
         Start();
-        QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("ЗОРВЕК"));
+        QCOMPARE(m_program->Reports().Title().Text(), QStringLiteral("ЗОРВЕК"));
         QCOMPARE(Window().windowTitle(),
                  QStringLiteral("Информация для отчёта. Верия программы: 55AA0502"));
         QCOMPARE(Window().centralWidget()->size(), QSize(490, 393));
@@ -135,15 +143,20 @@ class InfoFormTest : public QObject {
         QTableWidget* grid = Window().StringGrid1();
         QCOMPARE(grid->rowCount(), 20);
         QCOMPARE(grid->columnWidth(0), 220);
-        QCOMPARE(grid->columnWidth(1), 274);
         QCOMPARE(grid->rowHeight(0), 17);
         QCOMPARE(grid->rowHeight(1), 19);
+        // Every row and both columns whole, within the client area.
+        QCOMPARE(grid->columnWidth(0) + grid->columnWidth(1), grid->viewport()->width());
+        QCOMPARE(grid->rowViewportPosition(19) + grid->rowHeight(19), grid->viewport()->height());
+        QVERIFY(!grid->verticalScrollBar()->isVisible());
+        QVERIFY(Window().centralWidget()->rect().contains(grid->geometry()));
         QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Владелец крана"));
         QCOMPARE(grid->item(18, 0)->text(), QStringLiteral("Специалист работавший с РП"));
         QVERIFY(grid->item(19, 0)->text().isEmpty());
         QVERIFY(!(grid->item(0, 0)->flags() & Qt::ItemIsEditable));
         QVERIFY(grid->item(0, 1)->flags() & Qt::ItemIsEditable);
         QVERIFY(!Window().ProgressBar1_()->isVisible());
+        QVERIFY(!Window().StatusLine()->isVisible());
         QCOMPARE(Window().findChild<QPushButton*>("Button1")->text(), QStringLiteral("Закрыть"));
         QCOMPARE(Window().Timer1()->interval(), 20);
         QVERIFY(!Window().Timer1()->isActive());
@@ -198,17 +211,21 @@ class InfoFormTest : public QObject {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("craneKind");
         QTest::addColumn<bool>("loaded");
-        QTest::newRow("none") << QStringList{} << 10 << false;
-        QTest::newRow("kran") << QStringList{"kran"} << 1 << false;
-        QTest::newRow("bashnya") << QStringList{"bashnya"} << 2 << false;
-        QTest::newRow("truba") << QStringList{"truba"} << 3 << false;
-        QTest::newRow("case matters") << QStringList{"Kran"} << 0 << false;
-        QTest::newRow("path with a space") << QStringList{"my", "dump.krd"} << 0 << true;
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none") << QStringList{} << 10 << false << QString();
+        QTest::newRow("kran") << QStringList{"kran"} << 1 << false << QString();
+        QTest::newRow("bashnya") << QStringList{"bashnya"} << 2 << false << QString();
+        QTest::newRow("truba") << QStringList{"truba"} << 3 << false << QString();
+        QTest::newRow("case matters")
+            << QStringList{"Kran"} << 0 << false << QStringLiteral("Файл не найден: Kran");
+        QTest::newRow("path with a space")
+            << QStringList{"my", "dump.krd"} << 0 << true << QString();
     }
     void commandLineChoosesTheCraneOrLoadsAFile() {
         QFETCH(QStringList, arguments);
         QFETCH(int, craneKind);
         QFETCH(bool, loaded);
+        QFETCH(QString, message);
         // The file lies in the working folder, named with one space.
         QTemporaryDir folder;
         QDir::setCurrent(folder.path());
@@ -225,8 +242,9 @@ class InfoFormTest : public QObject {
         m_program = std::make_unique<Program>(m_dialogs, std::move(settings));
         Window().show();
         QCOMPARE(m_program->GetSession().choice.craneKind, craneKind);
-        QCOMPARE(MenuShown("N5"), loaded);
-        QVERIFY(m_dialogs.messages.isEmpty());
+        QTRY_COMPARE(MenuShown("N5"), loaded);
+        QTRY_COMPARE(m_dialogs.messages.size(), message.isEmpty() ? 0 : 1);
+        QCOMPARE(m_dialogs.messages, message.isEmpty() ? QStringList{} : QStringList{message});
         if (loaded) QVERIFY(!Window().StringGrid1()->item(0, 1)->text().isEmpty());
     }
 
@@ -234,9 +252,18 @@ class InfoFormTest : public QObject {
         Start();
         Item("N3")->trigger();  // cancelled: nothing happens
         QVERIFY(!MenuShown("N5"));
+        QVERIFY(m_dialogs.messages.isEmpty());
         QCOMPARE(m_dialogs.lastOpenFilter,
                  QStringLiteral("Фалы данных накопителя (*.nkp *.krd *.bin)"));
+        // The dialog starts among the user's documents, then where the last
+        // file was chosen.
+        QCOMPARE(m_dialogs.lastOpenFolder,
+                 QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
         LoadSample();
+        Item("N3")->trigger();  // closes the file still open, without a word
+        Item("N3")->trigger();
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QCOMPARE(m_dialogs.lastOpenFolder, QStringLiteral(ZORVEK_SAMPLES_DIR));
         QVERIFY(MenuShown("N5"));
         QVERIFY(Item("N20")->isVisible());
         QVERIFY(!Item("N12")->isEnabled());
@@ -246,16 +273,30 @@ class InfoFormTest : public QObject {
         QVERIFY(m_dialogs.messages.isEmpty());
     }
 
-    void aForeignDataFormatIsNamedInTheMessage() {
+    void anUnusableDumpFileIsNamedInTheMessage_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("other format") << 65536
+                                      << QStringLiteral(
+                                             "Не верный  формат  данных!\r\nВерия данных:      "
+                                             "55AA0501\r\nВерия программы: 55AA0502");
+        QTest::newRow("a byte short") << 65535
+                                      << QStringLiteral(
+                                             " не образ накопителя: его размер 65535 "
+                                             "байт, а образ занимает ровно 65536 байт.");
+    }
+    void anUnusableDumpFileIsNamedInTheMessage() {
+        QFETCH(int, size);
+        QFETCH(QString, message);
         Start();
         std::vector<std::uint8_t> image = SampleImage();
         image[0] = 0x01;
+        image.resize(std::size_t(size));
         WriteBytes(Path(*m_dir, "old.krd"), image);
         m_dialogs.openNames.push_back(Path(*m_dir, "old.krd"));
         Item("N3")->trigger();
-        QCOMPARE(m_dialogs.messages,
-                 QStringList{QStringLiteral("Не верный  формат  данных!\r\nВерия данных:      "
-                                            "55AA0501\r\nВерия программы: 55AA0502")});
+        if (size != 65536) message.prepend(QStringLiteral("Файл ") + Path(*m_dir, "old.krd"));
+        QCOMPARE(m_dialogs.messages, QStringList{message});
         QVERIFY(!MenuShown("N5"));
     }
 
@@ -279,7 +320,7 @@ class InfoFormTest : public QObject {
         LoadFromRecorder();
         QVERIFY(Item("N12")->isEnabled());
         QVERIFY(MenuShown("N6"));
-        QVERIFY(Window().ProgressBar1_()->isVisible());
+        QVERIFY(!Window().ProgressBar1_()->isVisible());  // only while a command runs
         QFile stored(Path(*m_dir, "dannie.krd"));
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(stored.size(), qint64(65536));
@@ -372,14 +413,61 @@ class InfoFormTest : public QObject {
         QCOMPARE(m_dialogs.questions.size(), answer >= 0 ? 1 : 0);
     }
 
-    void closingDuringAnAppendix3BuildEndsTheProgram() {
+    // A close request while a command's steps process events: the command
+    // finishes as if nothing had happened, the window stays and says why.
+    void closingDuringACommandIsRefused_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("recorder read") << "N9";
+        QTest::newRow("document") << "N15";
+        QTest::newRow("appendix 3") << "Button1";
+    }
+    void closingDuringACommandIsRefused() {
+        QFETCH(QString, command);
         Start();
-        bool terminated = false;
-        Window().SetTerminate([&terminated] { terminated = true; });
-        m_program->Reports().Busy().Begin();
+        if (command != "N9") LoadSample();
+        bool running = false;
+        m_recorder.duringRead = [&] {
+            running = Window().CommandRunning();
+            Window().close();
+        };
+        // Every command processes events while it works; appendix 3's fill
+        // also before its build begins.
+        QTimer::singleShot(0, &Window(), [&] {
+            running = running || Window().CommandRunning() || m_program->Reports().Busy().IsBusy();
+            Window().close();
+        });
+        if (command == "Button1") {
+            Item("N14")->trigger();
+            m_program->Form3().Button1()->click();
+        } else {
+            Item(command.toUtf8().constData())->trigger();
+        }
+        QVERIFY(running);
+        QVERIFY(Window().isVisible());
+        QVERIFY(!Window().Timer1()->isActive());
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QCOMPARE(Documents().size(), command == "N9" ? 0 : 1);
+        QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::DumpFile);
+        QVERIFY(Window().menuBar()->isEnabled());
+        // Afterwards the window closes as ever.
+        m_dialogs.answers.push_back(Answer::No);
         Window().close();
         QTRY_VERIFY(!Window().isVisible());
-        QVERIFY(terminated);
+    }
+
+    // The window is the program: when it closes, the program ends, whatever
+    // other window is still open.
+    void theProgramEndsWithItsWindow() {
+        Start();
+        Item("About1")->trigger();
+        Item("N14")->trigger();
+        QVERIFY(m_program->Form3().isVisible());
+        QTimer watchdog;
+        connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        watchdog.start(5000);
+        QTimer::singleShot(0, &Window(), &QWidget::close);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!Window().isVisible());
     }
 
     void saveAsWritesTheImageOrSaysTheReadFailed() {
@@ -400,17 +488,18 @@ class InfoFormTest : public QObject {
     void infoIniKeepsTheSheetBetweenRuns() {
         Start();
         QTableWidget* grid = Window().StringGrid1();
-        grid->item(3, 1)->setText(QStringLiteral("Инв. 42"));
+        const QString value = QStringLiteral("Стрела 9,7-21,7 м; гусек 7,5 м = 2 шт.");
+        grid->item(3, 1)->setText(value);
         Item("N2")->trigger();
         QFile file("Info.ini");
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray lines = file.readAll();
-        QVERIFY(lines.contains(
-            QByteArray::fromStdString(Cp1251FromUtf8("Инвентарный номер крана=Инв. 42;\r\n"))));
+        QVERIFY(lines.contains(QByteArray::fromStdString(Cp1251FromUtf8(
+            "Инвентарный номер крана=Стрела 9,7-21,7 м; гусек 7,5 м = 2 шт.;\r\n"))));
         grid->item(3, 1)->setText(QString());
         QVERIFY(m_program->GetSession().sheet.Value(3).empty());
         Item("XT1")->trigger();
-        QCOMPARE(grid->item(3, 1)->text(), QStringLiteral("Инв. 42"));
+        QCOMPARE(grid->item(3, 1)->text(), value);
     }
 
     void reportCommandsFileTheirDocumentsAndOpenThem_data() {
@@ -434,9 +523,29 @@ class InfoFormTest : public QObject {
         QCOMPARE(written.size(), 1);
         QVERIFY2(written.front().startsWith(title + ' '), qPrintable(written.front()));
         QVERIFY(written.front().endsWith(".rtf"));
-        QCOMPARE(m_dialogs.opened, QStringList{m_dir->filePath("documents/" + written.front())});
+        const QString path = m_dir->filePath("documents/" + written.front());
+        QCOMPARE(m_dialogs.opened, QStringList{path});
         QVERIFY(m_dialogs.messages.isEmpty());
         QVERIFY(Window().menuBar()->isEnabled());
+        QVERIFY(Window().StatusLine()->isVisible());
+        QCOMPARE(Window().StatusLine()->toolTip(),
+                 QStringLiteral("Документ записан: ") + QDir::toNativeSeparators(path));
+    }
+
+    void aDocumentThatCannotBeWrittenIsReported() {
+        if (!test::FileSizeLimit::Supported()) QSKIP("no file size limit here");
+        Start();
+        LoadSample();
+        {
+            const test::FileSizeLimit diskFull(100);
+            Item("N15")->trigger();
+        }
+        QCOMPARE(m_dialogs.errors,
+                 QStringList{QStringLiteral(
+                     "Документ appendix4.rtf не создан: недопустимый размер файла")});
+        QVERIFY(Documents().isEmpty());
+        QVERIFY(m_dialogs.opened.isEmpty());
+        QVERIFY(!Window().StatusLine()->isVisible());
     }
 
     void theOptionsWindowBuildsAppendix3() {
@@ -452,12 +561,20 @@ class InfoFormTest : public QObject {
         QVERIFY(options.Button1()->isVisibleTo(&options));
         QVERIFY(!m_program->Reports().Busy().IsBusy());
         QVERIFY(m_program->Reports().Columns().IsOn(ColumnKind(11)));
-        QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Зорвек"));
+        QCOMPARE(m_program->Reports().Title().Text(), QStringLiteral("Зорвек"));
         const QStringList written = Documents();
         QCOMPARE(written.size(), 1);
         QVERIFY(written.front().startsWith(QStringLiteral("Приложение 3 ")));
         QVERIFY(written.front().endsWith(".xlsx"));
         QCOMPARE(m_dialogs.opened.size(), 1);
+    }
+
+    // Qt's own texts of the standard dialogs, in the system's translations.
+    void standardDialogsSpeakRussian() {
+        QVERIFY(LoadQtTranslations(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Открыть"));
     }
 
     void helpOpensTheUserGuide() {

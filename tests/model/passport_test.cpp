@@ -51,7 +51,7 @@ TEST_F(InfoIni, SavesTwentyTwoCp1251Lines) {
 TEST_F(InfoIni, RoundTripKeepsValuesAndSkipsEmptyOnes) {
     PassportSheet saved;
     for (int row = 0; row < PassportSheet::kRows; ++row) {
-        saved.SetValue(row, "value " + std::to_string(row) + " = with equals");
+        saved.SetValue(row, "value " + std::to_string(row) + " = with equals; and a semicolon");
     }
     saved.SetValue(3, "");
     ASSERT_TRUE(SaveInfoIni(saved, m_file));
@@ -69,7 +69,7 @@ TEST_F(InfoIni, LineRules) {
         "a=one;\r\n"
         "\r\n"  // blank lines do not count as rows
         "b=two;tail\r\n"
-        "no equals sign;x\r\n"
+        "no equals sign;x;\r\n"
         "c=no semicolon\r\n"
         "\n"
         "d==starts with equals;\n");
@@ -77,8 +77,8 @@ TEST_F(InfoIni, LineRules) {
     sheet.SetValue(3, "unchanged");
     ASSERT_TRUE(LoadInfoIni(sheet, m_file));
     EXPECT_EQ(sheet.Value(0), "one");
-    EXPECT_EQ(sheet.Value(1), "two");
-    EXPECT_EQ(sheet.Value(2), "no equals sign");
+    EXPECT_EQ(sheet.Value(1), "two");  // what follows the last ";" is no value
+    EXPECT_EQ(sheet.Value(2), "no equals sign;x");
     EXPECT_EQ(sheet.Value(3), "unchanged");
     EXPECT_EQ(sheet.Value(4), "=starts with equals");
 }

@@ -21,6 +21,7 @@ class ScriptedDialogs final : public ui::Dialogs {
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
     QString lastOpenFilter;
+    QString lastOpenFolder;
     QString lastSaveFilter;
 
     void Message(QWidget*, const QString& text) override { messages << text; }
@@ -29,7 +30,9 @@ class ScriptedDialogs final : public ui::Dialogs {
         questions << text;
         return Next(answers).value_or(Answer::Cancel);
     }
-    std::optional<QString> OpenFileName(QWidget*, const QString&, const QString& filter) override {
+    std::optional<QString> OpenFileName(QWidget*, const QString& folder,
+                                        const QString& filter) override {
+        lastOpenFolder = folder;
         lastOpenFilter = filter;
         return Next(openNames);
     }

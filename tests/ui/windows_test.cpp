@@ -1,5 +1,6 @@
 // The auxiliary windows on their own: the options window's columns by crane
 // variant, the filter's two states, the progress and about windows.
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFrame>
@@ -35,6 +36,13 @@ class WindowsTest : public QObject {
     }
 
   private slots:
+    void initTestCase() {
+        // The windows are laid out for the small type the program sets.
+        QFont font = QApplication::font();
+        font.setPixelSize(11);
+        QApplication::setFont(font);
+    }
+
     void optionsOfferTheColumnsOfTheCraneVariant_data() {
         QTest::addColumn<int>("craneKind");
         QTest::addColumn<QString>("layout");
@@ -63,6 +71,16 @@ class WindowsTest : public QObject {
         QCOMPARE(options.size(), QSize(360, 328));
         options.show();
         QCOMPARE(Layout(options), layout);
+        // No visible caption runs into a button.
+        for (int box = 1; box <= TForm3::kBoxes; ++box) {
+            const QCheckBox* check = options.CheckBox(box);
+            if (!check->isVisibleTo(&options)) continue;
+            const QRect caption(check->pos(), check->sizeHint());
+            for (const QPushButton* button : options.findChildren<QPushButton*>()) {
+                const QRect area(button->mapTo(&options, QPoint()), button->size());
+                QVERIFY2(!caption.intersects(area), qPrintable(check->text()));
+            }
+        }
         // Showing changes no mark: the defaults are 1-6 and 8.
         for (int box = 1; box <= TForm3::kBoxes; ++box) {
             QCOMPARE(options.CheckBox(box)->isChecked(), box <= 6 || box == 8);
@@ -182,24 +200,45 @@ class WindowsTest : public QObject {
     void aboutPictureIsSavedAsARealJpeg_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
+        // -1: no file of the final name yet; otherwise one is there and
+        // this is the answer to the question about replacing it.
+        QTest::addColumn<int>("replace");
+        QTest::addColumn<QByteArray>("start");
+        const QByteArray jpeg("\xFF\xD8\xFF");
         QTest::newRow("no extension") << "crane"
-                                      << "crane.jpg";
+                                      << "crane.jpg" << -1 << jpeg;
         QTest::newRow("already .jpg") << "crane.jpg"
-                                      << "crane.jpg";
+                                      << "crane.jpg" << -1 << jpeg;
         QTest::newRow("another extension") << "crane.png"
-                                           << "crane.png.jpg";
+                                           << "crane.png.jpg" << -1 << jpeg;
+        QTest::newRow("over a file, replaced")
+            << "crane.png"
+            << "crane.png.jpg" << int(Dialogs::Answer::Yes) << jpeg;
+        QTest::newRow("over a file, kept")
+            << "crane.png"
+            << "crane.png.jpg" << int(Dialogs::Answer::No) << QByteArray("old");
     }
     void aboutPictureIsSavedAsARealJpeg() {
         QFETCH(QString, typed);
         QFETCH(QString, written);
+        QFETCH(int, replace);
+        QFETCH(QByteArray, start);
         QTemporaryDir dir;
+        m_dialogs = test::ScriptedDialogs();
+        if (replace >= 0) {
+            QFile old(dir.filePath(written));
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("old");
+            m_dialogs.answers.push_back(Dialogs::Answer(replace));
+        }
         TForm4 about(nullptr, m_dialogs, "missing.svg");
         m_dialogs.saveNames.push_back(dir.filePath(typed));
         about.N1Click();
+        QCOMPARE(m_dialogs.questions.size(), replace >= 0 ? 1 : 0);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
         QFile file(dir.filePath(written));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.read(3), QByteArray("\xFF\xD8\xFF"));
+        QCOMPARE(file.read(3), start);
     }
 
   private:
