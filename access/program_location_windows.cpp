@@ -1,4 +1,3 @@
-#include <shellapi.h>
 #include <shlobj.h>
 #include <windows.h>
 
