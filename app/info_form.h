@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "flows/device_set.h"
 #include "flows/load_flow.h"
 #include "flows/session.h"
 
@@ -35,25 +36,19 @@ class TForm4;
 class TInfo_Form final : public QMainWindow {
     Q_OBJECT
   public:
-    // The USB reader's driver copies the reader's image into the default
-    // dump file: Loaded when it did, ReaderCopyFailed or
-    // ReaderFormatMismatch otherwise.
-    using UsbCopy = std::function<LoadOutcome(Session&, ProgressSink*)>;
-
     // `arguments` is the command line after the program's name; `dataFolder`
     // holds the help file and the background picture.
-    TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& reports, BarProgress& progress,
-               std::vector<std::string> arguments, const QString& dataFolder);
+    TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialogs, ReportRunner& reports,
+               BarProgress& progress, std::vector<std::string> arguments,
+               const QString& dataFolder);
 
     // The windows made after this one.
     void SetCompanions(ui::TForm3* options, ui::TForm4* about);
 
-    // The USB reader: its driver calls the two hooks as the reader comes and
-    // goes, and supplies the copy that USB1 runs. `startWatch` runs at the
-    // first show.
+    // The USB reader's watcher calls these as the reader comes and goes;
+    // it starts at the first show and ticks on UsbWatchTimer.
     void ReaderOnAttached();
     void ReaderOnDetached();
-    void SetUsbReader(UsbCopy copy, std::function<void()> startWatch);
     // How the program ends when it is closed during an appendix-3 build.
     void SetTerminate(std::function<void()> terminate) { m_terminate = std::move(terminate); }
 
@@ -80,6 +75,7 @@ class TInfo_Form final : public QMainWindow {
     QTableWidget* StringGrid1() const { return m_grid; }
     QProgressBar* ProgressBar1_() const { return m_bar; }
     QTimer* Timer1() const { return m_timer; }
+    QTimer* UsbWatchTimer() const { return m_usbTimer; }
     int Opacity() const { return m_alpha; }
 
   protected:
@@ -91,6 +87,7 @@ class TInfo_Form final : public QMainWindow {
     void BuildClientArea(const QString& dataFolder);
     void FormShow();
     void Timer1Timer();
+    void StartUsbWatch();
     void RefreshSheet();
     void CommitEdits();
     void AfterLoad(const LoadOutcome& outcome);
@@ -99,6 +96,7 @@ class TInfo_Form final : public QMainWindow {
     void SaveFreshImage();
 
     Session& m_session;
+    DeviceSet& m_devices;
     ui::Dialogs& m_dialogs;
     ReportRunner& m_reports;
     BarProgress& m_progress;
@@ -106,14 +104,13 @@ class TInfo_Form final : public QMainWindow {
     QString m_dataFolder;
     ui::TForm3* m_options = nullptr;
     ui::TForm4* m_about = nullptr;
-    UsbCopy m_usbCopy;
-    std::function<void()> m_startUsbWatch;
     std::function<void()> m_terminate;
 
     QTableWidget* m_grid = nullptr;
     QProgressBar* m_bar = nullptr;
     QPushButton* m_close = nullptr;
     QTimer* m_timer = nullptr;
+    QTimer* m_usbTimer = nullptr;
     bool m_shown = false;
     bool m_faded = false;
     int m_alpha = 255;
