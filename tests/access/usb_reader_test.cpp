@@ -123,6 +123,18 @@ TEST_F(UsbReaderTest, ConnectHandshakeThenReadyAndDisconnectOnRelease) {
         (std::vector<RegisterWrite>{{245, 1}, {246, 1}, {243, 2}, {245, 0}, {243, 0}, {247, 1}}));
 }
 
+// The line as the reader meets it, and as the twin left it after.
+TEST_F(UsbReaderTest, ThePortRunsAt38400Baud8N2AndGivesTheLineBackOnClose) {
+    sim::UsbReaderTwin& twin = Plug();
+    const sim::LineSettings before = twin.Line();
+    ASSERT_NE(before.stopBits, 2);
+    Watch();
+    m_port->UsbWatchTick();
+    EXPECT_EQ(twin.Line(), (sim::LineSettings{38400, 8, 2, false, true}));
+    m_port->UsbClosePort();
+    EXPECT_EQ(twin.Line(), before);
+}
+
 TEST_F(UsbReaderTest, ReplugUnderAnotherNameMovesThePortInOneTick) {
     Attach();
     EXPECT_EQ(m_port->PortName(), "ttyACM0");
