@@ -46,7 +46,7 @@ class TInfo_Form final : public QMainWindow {
     void SetCompanions(ui::TForm3* options, ui::TForm4* about);
 
     // The USB reader's watcher calls these as the reader comes and goes;
-    // it starts at the first show and ticks on UsbWatchTimer.
+    // it starts at the first show and ticks on its own single-shot timer.
     void ReaderOnAttached();
     void ReaderOnDetached();
     // How the program ends when it is closed during an appendix-3 build.
@@ -75,7 +75,6 @@ class TInfo_Form final : public QMainWindow {
     QTableWidget* StringGrid1() const { return m_grid; }
     QProgressBar* ProgressBar1_() const { return m_bar; }
     QTimer* Timer1() const { return m_timer; }
-    QTimer* UsbWatchTimer() const { return m_usbTimer; }
     int Opacity() const { return m_alpha; }
 
   protected:

@@ -9,25 +9,16 @@
 
 #include "access/lpt_reader.h"
 #include "sim/image_generator.h"
+#include "tests/support/ppdev_stand_in.h"
 #include "tests/support/temp_dir.h"
 
 namespace zorvek {
 namespace {
 
-struct StandInCounts {
-    int opens = 0;
-    int closes = 0;
-    int claims = 0;
-    int releases = 0;
-    long dataWrites = 0;
-    long statusReads = 0;
-    long unclaimed = 0;
-};
-
 class PpdevStandIn : public test::TempDirTest {};
 
 TEST_F(PpdevStandIn, TheReaderIsReadAndWrittenThroughTheBackendsIoctls) {
-    using Counts = const StandInCounts* (*)();
+    using Counts = const test::StandInCounts* (*)();
     const auto counts = reinterpret_cast<Counts>(::dlsym(RTLD_DEFAULT, "ZorvekStandInCounts"));
     if (counts == nullptr) GTEST_SKIP() << "the parallel-port stand-in is not preloaded";
     const auto image = sim::ImageFileBytes(sim::GenerateImage({}), sim::ImageVariant::Valid);
@@ -49,7 +40,7 @@ TEST_F(PpdevStandIn, TheReaderIsReadAndWrittenThroughTheBackendsIoctls) {
     EXPECT_EQ(std::vector<std::uint8_t>(back, back + 4), std::vector<std::uint8_t>(4, 0));
     reader.Close();
 
-    const StandInCounts& seen = *counts();
+    const test::StandInCounts& seen = *counts();
     EXPECT_EQ(seen.opens, 1);
     EXPECT_EQ(seen.claims, 1);
     EXPECT_EQ(seen.releases, 1);

@@ -21,24 +21,14 @@
 #include <vector>
 
 #include "sim/lpt_reader_twin.h"
+#include "tests/support/ppdev_stand_in.h"
 
 namespace {
 
 using zorvek::LptPortCode;
 using zorvek::LptPortRecord;
 using zorvek::LptRegister;
-
-// What the test reads back through dlsym.
-struct StandInCounts {
-    int opens = 0;
-    int closes = 0;
-    int claims = 0;
-    int releases = 0;
-    long dataWrites = 0;
-    long statusReads = 0;
-    // Register requests refused because the port was not claimed.
-    long unclaimed = 0;
-};
+using zorvek::test::StandInCounts;
 
 struct StandIn {
     std::mutex mutex;
@@ -144,6 +134,17 @@ int NodeIoctl(unsigned long request, void* argument) {
     }
 }
 
+// The node, or the C library's `name` with the mode when one is passed.
+int OpenPath(const char* name, const char* path, int flags, va_list arguments) {
+    if (IsTheNode(path)) return OpenNode();
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        mode = static_cast<mode_t>(va_arg(arguments, int));
+    }
+    using Open = int (*)(const char*, int, ...);
+    return Next<Open>(name)(path, flags, mode);
+}
+
 }  // namespace
 
 extern "C" {
@@ -151,29 +152,19 @@ extern "C" {
 const StandInCounts* ZorvekStandInCounts() { return &State().counts; }
 
 int open(const char* path, int flags, ...) {
-    if (IsTheNode(path)) return OpenNode();
-    mode_t mode = 0;
-    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = static_cast<mode_t>(va_arg(arguments, int));
-        va_end(arguments);
-    }
-    using Open = int (*)(const char*, int, ...);
-    return Next<Open>("open")(path, flags, mode);
+    va_list arguments;
+    va_start(arguments, flags);
+    const int fd = OpenPath("open", path, flags, arguments);
+    va_end(arguments);
+    return fd;
 }
 
 int open64(const char* path, int flags, ...) {
-    if (IsTheNode(path)) return OpenNode();
-    mode_t mode = 0;
-    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = static_cast<mode_t>(va_arg(arguments, int));
-        va_end(arguments);
-    }
-    using Open = int (*)(const char*, int, ...);
-    return Next<Open>("open64")(path, flags, mode);
+    va_list arguments;
+    va_start(arguments, flags);
+    const int fd = OpenPath("open64", path, flags, arguments);
+    va_end(arguments);
+    return fd;
 }
 
 int ioctl(int fd, unsigned long request, ...) noexcept {
