@@ -15,12 +15,6 @@
 // generator: their own checksum, their own date test, their own layout.
 namespace zorvek::sim {
 
-// The test list names an image by its seed and reading time.
-void PrintTo(const ImageOptions& options, std::ostream* out) {
-    *out << "seed " << options.seed << ", read " << options.now.year << "-" << options.now.month
-         << "-" << options.now.day;
-}
-
 // Failures name the image by its seed and present.
 void PrintTo(const ImageOptions& options, std::ostream* out) {
     const LocalDateTime& t = options.now;
