@@ -1,7 +1,7 @@
 #pragma once
 
-// The serial-port calls the recorder's link and the USB reader's link share
-// on Windows. Included by Windows files only.
+// The Win32 communications calls behind the serial port (the recorder's and
+// the USB reader's line). Included by Windows files only.
 #include <windows.h>
 
 #include <cstddef>

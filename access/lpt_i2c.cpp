@@ -69,25 +69,50 @@ bool LptI2cBus::I2cStart() {
 bool LptI2cBus::I2cStop() {
     ClearLine(kSdaOut);
     SetLine(kSclOut);
+    WaitForScl();
     SetLine(kSdaOut);  // SDA rises while SCL is high: the stop condition
-    return SclIn() && SdaIn();
+    // A port lost meanwhile reads every line high: that is no stop.
+    const bool free = SclIn() && SdaIn();
+    return free && !Faulted();
 }
 
-bool LptI2cBus::I2cClock() {
-    SetLine(kSclOut);
+bool LptI2cBus::WaitForScl() {
     const WaitClock::Duration started = m_clock.Now();
     for (int polls = 0; !SclIn(); ++polls) {
         if (polls < kSclFastPolls) continue;
         if (m_clock.Now() - started >= kSclStretchLimit) {
             Fail(TransferResult::Fail(TransferError::NoAnswer));
-            return true;
+            return false;
         }
         m_clock.Wait(kSclPollInterval);
     }
+    return !Faulted();
+}
+
+bool LptI2cBus::I2cClock() {
+    SetLine(kSclOut);
+    if (!WaitForScl()) return true;
     const bool bit = SdaIn();
     ClearLine(kSclOut);
     SetLine(kSdaOut);
     return bit;
+}
+
+bool LptI2cBus::I2cRecover() {
+    SetLine(kSdaOut);
+    SetLine(kSclOut);
+    if (!WaitForScl()) return false;
+    // A slave cut off in the middle of sending holds SDA low until it has
+    // clocked out its byte; the missing acknowledge then ends its sending.
+    for (int pulse = 0; pulse < kRecoveryPulses && !SdaIn(); ++pulse) {
+        ClearLine(kSclOut);
+        SetLine(kSclOut);
+        if (!WaitForScl()) return false;
+    }
+    if (!SdaIn()) return false;
+    // SCL goes low first, so that the stop's falling SDA is no start.
+    ClearLine(kSclOut);
+    return I2cStop();
 }
 
 bool LptI2cBus::I2cWriteByte(std::uint8_t value) {

@@ -39,6 +39,9 @@ class LptI2cBus {
     static constexpr int kSclFastPolls = 16;
     static constexpr WaitClock::Duration kSclPollInterval{1};
     static constexpr WaitClock::Duration kSclStretchLimit{25};
+    // A slave may be in the middle of a byte: eight data bits and the
+    // acknowledge.
+    static constexpr int kRecoveryPulses = 9;
 
     LptI2cBus(LptPortAccess& port, WaitClock& clock);
 
@@ -52,8 +55,13 @@ class LptI2cBus {
     // True when both lines were high, the start condition was made and SDA
     // is free again for the first data bit.
     bool I2cStart();
-    // True when SCL and SDA are both high after the stop condition.
+    // True when SCL and SDA are both high after the stop condition and no
+    // fault came up; SCL may be stretched before it as before any clock.
     bool I2cStop();
+    // Frees a bus a transfer left held (cut off by a time-out or a fault):
+    // clocks SCL until SDA is released, at most nine pulses, then a stop.
+    // False when SCL stays low or SDA is still held.
+    bool I2cRecover();
     // One clock pulse, waiting while a slave stretches SCL; the SDA level
     // seen while SCL was high. SCL held past kSclStretchLimit is a NoAnswer
     // fault (and reads 1).
@@ -75,6 +83,9 @@ class LptI2cBus {
     void ClearFault() { m_fault = TransferResult::Ok(); }
 
   private:
+    // Waits while a slave holds SCL low after the master let it go; a
+    // NoAnswer fault past kSclStretchLimit. False on any fault.
+    bool WaitForScl();
     void WriteLatch();
     void Fail(TransferResult failure);
 

@@ -1,7 +1,5 @@
 #include "access/lpt_reader.h"
 
-#include "access/dispatch.h"
-
 namespace zorvek {
 namespace {
 
@@ -66,7 +64,16 @@ bool LptReader::LptReaderStop() {
     m_bus.ClearLine(LptI2cBus::kD0);
     const bool stopped = m_bus.I2cStop();
     if (stopped) m_bus.SetLine(LptI2cBus::kD1);
-    return stopped;
+    // The stop that ends a transfer is its last word: a port lost at it
+    // fails the transfer.
+    return stopped && !m_bus.Faulted();
+}
+
+TransferResult LptReader::FreeBus() {
+    m_bus.ClearFault();
+    if (m_bus.SclIn() && m_bus.SdaIn()) return TransferResult::Ok();
+    if (!m_bus.I2cRecover()) return Failed(TransferError::NoAnswer);
+    return TransferResult::Ok();
 }
 
 TransferResult LptReader::LptReaderOpen() {
@@ -100,7 +107,7 @@ TransferResult LptReader::LptReaderRead(std::uint32_t offset, std::uint8_t* buff
                                         std::uint32_t count, ProgressSink* progress) {
     if (!InImage(offset, count)) return TransferResult::Fail(TransferError::OutOfRange);
     if (count == 0) return TransferResult::Ok();
-    m_bus.ClearFault();
+    if (const TransferResult freed = FreeBus(); !freed) return freed;
     TransferProgress shown(progress, count);
     std::uint32_t remaining = count;
     for (;;) {
@@ -138,7 +145,7 @@ TransferResult LptReader::LptReaderWrite(std::uint32_t offset, const std::uint8_
                                          std::uint32_t count, ProgressSink* progress) {
     if (!InImage(offset, count)) return TransferResult::Fail(TransferError::OutOfRange);
     if (count == 0) return TransferResult::Ok();
-    m_bus.ClearFault();
+    if (const TransferResult freed = FreeBus(); !freed) return freed;
     TransferProgress shown(progress, count);
     std::uint32_t remaining = count;
     for (;;) {
@@ -162,12 +169,6 @@ TransferResult LptReader::LptReaderWrite(std::uint32_t offset, const std::uint8_
         m_bus.I2cWait(kPageWriteWait);
         if (remaining == 0) return stopped ? TransferResult::Ok() : Failed(TransferError::NoAnswer);
     }
-}
-
-std::unique_ptr<LptReader> AttachSystemLptReader(Dispatch& dispatch, WaitClock& clock) {
-    auto reader = std::make_unique<LptReader>(MakeSystemLptPort(), clock);
-    dispatch.AttachLptReader(reader.get());
-    return reader;
 }
 
 }  // namespace zorvek

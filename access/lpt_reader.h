@@ -8,8 +8,6 @@
 
 namespace zorvek {
 
-class Dispatch;
-
 // The portable reader on the parallel port: the recorder's stored image
 // (bank 3, 64 KiB) in two I2C EEPROMs of 32 KiB with 64-byte write pages,
 // every byte stored inverted. Offsets 0x0000..0x7FFF are the lower EEPROM
@@ -67,17 +65,14 @@ class LptReader final : public MemorySource {
     }
 
   private:
+    // Starts a transfer afresh: a bus an earlier transfer left held (cut
+    // off by a time-out or a port fault) is freed first.
+    TransferResult FreeBus();
     // The bus's fault when there is one, otherwise `kind`.
     TransferResult Failed(TransferError kind) const;
 
     std::unique_ptr<LptPortAccess> m_ownedPort;
     LptI2cBus m_bus;
 };
-
-// Makes the reader on the system's parallel port (MakeSystemLptPort) and
-// attaches it to `dispatch` as its LPT reader. Keep the result alive while
-// the dispatch may use it.
-std::unique_ptr<LptReader> AttachSystemLptReader(Dispatch& dispatch,
-                                                 WaitClock& clock = SystemWaits());
 
 }  // namespace zorvek

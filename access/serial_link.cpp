@@ -70,9 +70,11 @@ void SerialLink::ComDisconnect() {
 }
 
 int SerialLink::ComConnect(int port) {
+    m_connectFailure = TransferResult::Fail(TransferError::Refused, ENODEV);
     if (port < 1 || port > kPortCount) return 0;
     ComClosePort();
-    if (!ComOpenPort(port, kBaud)) return 0;
+    m_connectFailure = ComOpenPort(port, kBaud);
+    if (!m_connectFailure) return 0;
     // The recorder's line interface is powered from DTR; RTS stays low.
     m_port.SetModemLines(true, false);
     m_clock.Wait(kSettleWait);
@@ -83,19 +85,19 @@ int SerialLink::ComConnect(int port) {
 }
 
 int SerialLink::ComFindRecorder() {
-    bool anyOpened = false;
+    m_searchFailure = TransferResult::Fail(TransferError::Refused, ENOENT);
     for (int port = 1; port <= kPortCount; ++port) {
         ComDisconnect();
-        if (ComConnect(port) != port) continue;
-        anyOpened = true;
-        std::uint8_t probe = 0;
-        if (ComReadBlock(kProbeAddress, &probe, 1, nullptr)) {
-            m_searchFailure = TransferResult::Ok();
-            return port;
+        // A number without a device is not tried at all.
+        if (m_paths(port).empty()) continue;
+        if (ComConnect(port) != port) {
+            m_searchFailure = m_connectFailure;
+            continue;
         }
+        std::uint8_t probe = 0;
+        m_searchFailure = ComReadBlock(kProbeAddress, &probe, 1, nullptr);
+        if (m_searchFailure) return port;
     }
-    m_searchFailure = anyOpened ? TransferResult::Fail(TransferError::NoAnswer)
-                                : TransferResult::Fail(TransferError::Refused, ENOENT);
     return 0;
 }
 

@@ -44,16 +44,18 @@ class SerialLink {
     // the first port that answers open. Returns its number, or 0 when none
     // answered (SearchFailure() says why).
     int ComFindRecorder();
-    // Refused (ENOENT) when no port could be opened at all, NoAnswer when
-    // ports opened but the recorder answered on none.
+    // Why the last port with a device failed: its open's reason (busy, no
+    // serial line, no permission, ...) or the probe's (NoAnswer). Refused
+    // (ENOENT) when no port names a device at all.
     TransferResult SearchFailure() const { return m_searchFailure; }
 
     // Closes the port, whatever the state: Closed.
     void ComDisconnect();
     // Opens `port` at 19200 baud, DTR on and RTS off, waits 50 ms for the
     // line to settle and purges it: Open. Returns the port number, 0 when
-    // the port cannot be opened (or is not 1..8).
+    // the port cannot be opened (or is not 1..8); ConnectFailure() says why.
     int ComConnect(int port);
+    const TransferResult& ConnectFailure() const { return m_connectFailure; }
 
     // Fails without opening anything while a port is open, for a port not
     // 1..8 or without a device, and for a baud rate the line does not know.
@@ -107,6 +109,7 @@ class SerialLink {
     bool m_linkClosed = true;
     TransferResult m_breakReason = TransferResult::Fail(TransferError::NotOpen);
     TransferResult m_searchFailure = TransferResult::Fail(TransferError::NotOpen);
+    TransferResult m_connectFailure;
     int m_portNumber = 0;
     std::filesystem::path m_portPath;
     std::uint32_t m_baud = kBaud;

@@ -17,8 +17,10 @@ struct ReadTimeouts {
     WaitClock::Duration interByte;
 };
 
-// A serial line as the recorder's link uses it: raw bytes, 8 data bits, no
-// parity, 2 stop bits, no flow control. One device at a time.
+// A serial line as the recorder's link and the USB reader's port use it:
+// raw bytes, 8 data bits, no parity, 2 stop bits, no flow control. One
+// device at a time; its time-outs count against the WaitClock it was made
+// with (a poll that runs out is a time-out, whatever that clock says).
 class SerialPort {
   public:
     virtual ~SerialPort() = default;
@@ -26,7 +28,8 @@ class SerialPort {
     // Refused when it does not exist or is busy; IoError when it is not a
     // serial line or refuses the settings. Nothing stays open on failure.
     virtual TransferResult Open(const std::filesystem::path& device, std::uint32_t baud) = 0;
-    // Closes the device if one is open.
+    // Gives the line back with the settings it had before Open and closes
+    // it, if one is open.
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
     // Sets the DTR and RTS lines. A device without modem lines (a

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 
 #include "access/serial_port.h"
 
@@ -59,7 +60,8 @@ bool SpeedOf(std::uint32_t baud, speed_t& speed) {
 }
 
 int PollMillis(Duration left) {
-    return static_cast<int>(std::clamp<Duration::rep>(left.count(), 0, 60000));
+    return static_cast<int>(
+        std::clamp<Duration::rep>(left.count(), 0, std::numeric_limits<int>::max()));
 }
 
 class PosixSerialPort final : public SerialPort {
@@ -77,6 +79,8 @@ class PosixSerialPort final : public SerialPort {
         if (::ioctl(fd, TIOCEXCL) != 0) return CloseFailed(fd);
         termios settings{};
         if (::tcgetattr(fd, &settings) != 0) return CloseFailed(fd);
+        // Whoever uses the line after us finds it as it was.
+        const termios original = settings;
         ::cfmakeraw(&settings);
         settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CRTSCTS);
         settings.c_cflag |= CS8 | CSTOPB | CLOCAL | CREAD;
@@ -91,11 +95,13 @@ class PosixSerialPort final : public SerialPort {
         }
         ::tcflush(fd, TCIOFLUSH);
         m_fd = fd;
+        m_original = original;
         return TransferResult::Ok();
     }
 
     void Close() override {
         if (m_fd < 0) return;
+        ::tcsetattr(m_fd, TCSANOW, &m_original);
         // The exclusive mark outlives our descriptor while another one is
         // open (a twin keeps its side open), so take it back.
         ::ioctl(m_fd, TIOCNXCL);
@@ -169,12 +175,14 @@ class PosixSerialPort final : public SerialPort {
         return FailureFromErrno(error, false);
     }
 
-    // Waits until the descriptor is ready for `events` or `left` has passed;
-    // a hang-up is a device gone, a time-out is left to the caller's clock.
+    // Waits until the descriptor is ready for `events` or `left` has passed.
+    // A hang-up is a device gone; a poll that ran out is a time-out even on
+    // a clock that did not move meanwhile (a test's virtual one).
     TransferResult WaitFor(short events, Duration left) {
         pollfd poller{m_fd, events, 0};
         const int ready = ::poll(&poller, 1, PollMillis(left));
         if (ready < 0 && errno != EINTR) return FailureFromErrno(errno, true);
+        if (ready == 0) return TransferResult::Fail(TransferError::NoAnswer);
         if (ready > 0 && (poller.revents & events) == 0 &&
             (poller.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
             return TransferResult::Fail(TransferError::DeviceGone, EIO);
@@ -184,6 +192,7 @@ class PosixSerialPort final : public SerialPort {
 
     WaitClock& m_clock;
     int m_fd = -1;
+    termios m_original{};
 };
 
 }  // namespace

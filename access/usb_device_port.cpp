@@ -32,7 +32,7 @@ void SetProgress(ProgressSink* progress, int percent) {
 }  // namespace
 
 UsbDevicePort::UsbDevicePort(UsbPortFinder finder, WaitClock& clock)
-    : m_finder(std::move(finder)), m_clock(clock) {}
+    : m_finder(std::move(finder)), m_clock(clock), m_link(MakeSystemSerialPort(clock)) {}
 
 UsbDevicePort::Duration UsbDevicePort::UsbStartWatch(std::uint16_t revision) {
     if (revision != 0) m_revision = revision;
@@ -42,23 +42,44 @@ UsbDevicePort::Duration UsbDevicePort::UsbStartWatch(std::uint16_t revision) {
 UsbDevicePort::Duration UsbDevicePort::UsbWatchTick() {
     if (m_transfers > 0) return kTickInterval;
     TransferScope tick(*this);
-    const std::string found = UsbFindPort();
-    if (m_link.IsOpen() && (found != m_portName || m_lost)) {
+    const std::vector<std::string> found = UsbFindPorts();
+    const auto isFound = [&found](const std::string& name) {
+        return std::find(found.begin(), found.end(), name) != found.end();
+    };
+    if (m_link->IsOpen() && (!isFound(m_portName) || m_lost)) {
         UsbClosePort();
         // Even a reader that never became ready is told it is gone.
         RunDisconnect();
     }
-    if (!found.empty() && !m_link.IsOpen()) UsbOpenPort(found);
-    if (m_link.IsOpen()) {
-        const bool ready = !m_hooks.onReadyCheck || m_hooks.onReadyCheck();
-        if (ready && !m_ready) {
+    std::erase_if(m_passedOver, [&](const std::string& name) { return !isFound(name); });
+    if (!m_link->IsOpen()) {
+        const std::string next = NextCandidate(found);
+        if (!next.empty() && !UsbOpenPort(next)) m_passedOver.push_back(next);
+    }
+    if (m_link->IsOpen()) {
+        const ReadyAnswer answer =
+            m_hooks.onReadyCheck ? m_hooks.onReadyCheck() : ReadyAnswer::Ready;
+        if (!m_ready && answer != ReadyAnswer::Ready && found.size() > 1) {
+            m_passedOver.push_back(m_portName);
+            UsbClosePort();
+        } else if (answer != ReadyAnswer::Busy && !m_ready) {
             if (m_hooks.onConnect) m_hooks.onConnect();
             m_ready = true;
-        } else if (!ready && m_ready) {
+        } else if (answer == ReadyAnswer::Busy && m_ready) {
             RunDisconnect();
         }
     }
     return kTickInterval;
+}
+
+std::string UsbDevicePort::NextCandidate(const std::vector<std::string>& found) {
+    for (const std::string& name : found) {
+        if (std::find(m_passedOver.begin(), m_passedOver.end(), name) == m_passedOver.end()) {
+            return name;
+        }
+    }
+    m_passedOver.clear();
+    return found.empty() ? std::string() : found.front();
 }
 
 void UsbDevicePort::RunDisconnect() {
@@ -66,20 +87,22 @@ void UsbDevicePort::RunDisconnect() {
     m_ready = false;
 }
 
-std::string UsbDevicePort::UsbFindPort() const { return m_finder.FindPort(m_revision); }
+std::vector<std::string> UsbDevicePort::UsbFindPorts() const {
+    return m_finder.FindPorts(m_revision);
+}
 
 TransferResult UsbDevicePort::UsbOpenPort(const std::string& port) {
-    m_link.Close();
+    m_link->Close();
     m_portName.clear();
     m_lost = false;
     if (port.empty()) return TransferResult::Fail(TransferError::Refused);
-    const TransferResult opened = m_link.Open(m_finder.DeviceNode(port));
+    const TransferResult opened = m_link->Open(m_finder.DeviceNode(port), kBaud);
     if (opened) m_portName = port;
     return opened;
 }
 
 void UsbDevicePort::UsbClosePort() {
-    m_link.Close();
+    m_link->Close();
     m_portName.clear();
     m_lost = false;
     UsbDelay(kCloseDelay);
@@ -87,12 +110,12 @@ void UsbDevicePort::UsbClosePort() {
 
 TransferResult UsbDevicePort::UsbReadExact(std::uint8_t* buffer, std::size_t count) {
     if (count == 0) return TransferResult::Ok();
-    return m_link.ReadExact(std::span(buffer, count), kResponseTimeout);
+    return m_link->Read(buffer, count, ReadTimeouts{kResponseTimeout, kResponseTimeout});
 }
 
 TransferResult UsbDevicePort::UsbWriteExact(const std::uint8_t* buffer, std::size_t count) {
     if (count == 0) return TransferResult::Ok();
-    return m_link.WriteExact(std::span(buffer, count), kResponseTimeout);
+    return m_link->Write(buffer, count);
 }
 
 std::size_t UsbDevicePort::UsbFrameLength(std::uint8_t command) {
@@ -105,7 +128,7 @@ std::size_t UsbDevicePort::UsbFrameLength(std::uint8_t command) {
 TransferResult UsbDevicePort::UsbTransact() {
     const std::size_t length = UsbFrameLength(m_request[0]);
     m_request[length - 1] = Crc8(std::span(m_request).first(length - 1));
-    m_link.Purge();
+    m_link->Purge();
     TransferResult result = UsbWriteExact(m_request.data(), length);
     const std::uint8_t header = m_request[0] ^ kResponseFlip;
     const std::size_t responseLength = UsbFrameLength(header);
@@ -123,7 +146,7 @@ template <typename Frame>
 TransferResult UsbDevicePort::InFrames(std::uint32_t address, std::uint32_t count,
                                        ProgressSink* progress, bool progressBefore, Frame frame) {
     SetProgress(progress, 0);
-    if (!m_link.IsOpen()) return TransferResult::Fail(TransferError::NotOpen);
+    if (!m_link->IsOpen()) return TransferResult::Fail(TransferError::NotOpen);
     TransferScope running(*this);
     std::uint32_t done = 0;
     bool retried = false;
@@ -181,7 +204,7 @@ TransferResult UsbDevicePort::UsbWriteByte(std::uint32_t address, std::uint8_t v
 }
 
 UsbDevicePort::State UsbDevicePort::CurrentState() const {
-    if (!m_link.IsOpen()) return State::Idle;
+    if (!m_link->IsOpen()) return State::Idle;
     return m_ready ? State::Ready : State::OpenNotReady;
 }
 

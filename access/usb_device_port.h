@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "access/serial_port.h"
 #include "access/usb_port_finder.h"
-#include "access/usb_serial_link.h"
 #include "access/wait_clock.h"
 #include "model/sinks.h"
 #include "model/transfer_result.h"
@@ -30,16 +32,20 @@ class UsbDevicePort {
     static constexpr Duration kResponseTimeout{200};
     static constexpr Duration kRetryDelay{200};
     static constexpr Duration kCloseDelay{50};
+    static constexpr std::uint32_t kBaud = 38400;
     static constexpr std::uint32_t kMaxFrameData = 128;
 
     enum class State { Idle, OpenNotReady, Ready };
+    // What the ready check heard: ready, a request to be released, or no
+    // answer at all.
+    enum class ReadyAnswer { Ready, Busy, Silent };
 
     // What the reader's own code does when the watcher sees it come and go.
     // An unset hook is skipped; an unset ready check counts as ready.
     struct Hooks {
         std::function<void()> onConnect;
         std::function<void()> onDisconnect;
-        std::function<bool()> onReadyCheck;
+        std::function<ReadyAnswer()> onReadyCheck;
     };
 
     UsbDevicePort(UsbPortFinder finder, WaitClock& clock);
@@ -56,10 +62,16 @@ class UsbDevicePort {
     // connects or disconnects by the ready check. Returns when the next tick
     // is due. A tick that comes while a transfer runs (a window pumping its
     // events from a progress display) only asks for the next one.
+    //
+    // With several readers attached, one that does not become ready (busy,
+    // silent, or its port refused) is passed over: the next tick tries the
+    // next one, and after the last the first again. A reader alone that
+    // stays silent counts as ready, as a ready check without an answer
+    // always has; only its request to be released holds it back.
     Duration UsbWatchTick();
 
-    // The port's name of the attached reader; empty if none.
-    std::string UsbFindPort() const;
+    // The ports' names of the attached readers; empty if none.
+    std::vector<std::string> UsbFindPorts() const;
     // On failure no port is open.
     TransferResult UsbOpenPort(const std::string& port);
     // Closes the port (if open) and lets the system settle for 50 ms.
@@ -113,11 +125,15 @@ class UsbDevicePort {
     TransferResult InFrames(std::uint32_t address, std::uint32_t count, ProgressSink* progress,
                             bool progressBefore, Frame frame);
     void RunDisconnect();
+    // The first reader found that has not been passed over; when all have
+    // been, they are tried again from the first.
+    std::string NextCandidate(const std::vector<std::string>& found);
 
     UsbPortFinder m_finder;
     WaitClock& m_clock;
-    UsbSerialLink m_link;
+    std::unique_ptr<SerialPort> m_link;
     std::string m_portName;
+    std::vector<std::string> m_passedOver;
     bool m_ready = false;
     // The open port's device went away under a transfer: the next tick
     // closes it even if a device of the same name is back.

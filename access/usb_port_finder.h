@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace zorvek {
 
@@ -25,12 +26,11 @@ class UsbPortFinder {
 
     explicit UsbPortFinder(Roots roots = RootsFromEnvironment()) : m_roots(std::move(roots)) {}
 
-    // The port's name ("ttyACM0", "COM5") of the first attached device whose
-    // revision equals `revision` (in name order on Linux, in the serial
-    // driver's list on Windows); empty when there is none.
-    // A revision of 0 never matches. Entries that vanish while the scan
-    // runs are skipped.
-    std::string FindPort(std::uint16_t revision) const;
+    // The ports' names ("ttyACM0", "COM5") of the attached devices whose
+    // revision equals `revision`, in name order on Linux, in the serial
+    // driver's list on Windows; empty when there is none. A revision of 0
+    // never matches. Entries that vanish while the scan runs are skipped.
+    std::vector<std::string> FindPorts(std::uint16_t revision) const;
 
     // The device node to open for a port found above.
     std::filesystem::path DeviceNode(const std::string& port) const {

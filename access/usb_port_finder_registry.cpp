@@ -83,11 +83,12 @@ UsbPortFinder::Roots UsbPortFinder::RootsFromEnvironment() {
     return {std::filesystem::path(L"SYSTEM\\CurrentControlSet"), std::filesystem::path(L"\\\\.\\")};
 }
 
-std::string UsbPortFinder::FindPort(std::uint16_t revision) const {
-    if (revision == 0) return {};
+std::vector<std::string> UsbPortFinder::FindPorts(std::uint16_t revision) const {
+    std::vector<std::string> ports;
+    if (revision == 0) return ports;
     const std::wstring controlSet = m_roots.system.wstring();
     const RegistryKey list(controlSet + L"\\Services\\usbser\\Enum");
-    if (!list.IsOpen()) return {};
+    if (!list.IsOpen()) return ports;
     const DWORD count = list.Number(L"Count").value_or(0);
     for (DWORD i = 0; i < count; ++i) {
         // The list has no gaps; a damaged "Count" must not keep the watcher
@@ -98,9 +99,9 @@ std::string UsbPortFinder::FindPort(std::uint16_t revision) const {
         if (!device.IsOpen()) continue;
         if (RevisionOfHardwareId(Ascii(device.Text(L"HardwareID"))) != revision) continue;
         const int port = ComNumberOfFriendlyName(Ascii(device.Text(L"FriendlyName")));
-        if (port != 0) return "COM" + std::to_string(port);
+        if (port != 0) ports.push_back("COM" + std::to_string(port));
     }
-    return {};
+    return ports;
 }
 
 }  // namespace zorvek

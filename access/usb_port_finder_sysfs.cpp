@@ -63,8 +63,9 @@ UsbPortFinder::Roots UsbPortFinder::RootsFromEnvironment() {
     return {FromEnvironment("ZORVEK_SYSFS", "/sys"), FromEnvironment("ZORVEK_DEVDIR", "/dev")};
 }
 
-std::string UsbPortFinder::FindPort(std::uint16_t revision) const {
-    if (revision == 0) return {};
+std::vector<std::string> UsbPortFinder::FindPorts(std::uint16_t revision) const {
+    std::vector<std::string> ports;
+    if (revision == 0) return ports;
     std::error_code error;
     std::vector<std::string> names;
     for (fs::directory_iterator it(m_roots.system / "class" / "tty", error), end;
@@ -73,9 +74,11 @@ std::string UsbPortFinder::FindPort(std::uint16_t revision) const {
     }
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
-        if (UsbRevisionOf(m_roots.system / "class" / "tty" / name) == revision) return name;
+        if (UsbRevisionOf(m_roots.system / "class" / "tty" / name) == revision) {
+            ports.push_back(name);
+        }
     }
-    return {};
+    return ports;
 }
 
 }  // namespace zorvek

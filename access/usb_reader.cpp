@@ -1,8 +1,7 @@
 #include "access/usb_reader.h"
 
-#include <vector>
+#include <algorithm>
 
-#include "model/atomic_file.h"
 #include "model/memory_map.h"
 
 namespace zorvek {
@@ -47,32 +46,29 @@ TransferResult UsbReader::ReaderWriteImage(std::uint16_t offset, const std::uint
     });
 }
 
-ImageSave UsbReader::ReaderDumpToFile(std::uint16_t offset, const std::filesystem::path& file,
-                                      std::uint32_t count, ProgressSink* progress) {
-    ImageSave save;
+TransferResult UsbReader::ReaderCopyImage(std::uint16_t offset, std::uint32_t count,
+                                          std::vector<std::uint8_t>& image,
+                                          ProgressSink* progress) {
     if (count == 0 || offset + count > memory_map::kImageSize) {
-        save.read = TransferResult::Fail(TransferError::OutOfRange);
-        return save;
+        return TransferResult::Fail(TransferError::OutOfRange);
     }
     // The progress display may let the watcher tick between chunks.
-    UsbDevicePort::TransferScope dumping(m_port);
+    UsbDevicePort::TransferScope copying(m_port);
     if (progress != nullptr) progress->SetPosition(1);
-    std::vector<std::uint8_t> image(count);
-    for (std::uint32_t done = 0; done < count && save.read;) {
+    image.assign(count, 0);
+    TransferResult read;
+    for (std::uint32_t done = 0; done < count && read;) {
         const std::uint32_t size = std::min(count - done, kDumpChunk);
-        save.read = ReaderReadImage(static_cast<std::uint16_t>(offset + done), image.data() + done,
-                                    size, nullptr);
+        read = ReaderReadImage(static_cast<std::uint16_t>(offset + done), image.data() + done, size,
+                               nullptr);
         done += size;
-        if (save.read && progress != nullptr) {
+        if (read && progress != nullptr) {
             progress->SetPosition(static_cast<int>(std::uint64_t{done} * 100 / count));
         }
     }
-    if (save.read) {
-        for (std::uint8_t& byte : image) byte = static_cast<std::uint8_t>(~byte);
-        save.write = WriteFileAtomically(file, image);
-    }
+    for (std::uint8_t& byte : image) byte = static_cast<std::uint8_t>(~byte);
     if (progress != nullptr) progress->SetPosition(0);
-    return save;
+    return read;
 }
 
 void UsbReader::Beep() {
@@ -99,10 +95,11 @@ void UsbReader::ReaderDisconnect() {
     if (ReaderOnDetached) ReaderOnDetached();
 }
 
-bool UsbReader::ReaderReadyCheck() {
+UsbDevicePort::ReadyAnswer UsbReader::ReaderReadyCheck() {
+    using Answer = UsbDevicePort::ReadyAnswer;
     std::uint8_t request = 0;
-    const TransferResult read = m_port.UsbReadByte(kReleaseRequestRegister, request);
-    return !(read && request == 1);
+    if (!m_port.UsbReadByte(kReleaseRequestRegister, request)) return Answer::Silent;
+    return request == 1 ? Answer::Busy : Answer::Ready;
 }
 
 }  // namespace zorvek

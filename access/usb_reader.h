@@ -1,10 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
+#include <vector>
 
-#include "access/image_file.h"
 #include "access/usb_device_port.h"
 
 namespace zorvek {
@@ -15,7 +14,7 @@ namespace zorvek {
 //
 // The reader keeps the image in its bank 3 with every byte inverted
 // (bitwise NOT). ReaderReadImage and ReaderWriteImage move the stored,
-// inverted bytes; ReaderDumpToFile writes the image itself.
+// inverted bytes; ReaderCopyImage gives the image itself.
 class UsbReader {
   public:
     static constexpr std::uint16_t kReaderRevision = 0x0001;
@@ -54,22 +53,20 @@ class UsbReader {
                                    ProgressSink* progress);
     TransferResult ReaderWriteImage(std::uint16_t offset, const std::uint8_t* buffer,
                                     std::uint32_t count, ProgressSink* progress);
-    // Copies `count` bytes of the image from `offset` into `file`, restored
-    // from the reader's inverted storage, in chunks of 128 bytes. The file
-    // is replaced only when every chunk arrived and the whole copy is on the
-    // disk; otherwise whatever was there before is untouched. The result
-    // says how the reading went and, after a whole copy, the writing. A
-    // count of 0, or one past the end of the image, is a read OutOfRange.
-    // `progress` shows 1 at the start, then the share of chunks done, and
-    // is left at 0.
-    ImageSave ReaderDumpToFile(std::uint16_t offset, const std::filesystem::path& file,
-                               std::uint32_t count, ProgressSink* progress);
+    // Reads `count` bytes of the image from `offset` into `image`, restored
+    // from the reader's inverted storage, in chunks of 128 bytes. The result
+    // is the first failed chunk's, and `image` is of no use then. A count of 0, or one past the end
+    // of the image, is OutOfRange. `progress` shows 1 at the start, then the share of chunks done,
+    // and is left at 0.
+    TransferResult ReaderCopyImage(std::uint16_t offset, std::uint32_t count,
+                                   std::vector<std::uint8_t>& image, ProgressSink* progress);
 
     // The watcher's hooks.
     void ReaderConnect();
     void ReaderDisconnect();
-    // Not ready only when register 244 could be read and holds 1.
-    bool ReaderReadyCheck();
+    // Register 244: 1 asks to be released (Busy), any other value is Ready;
+    // a read that fails is Silent.
+    UsbDevicePort::ReadyAnswer ReaderReadyCheck();
 
     UsbDevicePort& Port() { return m_port; }
 

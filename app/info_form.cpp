@@ -155,19 +155,21 @@ class CommandScope {
 
 }  // namespace
 
-TInfo_Form::TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& reports,
-                       BarProgress& progress, std::vector<std::string> arguments,
-                       const QString& dataFolder)
+TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialogs,
+                       ReportRunner& reports, BarProgress& progress,
+                       std::vector<std::string> arguments, const QString& dataFolder)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
       m_session(session),
+      m_devices(devices),
       m_dialogs(dialogs),
       m_reports(reports),
       m_progress(progress),
       m_arguments(std::move(arguments)),
       m_dataFolder(dataFolder),
-      m_timer(new QTimer(this)) {
+      m_timer(new QTimer(this)),
+      m_usbTimer(new QTimer(this)) {
     setObjectName("Info_Form");
     QPalette silver = palette();
     silver.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -184,6 +186,10 @@ TInfo_Form::TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& rep
     m_timer->setObjectName("Timer1");
     m_timer->setInterval(kFadeInterval);
     connect(m_timer, &QTimer::timeout, this, &TInfo_Form::Timer1Timer);
+    // The watcher's timer is off while its tick runs, so ticks never overlap.
+    m_usbTimer->setObjectName("UsbWatchTimer");
+    m_usbTimer->setSingleShot(true);
+    connect(m_usbTimer, &QTimer::timeout, this, [this] { m_usbTimer->start(m_devices.UsbTick()); });
     setWindowOpacity(1.0);
     // The open dialog starts in the user's documents, never in the
     // program's own folder, and then where the last file was chosen.
@@ -316,11 +322,6 @@ void TInfo_Form::SetCompanions(ui::TForm3* options, ui::TForm4* about) {
     m_about = about;
 }
 
-void TInfo_Form::SetUsbReader(UsbCopy copy, std::function<void()> startWatch) {
-    m_usbCopy = std::move(copy);
-    m_startUsbWatch = std::move(startWatch);
-}
-
 void TInfo_Form::ReaderOnAttached() { Item("USB1")->setEnabled(true); }
 
 void TInfo_Form::ReaderOnDetached() { Item("USB1")->setEnabled(false); }
@@ -350,7 +351,14 @@ void TInfo_Form::FormShow() {
         QTimer::singleShot(0, this, &TInfo_Form::N3Click);
     }
     ReaderOnDetached();
-    if (m_startUsbWatch) m_startUsbWatch();
+    StartUsbWatch();
+}
+
+void TInfo_Form::StartUsbWatch() {
+    m_devices.onUsbAttached = [this] { ReaderOnAttached(); };
+    m_devices.onUsbDetached = [this] { ReaderOnDetached(); };
+    m_devices.onBeep = [] { QApplication::beep(); };
+    m_usbTimer->start(m_devices.StartUsbWatch());
 }
 
 void TInfo_Form::RefreshSheet() {
@@ -421,7 +429,7 @@ void TInfo_Form::N9Click() {
     CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     setEnabled(false);
     ShowProgress();
-    const LoadOutcome outcome = LoadFromRecorder(m_session);
+    const LoadOutcome outcome = m_devices.Load(DeviceSet::Device::Recorder);
     setEnabled(true);
     AfterDeviceLoad(outcome);
 }
@@ -430,20 +438,15 @@ void TInfo_Form::N10Click() {
     CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     setEnabled(false);
     ShowProgress();
-    const LoadOutcome outcome = LoadFromLptReader(m_session);
+    const LoadOutcome outcome = m_devices.Load(DeviceSet::Device::LptReader);
     setEnabled(true);
     AfterDeviceLoad(outcome);
 }
 
 void TInfo_Form::USB1Click() {
-    if (!m_usbCopy) return;
     CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     ShowProgress();
-    if (const LoadOutcome copied = m_usbCopy(m_session, &m_progress); !copied.Loaded()) {
-        ShowMessage(LoadMessage(copied));
-        return;
-    }
-    AfterDeviceLoad(LoadCopiedImage(m_session));
+    AfterDeviceLoad(m_devices.Load(DeviceSet::Device::UsbReader));
 }
 
 void TInfo_Form::SaveFreshImage() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "flows/device_set.h"
 #include "flows/load_flow.h"
 #include "flows/session.h"
 
@@ -35,25 +36,19 @@ class TForm4;
 class TInfo_Form final : public QMainWindow {
     Q_OBJECT
   public:
-    // The USB reader's driver copies the reader's image into the default
-    // dump file: Loaded when it did, ReaderCopyFailed or
-    // ReaderFormatMismatch otherwise.
-    using UsbCopy = std::function<LoadOutcome(Session&, ProgressSink*)>;
-
     // `arguments` is the command line after the program's name; `dataFolder`
     // holds the help file and the background picture.
-    TInfo_Form(Session& session, ui::Dialogs& dialogs, ReportRunner& reports, BarProgress& progress,
-               std::vector<std::string> arguments, const QString& dataFolder);
+    TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialogs, ReportRunner& reports,
+               BarProgress& progress, std::vector<std::string> arguments,
+               const QString& dataFolder);
 
     // The windows made after this one.
     void SetCompanions(ui::TForm3* options, ui::TForm4* about);
 
-    // The USB reader: its driver calls the two hooks as the reader comes and
-    // goes, and supplies the copy that USB1 runs. `startWatch` runs at the
-    // first show.
+    // The USB reader's watcher calls these as the reader comes and goes;
+    // it starts at the first show and ticks on its own single-shot timer.
     void ReaderOnAttached();
     void ReaderOnDetached();
-    void SetUsbReader(UsbCopy copy, std::function<void()> startWatch);
 
     void N3Click();
     void N9Click();
@@ -94,6 +89,7 @@ class TInfo_Form final : public QMainWindow {
     void BuildClientArea(const QString& dataFolder);
     void FormShow();
     void Timer1Timer();
+    void StartUsbWatch();
     void RefreshSheet();
     void CommitEdits();
     void AfterLoad(const LoadOutcome& outcome);
@@ -105,6 +101,7 @@ class TInfo_Form final : public QMainWindow {
     void SaveFreshImage();
 
     Session& m_session;
+    DeviceSet& m_devices;
     ui::Dialogs& m_dialogs;
     ReportRunner& m_reports;
     BarProgress& m_progress;
@@ -112,8 +109,6 @@ class TInfo_Form final : public QMainWindow {
     QString m_dataFolder;
     ui::TForm3* m_options = nullptr;
     ui::TForm4* m_about = nullptr;
-    UsbCopy m_usbCopy;
-    std::function<void()> m_startUsbWatch;
 
     QTableWidget* m_grid = nullptr;
     QProgressBar* m_bar = nullptr;
@@ -122,6 +117,7 @@ class TInfo_Form final : public QMainWindow {
     QTimer* m_timer = nullptr;
     // Commands running, nested ones counted (the close query's save).
     int m_running = 0;
+    QTimer* m_usbTimer = nullptr;
     bool m_shown = false;
     bool m_faded = false;
     int m_alpha = 255;

@@ -12,9 +12,8 @@ QString QStringOfPath(const std::filesystem::path& path) {
 
 }  // namespace
 
-Program::Program(ui::Dialogs& dialogs, Settings settings) {
-    m_session.dispatch.AttachRecorder(m_recorder.get());
-    m_lptReader = AttachSystemLptReader(m_session.dispatch);
+Program::Program(ui::Dialogs& dialogs, Settings settings)
+    : m_devices(m_session, *settings.deviceWaits) {
     // The windows' fixed sizes and positions are laid out for small type.
     QFont font = QApplication::font();
     font.setPixelSize(11);
@@ -22,7 +21,7 @@ Program::Program(ui::Dialogs& dialogs, Settings settings) {
     const QString data = QStringOfPath(settings.data);
     m_reports = std::make_unique<ReportRunner>(m_session, dialogs, m_progress, m_pictures,
                                                settings.documents, settings.data / "Kvelta");
-    m_main = std::make_unique<TInfo_Form>(m_session, dialogs, *m_reports, m_progress,
+    m_main = std::make_unique<TInfo_Form>(m_session, m_devices, dialogs, *m_reports, m_progress,
                                           std::move(settings.arguments), data);
     ui::TForm3::Build build{m_reports->Columns(), m_reports->Busy(),
                             [this] { m_main->ProgressBar1_()->hide(); },

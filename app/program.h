@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "access/lpt_reader.h"
-#include "access/recorder_source.h"
+#include "access/wait_clock.h"
 #include "app/info_form.h"
 #include "app/report_runner.h"
 #include "app/window_sinks.h"
+#include "flows/device_set.h"
 #include "flows/session.h"
 #include "ui/about_form.h"
 #include "ui/chart_form.h"
@@ -20,12 +20,9 @@
 
 namespace zorvek {
 
-// The program block: the session and the six windows, made in their order
-// (main, options, progress, about, filter, chart). A QApplication must exist.
-//
-// Device drivers attach here, to the session's dispatch
-// (session.dispatch.AttachRecorder / AttachLptReader), and the USB reader
-// to the main window (ReaderOnAttached, ReaderOnDetached, SetUsbReader).
+// The program block: the session with its devices and the six windows,
+// made in their order (main, options, progress, about, filter, chart). A
+// QApplication must exist.
 class Program {
   public:
     struct Settings {
@@ -35,6 +32,8 @@ class Program {
         std::filesystem::path documents = DocumentsFolder();
         // Templates, help files and pictures.
         std::filesystem::path data;
+        // The devices' protocol waits.
+        WaitClock* deviceWaits = &SystemWaits();
     };
 
     Program(ui::Dialogs& dialogs, Settings settings);
@@ -42,6 +41,7 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     Session& GetSession() { return m_session; }
+    DeviceSet& Devices() { return m_devices; }
     ReportRunner& Reports() { return *m_reports; }
     TInfo_Form& Info_Form() { return *m_main; }
     ui::TForm3& Form3() { return *m_options; }
@@ -52,10 +52,8 @@ class Program {
 
   private:
     BarProgress m_progress;
-    // The device drivers outlive the session whose dispatch uses them.
-    std::unique_ptr<RecorderSource> m_recorder = MakeRecorder(SystemWaits());
-    std::unique_ptr<LptReader> m_lptReader;
     Session m_session{&m_progress};
+    DeviceSet m_devices;
     // The chart window draws appendix 1's pictures, yet is made last: the
     // report runner reaches it through this forwarder.
     class Pictures final : public HistogramPictures {

@@ -2,17 +2,14 @@
 
 #include <chrono>
 #include <iostream>
-#include <memory>
 #include <string>
 
-#include "access/lpt_reader.h"
-#include "access/recorder_source.h"
 #include "cli/command_line.h"
 #include "cli/terminal.h"
 #include "cli/terminal_sinks.h"
+#include "flows/device_set.h"
 #include "flows/failure_text.h"
 #include "flows/load_flow.h"
-#include "flows/usb_reader_control.h"
 #include "model/cp1251.h"
 #include "reports/common/utf8_path.h"
 
@@ -22,59 +19,15 @@ namespace {
 constexpr int kNoDevice = 5;
 constexpr int kTransferFailed = 6;
 
-// Each device's load as the window runs it, with its driver attached to
-// the session for the time of the load.
-struct ReadSettings {
-    // How long the USB reader may take to appear and finish its handshake.
-    int waitSeconds = 5;
-};
-
-LoadOutcome ReadRecorder(Session& session, const ReadSettings&) {
-    const std::unique_ptr<RecorderSource> recorder = MakeRecorder(SystemWaits());
-    session.dispatch.AttachRecorder(recorder.get());
-    const LoadOutcome outcome = LoadFromRecorder(session);
-    // The load leaves the recorder's port open only when it stopped early.
-    if (session.dispatch.Kind() == SourceKind::Recorder) session.dispatch.CloseSource();
-    session.dispatch.AttachRecorder(nullptr);
-    if (recorder->FoundPort() != 0) {
-        PrintErrorUtf8("Прибор ответил на порту " + std::to_string(recorder->FoundPort()) + " (" +
-                       recorder->FoundDevice().string() + ")");
-    }
-    return outcome;
-}
-
-LoadOutcome ReadLptReader(Session& session, const ReadSettings&) {
-    const auto reader = AttachSystemLptReader(session.dispatch);
-    const LoadOutcome outcome = LoadFromLptReader(session);
-    // A load that stopped early leaves the reader open; close it while its
-    // driver still lives.
-    if (session.dispatch.Kind() == SourceKind::LptReader) session.dispatch.CloseSource();
-    session.dispatch.AttachLptReader(nullptr);
-    return outcome;
-}
-
-// The USB reader is found and connected by its watcher, ticking here as the
-// window's timer would, until it is ready or the wait is over.
-LoadOutcome ReadUsbReader(Session& session, const ReadSettings& settings) {
-    UsbReaderControl control;
-    if (!control.WaitUntilReady(std::chrono::seconds(settings.waitSeconds))) {
-        LoadOutcome outcome;
-        outcome.status = LoadOutcome::Status::NoConnection;
-        outcome.source = SourceKind::LptReader;  // the readers share their message
-        return outcome;
-    }
-    return control.Load(session);
-}
-
-struct Device {
+struct DeviceName {
     std::string_view name;
-    LoadOutcome (*read)(Session&, const ReadSettings&);
+    DeviceSet::Device device;
 };
 
-constexpr Device kDevices[] = {
-    {"recorder", ReadRecorder},
-    {"lpt", ReadLptReader},
-    {"usb", ReadUsbReader},
+constexpr DeviceName kDevices[] = {
+    {"recorder", DeviceSet::Device::Recorder},
+    {"lpt", DeviceSet::Device::LptReader},
+    {"usb", DeviceSet::Device::UsbReader},
 };
 
 int ExitCodeOf(const LoadOutcome& outcome) {
@@ -104,7 +57,8 @@ int ExitCodeOf(const LoadOutcome& outcome) {
 int RunRead(const std::vector<std::string>& args, std::ostream& out) {
     std::string kind;
     std::string file;
-    ReadSettings settings;
+    // How long the USB reader may take to appear and finish its handshake.
+    int waitSeconds = 5;
     CLI::App parser("Считывает образ накопителя из прибора и сохраняет его в файл.",
                     "zorvek-cli read");
     SetUpParser(parser);
@@ -112,7 +66,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
         ->type_name("");
     parser.add_option("--out", file, "файл образа (.krd), записывается целиком или никак")
         ->type_name("ФАЙЛ");
-    parser.add_option("--wait", settings.waitSeconds, "usb: сколько секунд ждать прибор (5)")
+    parser.add_option("--wait", waitSeconds, "usb: сколько секунд ждать прибор (5)")
         ->type_name("СЕКУНДЫ")
         ->check(CLI::NonNegativeNumber);
     std::string error;
@@ -120,8 +74,8 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
         if (*code != 0) ReportUsageMistake(parser, error);
         return *code;
     }
-    const Device* device = nullptr;
-    for (const Device& candidate : kDevices) {
+    const DeviceName* device = nullptr;
+    for (const DeviceName& candidate : kDevices) {
         if (candidate.name == kind) device = &candidate;
     }
     if (device == nullptr || file.empty()) {
@@ -136,7 +90,20 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
     // The image goes where the user asked instead of "dannie.krd".
     session.choice.defaultFile = PathOfUtf8(file);
     const auto started = std::chrono::steady_clock::now();
-    const LoadOutcome outcome = device->read(session, settings);
+    LoadOutcome outcome;
+    {
+        DeviceSet devices(session);
+        // The USB reader is found and connected by its watcher, ticking here
+        // as the window's timer would.
+        if (device->device == DeviceSet::Device::UsbReader) {
+            devices.WaitForUsbReader(std::chrono::seconds(waitSeconds));
+        }
+        outcome = devices.Load(device->device);
+        if (devices.RecorderPort() != 0) {
+            PrintErrorUtf8("Прибор ответил на порту " + std::to_string(devices.RecorderPort()) +
+                           " (" + devices.RecorderDevice().string() + ")");
+        }
+    }
     progress.Finish();
     session.dispatch.CloseSource();
 

@@ -33,6 +33,8 @@ const char* SystemErrorText(int error) {
             return "слишком длинное имя файла";
         case EEXIST:
             return "временное имя файла занято";
+        case ENOTTY:
+            return "это не последовательный порт";
         case ENOTSUP:
             return "в этой системе не поддерживается";
         default:

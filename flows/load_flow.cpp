@@ -3,8 +3,10 @@
 #include <array>
 #include <cerrno>
 #include <system_error>
+#include <vector>
 
 #include "flows/failure_text.h"
+#include "model/atomic_file.h"
 #include "model/bits.h"
 #include "model/cp1251.h"
 #include "model/format_check.h"
@@ -106,15 +108,23 @@ LoadOutcome LoadFromLptReader(Session& session) {
 }
 
 LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader) {
-    const ImageSave copied = reader.ReaderDumpToFile(0, session.choice.defaultFile,
-                                                     memory_map::kImageSize, session.mainProgress);
-    if (!copied.read) return Outcome(Status::ReaderCopyFailed, SourceKind::None, copied.read);
-    if (!copied.write) return Outcome(Status::SaveWriteFailed, SourceKind::None, copied.write);
+    std::vector<std::uint8_t> image;
+    if (const TransferResult copied =
+            reader.ReaderCopyImage(0, memory_map::kImageSize, image, session.mainProgress);
+        !copied) {
+        return Outcome(Status::ReaderCopyFailed, SourceKind::None, copied);
+    }
+    // The end-of-copy mark is decided before the file is touched: when it
+    // cannot be read the older file stays as it was.
     std::uint32_t endMark = 0;
     if (const TransferResult read =
             ReadReaderDword(reader, memory_map::kEndOfCopyMarkAddress, endMark);
         !read) {
         return Outcome(Status::ReaderCopyFailed, SourceKind::None, read);
+    }
+    if (const TransferResult written = WriteFileAtomically(session.choice.defaultFile, image);
+        !written) {
+        return Outcome(Status::SaveWriteFailed, SourceKind::None, written);
     }
     if (endMark != memory_map::kDataFormatSignature) {
         return Outcome(Status::ReaderFormatMismatch, SourceKind::None);
@@ -139,13 +149,6 @@ LoadOutcome SaveFreshRead(Session& session) {
                        saved.read ? saved.write : saved.read);
     }
     return LoadFromFile(session);
-}
-
-LoadOutcome LoadCopiedImage(Session& session) {
-    session.choice.freshRead = true;
-    const LoadOutcome loaded = LoadFromFile(session);
-    if (loaded.Loaded()) session.saveState = Session::SaveState::Unsaved;
-    return loaded;
 }
 
 ImageSave SaveAs(Session& session, const std::filesystem::path& file, ProgressSink* progress) {

@@ -18,7 +18,8 @@ struct LoadOutcome {
         // The dump file was not opened: a cancelled choice, a missing file or
         // one of another size. The window says nothing.
         FileNotOpened,
-        // The recorder or the LPT reader did not answer its open.
+        // The recorder or the LPT reader did not answer its open, or the
+        // USB reader is not attached.
         NoConnection,
         // The image is of another data format (`storedSignature`).
         FormatMismatch,
@@ -30,9 +31,9 @@ struct LoadOutcome {
         // default dump file could not be written. Nothing older is loaded.
         SaveReadFailed,
         SaveWriteFailed,
-        // The USB reader's image could not be read whole (`transfer` says
-        // why); an older dump file is untouched. A copy that was read but
-        // could not be written is SaveWriteFailed.
+        // The USB reader's image or its end-of-copy mark could not be read
+        // (`transfer` says why); an older dump file is untouched. A copy
+        // that was read but could not be written is SaveWriteFailed.
         ReaderCopyFailed,
         // The USB reader's end-of-copy mark is wrong: the dump file was
         // written but not loaded.
@@ -63,12 +64,14 @@ LoadOutcome LoadFromFile(Session& session);
 LoadOutcome LoadFromRecorder(Session& session);
 LoadOutcome LoadFromLptReader(Session& session);
 
-// The USB load command: copies the reader's whole image into the default
-// dump file, checks the reader's end-of-copy mark, clears its new-data mark
-// (123, 0 or 0xFFFFFFFF become 0 in the reader) and loads the file. The
-// reader is no source of the dispatch; whatever source was open is closed
-// before the new file is loaded. Only a successful load leaves the data
-// unsaved (SaveState 1).
+// The USB load command: copies the reader's whole image and reads its
+// end-of-copy mark, then writes the default dump file, clears the reader's
+// new-data mark (123, 0 or 0xFFFFFFFF become 0 in the reader) and loads the
+// file. A copy or a mark that cannot be read leaves the file untouched
+// (ReaderCopyFailed); a wrong mark leaves the copy in the file, not loaded
+// (ReaderFormatMismatch). The reader is no source of the dispatch; whatever
+// source was open is closed before the new file is loaded. Only a
+// successful load leaves the data unsaved (SaveState 1).
 LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader);
 
 // The save command's branch after a device load (FreshRead set): reads the
@@ -77,11 +80,6 @@ LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader);
 // is closed all the same, FreshRead is cleared and nothing is loaded (an
 // older default dump file is not passed off as the new data).
 LoadOutcome SaveFreshRead(Session& session);
-
-// The USB load after the reader's driver has copied its image into the
-// default dump file: loads that file (FreshRead set, so without a dialog).
-// Only a successful load leaves the data unsaved (SaveState 1).
-LoadOutcome LoadCopiedImage(Session& session);
 
 // The save command's save-as branch: the whole image of the open source to
 // `file`; SaveState 2 on success. `file` is untouched on failure.

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/line_settings.h"
 #include "sim/recorder_twin.h"
 
 namespace zorvek::sim {
@@ -35,6 +36,8 @@ class RecorderLine {
     void Stop();
 
     std::vector<TwinRequest> Requests() const;
+    // The line as the program has set it up.
+    LineSettings Line() const;
     Image Stored() const;
     bool HungUp() const;
 

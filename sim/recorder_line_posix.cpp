@@ -145,6 +145,8 @@ bool RecorderLine::WriteAll(const std::uint8_t* data, std::size_t count) {
     return true;
 }
 
+LineSettings RecorderLine::Line() const { return LineSettingsOf(m_master); }
+
 std::vector<TwinRequest> RecorderLine::Requests() const {
     const std::lock_guard lock(m_mutex);
     return m_twin.Requests();

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/line_settings.h"
 #include "sim/usb_reader_device.h"
 
 namespace zorvek::sim {
@@ -63,6 +64,8 @@ class UsbReaderTwin {
 
     // The pseudo-terminal behind ROOT/dev/TTY; empty while unplugged.
     std::string Terminal() const;
+    // The line as the program has set it up.
+    LineSettings Line() const;
 
   private:
     void PlugLocked(const std::string& tty);

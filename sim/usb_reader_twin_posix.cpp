@@ -120,6 +120,11 @@ bool UsbReaderTwin::Plugged() const {
     return m_master >= 0;
 }
 
+LineSettings UsbReaderTwin::Line() const {
+    std::lock_guard lock(m_mutex);
+    return LineSettingsOf(m_master);
+}
+
 std::string UsbReaderTwin::Terminal() const {
     std::lock_guard lock(m_mutex);
     return m_terminal;

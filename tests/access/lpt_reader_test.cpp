@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <numeric>
 #include <vector>
@@ -76,6 +77,7 @@ struct WriteCase {
     std::uint32_t count;
     std::vector<LptReaderTwin::PageWrite> pages;  // `at` filled by the test
 };
+void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.name; }
 
 class LptReaderWrite : public testing::TestWithParam<WriteCase> {};
 
@@ -166,6 +168,7 @@ struct FaultCase {
     TransferError error;
     int systemError;
 };
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
 
 LptReaderTwinSetup With(void (*change)(LptReaderTwinSetup&)) {
     LptReaderTwinSetup setup;
@@ -241,6 +244,72 @@ TEST(LptReader, HeldClockFailsWithinTheStretchLimitAndStretchingWithinItWorks) {
     EXPECT_EQ(std::vector<std::uint8_t>(bytes, bytes + 3),
               std::vector<std::uint8_t>(stretched.image.begin() + 0x100,
                                         stretched.image.begin() + 0x103));
+}
+
+// The twin's port with a hiccup: while `failing`, every access fails as
+// with a device that went away.
+struct FlakyPort final : LptPortAccess {
+    explicit FlakyPort(LptPortAccess& port) : inner(port) {}
+    TransferResult LptOpenAccess() override { return inner.LptOpenAccess(); }
+    void LptCloseAccess() override { inner.LptCloseAccess(); }
+    bool LptAccessReady() const override { return inner.LptAccessReady(); }
+    TransferResult LptReadPort(LptPortRecord& record) override {
+        return failing ? FailureFromErrno(ENODEV, true) : inner.LptReadPort(record);
+    }
+    TransferResult LptWritePort(const LptPortRecord& record) override {
+        return failing ? FailureFromErrno(ENODEV, true) : inner.LptWritePort(record);
+    }
+    LptPortAccess& inner;
+    bool failing = false;
+};
+
+// A read cut off by a port fault leaves the EEPROM in the middle of sending
+// a byte of zeros (an image byte 0xFF is stored 0x00), holding SDA low; the
+// next transfer must free the bus before its start condition.
+TEST(LptReader, ATransferStartedOnABusLeftHeldFreesItFirst) {
+    test::VirtualWaitClock clock;
+    std::vector<std::uint8_t> image = PatternImage();
+    std::fill_n(image.begin(), 16, std::uint8_t{0xFF});
+    LptReaderTwin twin(image, clock, Logged());
+    FlakyPort port(twin);
+    LptReader reader(port, clock);
+    ASSERT_TRUE(reader.Open());
+    struct CutOff final : ProgressSink {
+        FlakyPort* port = nullptr;
+        void SetPosition(int percent) override {
+            if (percent >= 25) port->failing = true;
+        }
+    } cutOff;
+    cutOff.port = &port;
+    std::uint8_t bytes[8] = {};
+    EXPECT_EQ(reader.Read(0x30000, bytes, 8, &cutOff).Error(), TransferError::DeviceGone);
+
+    port.failing = false;
+    twin.ClearBusLog();
+    ASSERT_TRUE(reader.Read(0x30000, bytes, 8, nullptr));
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes, bytes + 8),
+              std::vector<std::uint8_t>(image.begin(), image.begin() + 8));
+    // The EEPROM clocks out the rest of its byte, takes no acknowledge and
+    // lets go; a stop ends its transfer before the new one begins.
+    EXPECT_EQ(twin.BusLog().substr(0, 12), "<00- P S P S");
+}
+
+// The stop after the last byte is the transfer's last word: a port lost at
+// any access of it (the stop and its indication) fails the transfer.
+TEST(LptReader, APortLostAtTheClosingStopFailsTheTransfer) {
+    Bench whole;
+    ASSERT_TRUE(whole.reader.Open());
+    std::uint8_t bytes[16];
+    ASSERT_TRUE(whole.reader.Read(0x30100, bytes, 16, nullptr));
+    const std::uint64_t accesses = whole.twin.Accesses();
+    for (std::uint64_t lost = 1; lost <= 9; ++lost) {
+        LptReaderTwinSetup setup;
+        setup.unplugAfterAccesses = accesses - lost;
+        Bench bench(setup);
+        ASSERT_TRUE(bench.reader.Open());
+        EXPECT_EQ(bench.reader.Read(0x30100, bytes, 16, nullptr).Error(), TransferError::DeviceGone)
+            << lost;
+    }
 }
 
 TEST(LptReader, RequestsPastTheImageMoveNothing) {

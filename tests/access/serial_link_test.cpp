@@ -7,6 +7,7 @@
 
 #include "model/bits.h"
 #include "sim/recorder_twin.h"
+#include "tests/support/param_name.h"
 #include "tests/support/virtual_wait_clock.h"
 
 namespace zorvek {
@@ -138,6 +139,9 @@ struct FaultCase {
     bool write;
     TransferError error;  // None: recovered by the retry
 };
+void PrintTo(const FaultCase& c, std::ostream* out) {
+    *out << (c.write ? "write " : "read ") << c.faults;
+}
 
 class SerialLinkFaultTest : public SerialLinkTest,
                             public ::testing::WithParamInterface<FaultCase> {};
@@ -183,7 +187,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"bad-crc:2,bad-crc:5", false, TransferError::BadChecksum},
                       FaultCase{"bad-header:4,bad-header:5", false, TransferError::BadChecksum},
                       FaultCase{"lose-byte:2,lose-byte:3", false, TransferError::NoAnswer},
-                      FaultCase{"bad-crc:3,bad-crc:6", true, TransferError::NotAcknowledged}));
+                      FaultCase{"bad-crc:3,bad-crc:6", true, TransferError::NotAcknowledged}),
+    [](const auto& param) {
+        return test::ParamName(std::string(param.param.write ? "write_" : "read_") +
+                               std::string(param.param.faults));
+    });
 
 TEST_F(SerialLinkTest, ARetryStartsTheBlockOverAtItsFirstFrame) {
     Use("no-answer:4");

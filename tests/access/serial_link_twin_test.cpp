@@ -1,6 +1,7 @@
 // The link with the system's serial backend against the recorder twin on a
 // pseudo-terminal, in real time. Faults that cost time-outs are kept few.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -14,7 +15,9 @@
 #include "access/serial_port_names.h"
 #include "model/decoders.h"
 #include "sim/image_generator.h"
+#include "sim/line_settings.h"
 #include "sim/recorder_line.h"
+#include "tests/support/param_name.h"
 #include "tests/support/temp_dir.h"
 
 namespace zorvek {
@@ -99,6 +102,7 @@ struct TwinFaultCase {
     std::string_view faults;
     TransferError error;
 };
+void PrintTo(const TwinFaultCase& c, std::ostream* out) { *out << c.faults; }
 
 class TwinFaultTest : public TwinLinkTest, public ::testing::WithParamInterface<TwinFaultCase> {};
 
@@ -126,7 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TwinFaultCase{"lose-byte:2,lose-byte:5", TransferError::NoAnswer},
                       TwinFaultCase{"bad-crc:4,bad-crc:5", TransferError::BadChecksum},
                       TwinFaultCase{"bad-header:3,bad-header:6", TransferError::BadChecksum},
-                      TwinFaultCase{"silent-from:3", TransferError::NoAnswer}));
+                      TwinFaultCase{"silent-from:3", TransferError::NoAnswer}),
+    [](const auto& param) { return test::ParamName(param.param.faults); });
 
 TEST_F(TwinLinkTest, ATwinThatHangsUpMidReadEndsTheReadWithAFailure) {
     const auto twin = StartTwin("hang-up:6");
@@ -137,6 +142,33 @@ TEST_F(TwinLinkTest, ATwinThatHangsUpMidReadEndsTheReadWithAFailure) {
     EXPECT_EQ(read.Error(), TransferError::DeviceGone);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     EXPECT_EQ(Link().LinkState(), SerialLink::State::Broken);
+}
+
+// The line as the recorder meets it: 19200 baud 8N2 raw while the program
+// has the port, and as the twin left it (38400 baud, one stop bit) after.
+TEST_F(TwinLinkTest, TheLineIsSetUpWhileOpenAndGivenBackOnClose) {
+    const auto twin = StartTwin();
+    const sim::LineSettings before = twin->Line();
+    ASSERT_NE(before.stopBits, 2);
+    Connect(*twin);
+    EXPECT_EQ(twin->Line(), (sim::LineSettings{19200, 8, 2, false, true}));
+    m_recorder->Close();
+    EXPECT_EQ(twin->Line(), before);
+}
+
+// A reply that lacks a byte is given up 200 ms after its last byte, not at
+// the frame's whole time-out (64 data bytes: 71 x 5 + 200 = 555 ms). Both
+// attempts of the block lose a byte: two gaps and the retry's 50 ms.
+TEST_F(TwinLinkTest, ALostByteEndsTheReadAtTheGapBetweenBytes) {
+    const auto twin = StartTwin("lose-byte:2,lose-byte:3");
+    Connect(*twin);
+    Bytes block(64);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(Link().ComReadBlock(0x30000, block.data(), 64, nullptr).Error(),
+              TransferError::NoAnswer);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, std::chrono::milliseconds(2 * 200 + 50));
+    EXPECT_LT(took, std::chrono::milliseconds(2 * 555));
 }
 
 TEST_F(TwinLinkTest, TheWholeImageReadsBackEqual) {
@@ -205,6 +237,45 @@ TEST(TwinSearchTest, TheSearchFindsTheRecorderOnTheFifthPort) {
         ::unsetenv(("ZORVEK_COM" + std::to_string(port)).c_str());
     }
     std::filesystem::remove(notSerial);
+}
+
+// When no port answers, the reason is the last tried port's own.
+TEST(TwinSearchTest, ASearchWithoutTheRecorderSaysWhyTheLastPortFailed) {
+    const auto silent = StartTwin("silent-from:1");
+    const std::filesystem::path folder = test::TestFolder("zorvek-ports-");
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "file") << "x";
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    struct Case {
+        std::string last;
+        TransferError error;
+        int systemError;
+    };
+    const Case cases[] = {
+        {"/dev/null", TransferError::IoError, ENOTTY},
+        {(folder / "fifo").string(), TransferError::IoError, ENOTTY},
+        {(folder / "file").string(), TransferError::IoError, ENOTTY},
+        {(folder / "missing").string(), TransferError::Refused, ENOENT},
+        {silent->DevicePath().string(), TransferError::NoAnswer, 0},
+        {"", TransferError::Refused, ENOENT},  // no port names a device
+    };
+    for (const Case& c : cases) {
+        // Port 2 fails otherwise; port 6 is the last one with a device.
+        ::setenv("ZORVEK_COM2", (folder / "file").c_str(), 1);
+        ::setenv("ZORVEK_COM6", c.last.c_str(), 1);
+        for (const int port : {1, 3, 4, 5, 7, 8}) {
+            ::setenv(("ZORVEK_COM" + std::to_string(port)).c_str(), "", 1);
+        }
+        if (c.last.empty()) ::setenv("ZORVEK_COM2", "", 1);
+        const auto recorder = MakeRecorder(SystemWaits());
+        const TransferResult opened = recorder->Open();
+        EXPECT_EQ(opened.Error(), c.error) << c.last;
+        EXPECT_EQ(opened.SystemError(), c.systemError) << c.last;
+    }
+    for (int port = 1; port <= 8; ++port) {
+        ::unsetenv(("ZORVEK_COM" + std::to_string(port)).c_str());
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

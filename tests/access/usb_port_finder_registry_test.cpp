@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "access/usb_port_finder.h"
 
@@ -12,6 +13,7 @@ namespace zorvek {
 namespace {
 
 using namespace std::string_literals;
+using Ports = std::vector<std::string>;
 
 // A device's key as the system writes it.
 struct Device {
@@ -68,20 +70,20 @@ TEST_F(UsbPortFinderRegistry, FindsTheReaderByItsRevisionAmongOtherDevices) {
     SetCount(2);
     Plug(0, kModem);
     Plug(1, kReader);
-    EXPECT_EQ(Finder().FindPort(1), "COM12");
-    EXPECT_EQ(Finder().FindPort(0x0100), "COM3");
-    EXPECT_EQ(Finder().FindPort(2), "");
-    EXPECT_EQ(Finder().FindPort(0), "");
+    EXPECT_EQ(Finder().FindPorts(1), Ports{"COM12"});
+    EXPECT_EQ(Finder().FindPorts(0x0100), Ports{"COM3"});
+    EXPECT_EQ(Finder().FindPorts(2), Ports{});
+    EXPECT_EQ(Finder().FindPorts(0), Ports{});
     // Ports above 9 need the device namespace, which is the default.
     EXPECT_EQ(UsbPortFinder().DeviceNode("COM12").wstring(), L"\\\\.\\COM12");
 }
 
 TEST_F(UsbPortFinderRegistry, SkipsWhatTheListDoesNotHold) {
     // No service key at all, then a count of 0 with a device listed anyway.
-    EXPECT_EQ(Finder().FindPort(1), "");
+    EXPECT_EQ(Finder().FindPorts(1), Ports{});
     SetCount(0);
     Plug(0, kReader);
-    EXPECT_EQ(Finder().FindPort(1), "");
+    EXPECT_EQ(Finder().FindPorts(1), Ports{});
     // A listed instance without a device key, and a match without a port
     // number, are passed over for the next entry; a count past the list's
     // end ends with the list.
@@ -90,7 +92,7 @@ TEST_F(UsbPortFinderRegistry, SkipsWhatTheListDoesNotHold) {
     Plug(1,
          {L"USB\\VID_03EB&PID_6119\\noport", L"USB\\VID_03EB&PID_6119&REV_0001", L"Reader (COMx)"});
     Plug(2, kReader);
-    EXPECT_EQ(Finder().FindPort(1), "COM12");
+    EXPECT_EQ(Finder().FindPorts(1), Ports{"COM12"});
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ namespace {
 using Request = sim::UsbReaderDevice::Request;
 using RegisterWrite = sim::UsbReaderDevice::RegisterWrite;
 using State = UsbDevicePort::State;
+using Ports = std::vector<std::string>;
 using namespace std::chrono_literals;
 
 TEST(UsbFrameLengthTest, RequestsAndResponsesOfEverySize) {
@@ -79,9 +80,10 @@ TEST_F(UsbReaderTest, FindsOnlyTheReadersRevisionOnTheDeviceItself) {
         m_twins.clear();
         std::filesystem::remove_all(m_dir / "sys");
         Plug("ttyACM0", c.device, c.hub);
-        EXPECT_EQ(Finder().FindPort(1), c.found ? "ttyACM0" : "") << c.device << "/" << c.hub;
+        EXPECT_EQ(Finder().FindPorts(1), c.found ? Ports{"ttyACM0"} : Ports{})
+            << c.device << "/" << c.hub;
     }
-    EXPECT_EQ(Finder().FindPort(0), "");
+    EXPECT_EQ(Finder().FindPorts(0), Ports{});
 }
 
 TEST_F(UsbReaderTest, SkipsTtysThatAreNotOnUsbAndTwinsOfAnotherRevision) {
@@ -91,7 +93,7 @@ TEST_F(UsbReaderTest, SkipsTtysThatAreNotOnUsbAndTwinsOfAnotherRevision) {
                                               m_dir / "sys/class/tty/tty0");
     Plug("ttyACM0", 0x0600);
     Plug("ttyACM1", 0x0001);
-    EXPECT_EQ(Finder().FindPort(1), "ttyACM1");
+    EXPECT_EQ(Finder().FindPorts(1), Ports{"ttyACM1"});
 }
 
 TEST_F(UsbReaderTest, ConnectHandshakeThenReadyAndDisconnectOnRelease) {
@@ -119,6 +121,18 @@ TEST_F(UsbReaderTest, ConnectHandshakeThenReadyAndDisconnectOnRelease) {
     EXPECT_EQ(
         Device([](sim::UsbReaderDevice& d) { return d.RegisterWrites(); }),
         (std::vector<RegisterWrite>{{245, 1}, {246, 1}, {243, 2}, {245, 0}, {243, 0}, {247, 1}}));
+}
+
+// The line as the reader meets it, and as the twin left it after.
+TEST_F(UsbReaderTest, ThePortRunsAt38400Baud8N2AndGivesTheLineBackOnClose) {
+    sim::UsbReaderTwin& twin = Plug();
+    const sim::LineSettings before = twin.Line();
+    ASSERT_NE(before.stopBits, 2);
+    Watch();
+    m_port->UsbWatchTick();
+    EXPECT_EQ(twin.Line(), (sim::LineSettings{38400, 8, 2, false, true}));
+    m_port->UsbClosePort();
+    EXPECT_EQ(twin.Line(), before);
 }
 
 TEST_F(UsbReaderTest, ReplugUnderAnotherNameMovesThePortInOneTick) {
@@ -218,7 +232,7 @@ TEST_F(UsbReaderTest, NoPortFailsAtOnce) {
     EXPECT_TRUE(m_clock.waits.empty());
 }
 
-TEST_F(UsbReaderTest, DumpRestoresTheImageAndTakes512Chunks) {
+TEST_F(UsbReaderTest, CopyRestoresTheImageAndTakes512Chunks) {
     Attach();
     m_clock.waits.clear();
     // A window pumps its events from the progress display, so the watcher
@@ -233,9 +247,9 @@ TEST_F(UsbReaderTest, DumpRestoresTheImageAndTakes512Chunks) {
     } progress;
     progress.port = &*m_port;
     Device([](sim::UsbReaderDevice& d) { d.busy = true; });
-    const auto file = m_dir / "dannie.krd";
-    ASSERT_TRUE(m_reader->ReaderDumpToFile(0, file, 0x10000, &progress));
-    EXPECT_EQ(ReadFile(file), m_image);
+    std::vector<std::uint8_t> image;
+    ASSERT_TRUE(m_reader->ReaderCopyImage(0, 0x10000, image, &progress));
+    EXPECT_EQ(image, m_image);
     EXPECT_EQ(m_clock.waits, std::vector<WaitClock::Duration>(512, 30ms));
     ASSERT_EQ(progress.positions.size(), 514u);
     EXPECT_EQ(progress.positions.front(), 1);
@@ -245,36 +259,67 @@ TEST_F(UsbReaderTest, DumpRestoresTheImageAndTakes512Chunks) {
     EXPECT_EQ(m_port->CurrentState(), State::Ready);
 }
 
-TEST_F(UsbReaderTest, FailedDumpLeavesTheOldFileUntouched) {
+TEST_F(UsbReaderTest, ACopyFailsOnTheSecondFailedFrameOfAChunkOrAnUnplug) {
     Attach();
-    const auto file = WriteFile("dannie.krd", std::vector<std::uint8_t>(0x10000, 0x42));
     const std::uint32_t base = Frames();
     // Each chunk is three frames: link mode 1, the read, link mode 2. The
     // 200th chunk's read and its repeat go unanswered.
     Device([&](sim::UsbReaderDevice& d) {
         d.faults.noAnswer = {base + 3 * 199 + 2, base + 3 * 199 + 3};
     });
+    std::vector<std::uint8_t> image;
     test::ProgressLog progress;
-    const ImageSave save = m_reader->ReaderDumpToFile(0, file, 0x10000, &progress);
-    EXPECT_EQ(save.read.Error(), TransferError::NoAnswer);
-    EXPECT_EQ(ReadFile(file), std::vector<std::uint8_t>(0x10000, 0x42));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), {}), 2);  // file, sys
+    EXPECT_EQ(m_reader->ReaderCopyImage(0, 0x10000, image, &progress).Error(),
+              TransferError::NoAnswer);
     EXPECT_EQ(progress.positions.back(), 0);
-    EXPECT_EQ(m_reader->ReaderDumpToFile(0, file, 0, nullptr).read.Error(),
-              TransferError::OutOfRange);
-}
+    EXPECT_EQ(m_reader->ReaderCopyImage(0, 0, image, nullptr).Error(), TransferError::OutOfRange);
 
-TEST_F(UsbReaderTest, UnplugDuringDumpFailsAndTheNextTickGoesIdle) {
-    Attach();
-    const std::uint32_t base = Frames();
-    Device([&](sim::UsbReaderDevice& d) { d.faults.unplugAfter = base + 100; });
-    const auto file = m_dir / "dannie.krd";
-    const ImageSave save = m_reader->ReaderDumpToFile(0, file, 0x10000, nullptr);
-    EXPECT_EQ(save.read.Error(), TransferError::DeviceGone);
-    EXPECT_FALSE(std::filesystem::exists(file));
+    Device([&](sim::UsbReaderDevice& d) {
+        d.faults = {};
+        d.faults.unplugAfter = d.FramesSeen() + 100;
+    });
+    EXPECT_EQ(m_reader->ReaderCopyImage(0, 0x10000, image, nullptr).Error(),
+              TransferError::DeviceGone);
     m_port->UsbWatchTick();
     EXPECT_EQ(m_port->CurrentState(), State::Idle);
     EXPECT_EQ(m_detached, 1);
+}
+
+// With two readers attached, one that does not become ready must not hide
+// the other; a reader alone is kept, whatever it answers.
+TEST_F(UsbReaderTest, AReaderThatDoesNotBecomeReadyIsPassedOverForTheNext) {
+    struct Case {
+        const char* name;
+        bool busy;
+        bool silent;
+    };
+    const Case cases[] = {{"busy", true, false}, {"silent", false, true}};
+    for (const Case& c : cases) {
+        m_twins.clear();
+        std::filesystem::remove_all(m_dir / "sys");
+        m_port.emplace(Finder(), m_clock);
+        m_reader.emplace(*m_port);
+        m_attached = 0;
+        Plug("ttyACM0");
+        Plug("ttyACM1");
+        Device([&](sim::UsbReaderDevice& d) {
+            d.busy = c.busy;
+            if (c.silent) d.faults.noAnswer = {1, 2};  // the ready check and its repeat
+        });
+        Watch();
+        m_port->UsbWatchTick();
+        EXPECT_EQ(m_port->CurrentState(), State::Idle) << c.name;
+        m_port->UsbWatchTick();
+        EXPECT_EQ(m_port->PortName(), "ttyACM1") << c.name;
+        EXPECT_EQ(m_port->CurrentState(), State::Ready) << c.name;
+        EXPECT_EQ(m_attached, 1) << c.name;
+    }
+    // Alone, a busy reader stays open and waits for its release.
+    Device([](sim::UsbReaderDevice& d) { d.busy = true; });
+    m_twins.back()->Unplug();
+    m_port->UsbWatchTick();
+    EXPECT_EQ(m_port->PortName(), "ttyACM0");
+    EXPECT_EQ(m_port->CurrentState(), State::OpenNotReady);
 }
 
 }  // namespace

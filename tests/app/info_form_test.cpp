@@ -1,5 +1,7 @@
 // The window program driven as a user would: menus, dialogs answered by a
 // script, a stand-in recorder attached where the real driver will be.
+#include <stdlib.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -25,8 +27,11 @@
 #include "app/qt_translations.h"
 #include "flows/document_table.h"
 #include "model/cp1251.h"
+#include "sim/image_generator.h"
+#include "sim/usb_reader_twin.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/virtual_wait_clock.h"
 
 namespace zorvek {
 namespace {
@@ -68,6 +73,13 @@ class StandInRecorder final : public MemorySource {
 
 QString Path(const QTemporaryDir& dir, const char* name) { return dir.filePath(name); }
 
+std::vector<std::uint8_t> ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    return {bytes.begin(), bytes.end()};
+}
+
 void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -84,8 +96,12 @@ class InfoFormTest : public QObject {
         m_dir = std::make_unique<QTemporaryDir>();
         QDir::setCurrent(m_dir->path());
         m_dialogs = test::ScriptedDialogs();
+        // The USB watcher looks into a tree of the test's own.
+        ::setenv("ZORVEK_SYSFS", UsbRoot().c_str(), 1);
+        ::setenv("ZORVEK_DEVDIR", (UsbRoot() / "dev").c_str(), 1);
         Program::Settings settings;
         settings.arguments = std::move(arguments);
+        settings.deviceWaits = &m_waits;
         settings.documents = m_dir->filePath("documents").toStdString();
         settings.data = DataDirectory();
         m_program = std::make_unique<Program>(m_dialogs, std::move(settings));
@@ -96,6 +112,7 @@ class InfoFormTest : public QObject {
         Window().show();
     }
     TInfo_Form& Window() { return m_program->Info_Form(); }
+    std::filesystem::path UsbRoot() const { return m_dir->filePath("sys").toStdString(); }
     QAction* Item(const char* name) { return Window().Item(name); }
     bool MenuShown(const char* name) { return Window().Menu(name)->menuAction()->isVisible(); }
     QStringList Documents() {
@@ -114,6 +131,7 @@ class InfoFormTest : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     test::ScriptedDialogs m_dialogs;
+    test::VirtualWaitClock m_waits;
     StandInRecorder m_recorder;
     std::unique_ptr<Program> m_program;
 
@@ -328,50 +346,48 @@ class InfoFormTest : public QObject {
         QVERIFY(Window().isEnabled());
     }
 
-    void usbLoadMakesDataUnsavedOnlyWhenItLoaded_data() {
-        QTest::addColumn<int>("copy");
-        QTest::addColumn<bool>("fileIntact");
+    // The reader's twin behind the test's sysfs tree: the watcher finds it
+    // on its timer, the handshake enables USB1, Ctrl+U loads through it.
+    void usbReaderEnablesItsCommandAndCtrlULoadsThroughIt_data() {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<bool>("unplugInTheCopy");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("unsaved");
-        using S = LoadOutcome::Status;
-        QTest::newRow("copied") << int(S::Loaded) << true << QString() << true;
-        QTest::newRow("copy failed") << int(S::ReaderCopyFailed) << false
-                                     << QStringLiteral("Ошибка чтения данных!") << false;
-        QTest::newRow("no end mark") << int(S::ReaderFormatMismatch) << true
-                                     << QStringLiteral("Не верный формат данных!") << false;
-        QTest::newRow("copy of another format")
-            << int(S::Loaded) << false
-            << QStringLiteral(
-                   "Не верный  формат  данных!\r\nВерия данных:      "
-                   "55AA0501\r\nВерия программы: 55AA0502")
-            << false;
+        using V = sim::ImageVariant;
+        QTest::newRow("whole copy") << int(V::Valid) << false << QString();
+        QTest::newRow("unplugged in the copy")
+            << int(V::Valid) << true << QStringLiteral("Ошибка чтения данных!");
+        QTest::newRow("no end mark")
+            << int(V::NoEndMark) << false << QStringLiteral("Не верный формат данных!");
+        QTest::newRow("another format") << int(V::WrongSignature) << false
+                                        << QStringLiteral(
+                                               "Не верный  формат  данных!\r\nВерия данных:      "
+                                               "55AA0501\r\nВерия программы: 55AA0502");
     }
-    void usbLoadMakesDataUnsavedOnlyWhenItLoaded() {
-        QFETCH(int, copy);
-        QFETCH(bool, fileIntact);
+    void usbReaderEnablesItsCommandAndCtrlULoadsThroughIt() {
+        QFETCH(int, variant);
+        QFETCH(bool, unplugInTheCopy);
         QFETCH(QString, message);
-        QFETCH(bool, unsaved);
         Start();
-        Window().SetUsbReader(
-            [&](Session& session, ProgressSink*) {
-                std::vector<std::uint8_t> image = SampleImage();
-                if (!fileIntact) image[0] = 0x01;
-                WriteBytes(QString::fromStdString(session.choice.defaultFile.string()), image);
-                LoadOutcome outcome;
-                outcome.status = LoadOutcome::Status(copy);
-                return outcome;
-            },
-            {});
-        Window().ReaderOnAttached();
-        QVERIFY(Item("USB1")->isEnabled());
-        Item("USB1")->trigger();
-        QCOMPARE(m_dialogs.messages, message.isEmpty() ? QStringList{} : QStringList{message});
-        QCOMPARE(m_program->GetSession().saveState,
-                 unsaved ? Session::SaveState::Unsaved : Session::SaveState::Nothing);
-        QCOMPARE(Item("N12")->isEnabled(), unsaved);
-        QCOMPARE(MenuShown("N5"), unsaved);
-        Window().ReaderOnDetached();
         QVERIFY(!Item("USB1")->isEnabled());
+        const auto kind = sim::ImageVariant(variant);
+        const auto image = sim::ImageFileBytes(sim::GenerateImage({.variant = kind}), kind);
+        sim::UsbReaderTwin twin(image, {UsbRoot()});
+        QTRY_VERIFY_WITH_TIMEOUT(Item("USB1")->isEnabled(), 5000);
+        if (unplugInTheCopy) {
+            twin.WithDevice(
+                [](sim::UsbReaderDevice& d) { d.faults.unplugAfter = d.FramesSeen() + 30; });
+        }
+        Window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Window()));
+        QTest::keyClick(&Window(), Qt::Key_U, Qt::ControlModifier);
+        const bool loaded = message.isEmpty();
+        QCOMPARE(m_dialogs.messages, loaded ? QStringList{} : QStringList{message});
+        QCOMPARE(m_program->GetSession().saveState,
+                 loaded ? Session::SaveState::Unsaved : Session::SaveState::Nothing);
+        QCOMPARE(MenuShown("N5"), loaded);
+        QCOMPARE(Item("N12")->isEnabled(), loaded);
+        if (loaded) QCOMPARE(ReadBytes(Path(*m_dir, "dannie.krd")), image);
+        if (unplugInTheCopy) QTRY_VERIFY_WITH_TIMEOUT(!Item("USB1")->isEnabled(), 5000);
     }
 
     void closingAsksAboutUnsavedDataThenFades_data() {

@@ -225,12 +225,18 @@ TEST_P(GeneratedImage, StatisticsAreConsistent) {
     EXPECT_GE(Dword(m_image, kOnTimeTotalAddress), Dword(m_image, kOnTimeSinceAddress));
 }
 
+// "Seed5_2014", from the seed and the reading's year.
+std::string SeedName(const testing::TestParamInfo<ImageOptions>& info) {
+    return "Seed" + std::to_string(info.param.seed) + "_" + std::to_string(info.param.now.year);
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedImage,
                          testing::Values(Options(1), Options(2), Options(77), Options(4000000000u),
                                          // Before the shift on New Year's Day.
                                          Options(5, ImageVariant::Valid, {2014, 1, 1, 6, 0, 0}),
                                          Options(6, ImageVariant::Valid,
-                                                 {2063, 12, 31, 23, 59, 59})));
+                                                 {2063, 12, 31, 23, 59, 59})),
+                         SeedName);
 
 TEST(GenerateImage, SameSeedSameBytesOtherSeedOtherBytes) {
     EXPECT_EQ(GenerateImage(Options(9)), GenerateImage(Options(9)));

@@ -29,6 +29,7 @@ struct Case {
     int status;
     const char* says;  // a fragment of the report
 };
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class LptReaderCommand : public testing::TestWithParam<Case> {};
 
