@@ -12,18 +12,23 @@ packages=(
     xvfb xauth xdg-utils
     libreoffice-writer libreoffice-calc poppler-utils
     g++-mingw-w64-x86-64-posix wine wine64  # the Windows build and its tests
+    clang libclang-rt-dev                   # the fuzz targets and the sanitizer build
+    locales                                 # the documents are also tested under ru_RU.UTF-8
 )
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
+if [ ${#missing[@]} -ne 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -q
+    $SUDO apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
+fi
+
+# A Russian desktop's locale, with its decimal comma, for the locale test run.
+if ! locale -a | grep -qix 'ru_RU.utf-\?8'; then
+    $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+fi
