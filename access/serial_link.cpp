@@ -73,8 +73,10 @@ int SerialLink::ComConnect(int port) {
     if (port < 1 || port > kPortCount) return 0;
     ComClosePort();
     if (!ComOpenPort(port, kBaud)) return 0;
-    // The recorder's line interface is powered from DTR; RTS stays low.
-    m_port.SetModemLines(true, false);
+    // The recorder's line interface is powered from DTR; RTS stays low. A
+    // line that refuses the modem lines may still reach a recorder powered
+    // otherwise: the probe decides, not this.
+    static_cast<void>(m_port.SetModemLines(true, false));
     m_clock.Wait(kSettleWait);
     ComPurge();
     m_linkClosed = false;

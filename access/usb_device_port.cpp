@@ -48,7 +48,9 @@ UsbDevicePort::Duration UsbDevicePort::UsbWatchTick() {
         // Even a reader that never became ready is told it is gone.
         RunDisconnect();
     }
-    if (!found.empty() && !m_link.IsOpen()) UsbOpenPort(found);
+    // A port that will not open (held by another program) is tried again
+    // at the next tick.
+    if (!found.empty() && !m_link.IsOpen()) static_cast<void>(UsbOpenPort(found));
     if (m_link.IsOpen()) {
         const bool ready = !m_hooks.onReadyCheck || m_hooks.onReadyCheck();
         if (ready && !m_ready) {

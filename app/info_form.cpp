@@ -407,7 +407,11 @@ void TInfo_Form::XT1Click() {
     CommandScope scope(*this, *m_close);
     CommitEdits();
     // A missing Info.ini is no fault: the sheet simply stays as it is.
-    LoadInfoIni(m_session.sheet, kInfoIni);
+    if (const TransferResult loaded = LoadInfoIni(m_session.sheet, kInfoIni);
+        !loaded && !IsMissingFile(loaded)) {
+        m_dialogs.Error(this, QStringLiteral("Не удалось прочитать Info.ini: ") +
+                                  ui::QStringOfCp1251(PassportFileFailureText(loaded)));
+    }
     RefreshSheet();
 }
 
