@@ -107,7 +107,8 @@ TEST_F(ReportCommand, PassportFileMustBeReadable) {
 // a number past any range may stop the documents.
 TEST_F(ReportCommand, AnyCapacityInThePassportFileMakesTheDocuments) {
     const auto image = Image(sim::ImageVariant::Valid);
-    for (const std::string capacity : {"16,5", "16.5", std::string(400, '9')}) {
+    for (const std::string& capacity :
+         {std::string("16,5"), std::string("16.5"), std::string(400, '9')}) {
         std::string lines;
         for (int row = 0; row < 7; ++row) lines += "=;\r\n";
         lines += "=" + capacity + ";\r\n";
