@@ -75,8 +75,10 @@ int SerialLink::ComConnect(int port) {
     ComClosePort();
     m_connectFailure = ComOpenPort(port, kBaud);
     if (!m_connectFailure) return 0;
-    // The recorder's line interface is powered from DTR; RTS stays low.
-    m_port.SetModemLines(true, false);
+    // The recorder's line interface is powered from DTR; RTS stays low. A
+    // line that refuses the modem lines may still reach a recorder powered
+    // otherwise: the probe decides, not this.
+    static_cast<void>(m_port.SetModemLines(true, false));
     m_clock.Wait(kSettleWait);
     ComPurge();
     m_linkClosed = false;

@@ -24,11 +24,12 @@ TransferResult UsbReader::ImageTransfer(std::uint16_t offset, std::uint32_t coun
         return TransferResult::Fail(TransferError::OutOfRange);
     }
     // The reader serves its image only between these two link modes; their
-    // own results do not decide the transfer's.
-    ReaderSetMode(false, true);
+    // own results do not decide the transfer's: a reader that missed one
+    // fails the transfer itself.
+    static_cast<void>(ReaderSetMode(false, true));
     const TransferResult result = transfer(kImageBank + offset);
     m_port.UsbDelay(kAfterImageTransfer);
-    ReaderSetMode(true, false);
+    static_cast<void>(ReaderSetMode(true, false));
     return result;
 }
 
@@ -76,11 +77,13 @@ void UsbReader::Beep() {
 }
 
 void UsbReader::ReaderConnect() {
+    // A handshake the reader missed shows in the first transfer, which
+    // fails with its reason; a reader gone meanwhile is seen at the next tick.
     m_port.UsbDelay(kHandshakeDelay);
-    m_port.UsbWriteByte(kAttachRegister, 1);
+    static_cast<void>(m_port.UsbWriteByte(kAttachRegister, 1));
     m_port.UsbDelay(kHandshakeDelay);
-    m_port.UsbWriteByte(kHostReadyRegister, 1);
-    ReaderSetMode(true, false);
+    static_cast<void>(m_port.UsbWriteByte(kHostReadyRegister, 1));
+    static_cast<void>(ReaderSetMode(true, false));
     Beep();
     if (ReaderOnAttached) ReaderOnAttached();
 }
@@ -89,9 +92,9 @@ void UsbReader::ReaderDisconnect() {
     // When the port is already gone these writes fail at once, harmlessly.
     m_port.UsbDelay(kHandshakeDelay);
     Beep();
-    m_port.UsbWriteByte(kAttachRegister, 0);
-    ReaderSetMode(false, false);
-    m_port.UsbWriteByte(kDetachRegister, 1);
+    static_cast<void>(m_port.UsbWriteByte(kAttachRegister, 0));
+    static_cast<void>(ReaderSetMode(false, false));
+    static_cast<void>(m_port.UsbWriteByte(kDetachRegister, 1));
     if (ReaderOnDetached) ReaderOnDetached();
 }
 

@@ -473,7 +473,11 @@ void TInfo_Form::XT1Click() {
     CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     CommitEdits();
     // A missing Info.ini is no fault: the sheet simply stays as it is.
-    LoadInfoIni(m_session.sheet, kInfoIni);
+    if (const TransferResult loaded = LoadInfoIni(m_session.sheet, kInfoIni);
+        !loaded && !IsMissingFile(loaded)) {
+        m_dialogs.Error(this, QStringLiteral("Не удалось прочитать Info.ini: ") +
+                                  ui::QStringOfCp1251(PassportFileFailureText(loaded)));
+    }
     RefreshSheet();
 }
 

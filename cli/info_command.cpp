@@ -1,13 +1,13 @@
 #include "cli/info_command.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 
 #include "cli/command_line.h"
 #include "cli/image_source.h"
 #include "cli/terminal.h"
 #include "model/cycle_line.h"
+#include "model/decimal_number.h"
 #include "model/decoders.h"
 #include "model/duty_class.h"
 #include "model/format.h"
@@ -39,18 +39,15 @@ void PrintPassport(const PassportSheet& sheet, std::ostream& out) {
     }
 }
 
-std::string Figure(const std::optional<double>& value, const char* format) {
-    if (!value) return "нет данных";
-    char text[32];
-    std::snprintf(text, sizeof text, format, *value);
-    return text;
+std::string Figure(const std::optional<double>& value, int decimals) {
+    return value ? FormatFixed(*value, decimals) : "нет данных";
 }
 
 // The crane's actual duty from one statistics block, as appendix 6 gives it.
 void PrintDuty(const StatisticsBlock& block, const PassportSheet& sheet, std::ostream& out) {
     const DutyAssessment duty = AssessDuty(DutyInputsOf(block, sheet));
-    out << "  фактический режим: Kp " << Figure(duty.kpUpperBound, "%.3f")
-        << " (по средней нагрузке " << Figure(duty.kpMeanLoad, "%.3f") << "), ";
+    out << "  фактический режим: Kp " << Figure(duty.kpUpperBound, 3) << " (по средней нагрузке "
+        << Figure(duty.kpMeanLoad, 3) << "), ";
     if (duty.group) {
         out << "Q" << *duty.loadingClass << ", U" << duty.utilisationClass << ", группа А"
             << *duty.group;
@@ -59,8 +56,7 @@ void PrintDuty(const StatisticsBlock& block, const PassportSheet& sheet, std::os
     }
     if (duty.passportGroup) {
         out << "; по паспорту А" << *duty.passportGroup;
-        if (duty.usedShare)
-            out << ", израсходовано " << Figure(100 * *duty.usedShare, "%.1f") << " %";
+        if (duty.usedShare) out << ", израсходовано " << Figure(100 * *duty.usedShare, 1) << " %";
     } else {
         out << "; группа по паспорту не распознана";
     }

@@ -72,11 +72,8 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
     if (options->passport) {
         if (const TransferResult loaded = LoadInfoIni(session->sheet, *options->passport);
             !loaded) {
-            const std::string why = loaded.Error() == TransferError::OutOfRange
-                                        ? "он больше 1 МиБ, это не файл паспорта"
-                                        : Utf8FromCp1251(FailureText(loaded));
             PrintErrorUtf8("Не удалось прочитать файл паспорта " + options->passport->string() +
-                           ": " + why);
+                           ": " + Utf8FromCp1251(PassportFileFailureText(loaded)));
             return 2;
         }
     }

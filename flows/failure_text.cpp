@@ -83,4 +83,13 @@ std::string FailureText(const TransferResult& result) {
     return Cp1251FromUtf8(text);
 }
 
+std::string PassportFileFailureText(const TransferResult& result) {
+    if (result.Error() == TransferError::OutOfRange) {
+        return Cp1251FromUtf8("он больше 1 МиБ, это не файл паспорта");
+    }
+    return FailureText(result);
+}
+
+bool IsMissingFile(const TransferResult& result) { return result.SystemError() == ENOENT; }
+
 }  // namespace zorvek

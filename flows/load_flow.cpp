@@ -60,7 +60,9 @@ LoadOutcome LoadFromDevice(Session& session, SourceKind source) {
         !opened.Loaded()) {
         return opened;
     }
-    if (source == SourceKind::LptReader) session.dispatch.ClearReaderNewMark();
+    // A mark left standing only shows the same image as new next time; a
+    // reader that failed at it fails the read of the whole image below.
+    if (source == SourceKind::LptReader) static_cast<void>(session.dispatch.ClearReaderNewMark());
     session.choice.freshRead = true;
     LoadOutcome saved = SaveFreshRead(session);
     saved.source = source;
@@ -85,9 +87,11 @@ void ClearUsbNewDataMark(UsbReader& reader) {
     if (!ReadReaderDword(reader, memory_map::kNewDataMarkAddress, mark)) return;
     if (mark != memory_map::kReaderNewDataValue && mark != 0 && mark != 0xFFFFFFFF) return;
     constexpr std::array<std::uint8_t, 4> kStoredZero{0xFF, 0xFF, 0xFF, 0xFF};
-    reader.ReaderWriteImage(
+    // The image is copied whole by now; a mark left standing only shows it
+    // as new once more at the next read.
+    static_cast<void>(reader.ReaderWriteImage(
         static_cast<std::uint16_t>(memory_map::Offset(memory_map::kNewDataMarkAddress)),
-        kStoredZero.data(), 4, nullptr);
+        kStoredZero.data(), 4, nullptr));
 }
 
 }  // namespace

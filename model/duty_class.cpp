@@ -8,6 +8,7 @@
 
 #include "model/bits.h"
 #include "model/cp1251.h"
+#include "model/decimal_number.h"
 #include "model/format.h"
 
 namespace zorvek {
@@ -123,15 +124,9 @@ std::optional<double> ParseCapacity(std::string_view cp1251) {
             break;
         }
     }
-    std::replace(text.begin(), text.end(), ',', '.');
     Erase(text, " ");
-    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos ||
-        std::count(text.begin(), text.end(), '.') > 1 || text.front() == '.' ||
-        text.back() == '.') {
-        return std::nullopt;
-    }
-    const double value = std::stod(text);
-    if (!(value > 0)) return std::nullopt;
+    const std::optional<double> value = ParseDecimal(text);
+    if (!value || !(*value > 0)) return std::nullopt;
     return value;
 }
 

@@ -76,7 +76,13 @@ TransferResult LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& fi
     TransferResult result;
     const auto bytes = ReadWholeFile(file, kInfoIniLimit, result);
     if (!bytes) return result;
-    std::istringstream in(std::string(bytes->begin(), bytes->end()));
+    ReadInfoIniText(sheet,
+                    std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    return result;
+}
+
+void ReadInfoIniText(PassportSheet& sheet, std::string_view text) {
+    std::istringstream in{std::string(text)};
     int row = 0;
     std::string line;
     while (std::getline(in, line)) {
@@ -92,7 +98,6 @@ TransferResult LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& fi
         if (!value.empty()) sheet.SetValue(row, std::move(value));
         ++row;
     }
-    return result;
 }
 
 std::array<std::string, 19> CopyPassportLines(const PassportSheet& sheet) {

@@ -51,6 +51,8 @@ constexpr std::size_t kInfoIniLimit = 1 << 20;
 // when the file cannot be read, is a folder (Refused, EISDIR) or is larger
 // than kInfoIniLimit (OutOfRange, EFBIG).
 TransferResult LoadInfoIni(PassportSheet& sheet, const std::filesystem::path& file);
+// The same for the file's text already in memory.
+void ReadInfoIniText(PassportSheet& sheet, std::string_view text);
 
 // Column 1 of rows 0..18 for the protocol forms, each cut to 63 characters.
 std::array<std::string, 19> CopyPassportLines(const PassportSheet& sheet);

@@ -32,8 +32,9 @@ enum class TransferError : std::uint8_t {
 
 // The outcome of one open, read or write. Tests as true only on success, so
 // `if (!source.ReadMemory(...))` reads as before; the kind and the system's
-// error number (errno, 0 where none applies) say what went wrong.
-class TransferResult {
+// error number (errno, 0 where none applies) say what went wrong. A failure
+// nobody looked at is a fault passed over in silence, so none may be dropped.
+class [[nodiscard]] TransferResult {
   public:
     constexpr TransferResult() = default;
     static constexpr TransferResult Ok() { return {}; }

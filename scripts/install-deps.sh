@@ -16,18 +16,23 @@ packages=(
     # installer, and what drives and photographs the window on Xvfb.
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev ninja-build qt6-base-dev-tools
     wine wine64 nsis unzip xdotool x11-apps netpbm
+    clang libclang-rt-dev  # the fuzz targets and the sanitizer build
+    locales                # the documents are also tested under ru_RU.UTF-8
 )
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
-fi
-
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
+if [ ${#missing[@]} -ne 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -q
+    $SUDO apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
+fi
+
+# A Russian desktop's locale, with its decimal comma, for the locale test run.
+if ! locale -a | grep -qix 'ru_RU.utf-\?8'; then
+    $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+fi

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 
 #include "access/dispatch.h"
 #include "access/dump_file.h"
@@ -29,7 +30,7 @@ class OpenDumpFile {
             .write(reinterpret_cast<const char*>(image.data()), image.size());
         m_choice.craneKind = 0;
         m_choice.startupArgument = m_path;
-        m_dispatch.OpenSource(SourceKind::DumpFile);
+        if (!m_dispatch.OpenSource(SourceKind::DumpFile)) throw std::runtime_error("no image");
     }
     ~OpenDumpFile() {
         m_dispatch.CloseSource();

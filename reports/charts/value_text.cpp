@@ -1,7 +1,10 @@
 #include "reports/charts/value_text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <string_view>
+
+#include "model/decimal_number.h"
 
 namespace zorvek {
 
@@ -10,10 +13,9 @@ namespace {
 // Beyond this magnitude plain digits would outgrow a bar's slot.
 constexpr double kPlainLimit = 1e9;
 
-std::u16string Widen(const char* text) {
+std::u16string Widen(std::string_view text) {
     std::u16string out;
-    for (; *text != '\0'; ++text)
-        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*text)));
+    for (const char c : text) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -22,15 +24,14 @@ std::u16string Fixed(double value, int decimals) {
     double rounded = std::round(value * scale) / scale;
     // A value that rounds to zero must not read "-0.0".
     if (rounded == 0.0) rounded = 0.0;
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, rounded);
-    return Widen(buffer);
+    return Widen(FormatFixed(rounded, decimals));
 }
 
 std::u16string Scientific(double value, int digits) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
-    return Widen(buffer);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    return error == std::errc() ? Widen(std::string_view(buffer, end)) : u"?";
 }
 
 }  // namespace

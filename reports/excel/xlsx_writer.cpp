@@ -19,6 +19,7 @@
 #include "model/binary_file.h"
 #include "model/cp1251.h"
 #include "model/scratch_file.h"
+#include "reports/excel/c_numbers.h"
 #include "reports/excel/comment_package.h"
 #include "reports/excel/palette.h"
 #include "reports/excel/quiet_stderr.h"
@@ -249,6 +250,7 @@ TransferResult WriteWorkbook(const Sheet& sheet, const std::filesystem::path& pa
         // Closing writes the file; the writer's own lines about a failure
         // would reach the user's terminal in English.
         const QuietStderr quiet;
+        const CNumbersScope numbers;
         errno = 0;
         // Closing also frees the workbook, so it runs even after a failure.
         closed = workbook_close(workbook);

@@ -93,9 +93,10 @@ TEST_F(DispatchTest, WorkingMemoryStandsInAsZeros) {
     EXPECT_FALSE(m_dispatch.ReadMemory(0xFFFF, live.data(), 2, nullptr));
 
     const std::uint8_t mark = 9;
-    m_dispatch.WriteMemory(0x10, &mark, 1, nullptr);
+    EXPECT_TRUE(m_dispatch.WriteMemory(0x10, &mark, 1, nullptr));
     EXPECT_EQ(m_dispatch.RamWindow()[0x10], 9);
-    m_dispatch.WriteMemory(1535, live.data(), 2, nullptr);  // past the window: nothing
+    // Past the window: nothing.
+    EXPECT_FALSE(m_dispatch.WriteMemory(1535, live.data(), 2, nullptr));
     EXPECT_EQ(m_dispatch.RamWindow()[1535], 0);
 
     // Every non-recorder open starts from zeros again.
@@ -164,7 +165,7 @@ TEST_F(DispatchTest, NewDataMarkIsClearedOnlyWhenItIs123) {
         m_image[5] = mark;
         UseImage();
         ASSERT_TRUE(m_dispatch.OpenSource(SourceKind::DumpFile));
-        m_dispatch.ClearReaderNewMark();
+        EXPECT_TRUE(m_dispatch.ClearReaderNewMark());
         m_dispatch.CloseSource();
         EXPECT_EQ(ReadFile(m_choice.startupArgument)[5], mark == 123 ? 0 : 124);
     }

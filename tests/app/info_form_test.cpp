@@ -27,6 +27,7 @@
 #include "app/qt_translations.h"
 #include "flows/document_table.h"
 #include "model/cp1251.h"
+#include "model/passport.h"
 #include "sim/image_generator.h"
 #include "sim/usb_reader_twin.h"
 #include "tests/support/file_size_limit.h"
@@ -516,6 +517,37 @@ class InfoFormTest : public QObject {
         QVERIFY(m_program->GetSession().sheet.Value(3).empty());
         Item("XT1")->trigger();
         QCOMPARE(grid->item(3, 1)->text(), value);
+    }
+
+    // As the command line's --passport: a missing file changes nothing in
+    // silence, a folder or a file too large to be one is refused aloud.
+    void infoIniThatIsNoPassportFileIsRefused_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing") << "missing" << QString();
+        QTest::newRow("folder") << "folder" << QStringLiteral("это папка, а не файл");
+        QTest::newRow("over 1 MiB") << "large" << QStringLiteral("он больше 1 МиБ");
+    }
+    void infoIniThatIsNoPassportFileIsRefused() {
+        QFETCH(QString, kind);
+        QFETCH(QString, error);
+        Start();
+        if (kind == "folder") QVERIFY(QDir().mkdir("Info.ini"));
+        if (kind == "large") {
+            QFile file("Info.ini");
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write(QByteArray(qsizetype(zorvek::kInfoIniLimit) + 1, 'x')) > 0);
+        }
+        Window().StringGrid1()->item(3, 1)->setText(QStringLiteral("Инв. 42"));
+        Item("XT1")->trigger();
+        QCOMPARE(Window().StringGrid1()->item(3, 1)->text(), QStringLiteral("Инв. 42"));
+        if (error.isEmpty()) {
+            QVERIFY(m_dialogs.errors.isEmpty());
+        } else {
+            QCOMPARE(m_dialogs.errors.size(), 1);
+            QVERIFY2(m_dialogs.errors.front().contains(error),
+                     qPrintable(m_dialogs.errors.front()));
+        }
     }
 
     void reportCommandsFileTheirDocumentsAndOpenThem_data() {

@@ -103,6 +103,23 @@ TEST_F(ReportCommand, PassportFileMustBeReadable) {
               2);
 }
 
+// The passport's capacity is typed by hand: neither a decimal comma nor
+// a number past any range may stop the documents.
+TEST_F(ReportCommand, AnyCapacityInThePassportFileMakesTheDocuments) {
+    const auto image = Image(sim::ImageVariant::Valid);
+    for (const std::string& capacity :
+         {std::string("16,5"), std::string("16.5"), std::string(400, '9')}) {
+        std::string lines;
+        for (int row = 0; row < 7; ++row) lines += "=;\r\n";
+        lines += "=" + capacity + ";\r\n";
+        const auto passport = WriteFile("Info.ini", {lines.begin(), lines.end()});
+        EXPECT_EQ(Run({image.string(), "--out", (m_dir / "out").string(), "--only", "appendix6",
+                       "--passport", passport.string()}),
+                  0)
+            << capacity.size();
+    }
+}
+
 // A full disk (a file size limit stands for it) stops every document; each
 // says why, in the program's words only.
 TEST_F(ReportCommand, AFailedWriteSaysWhy) {

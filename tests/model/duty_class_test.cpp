@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/cp1251.h"
 #include "model/format.h"
+#include "tests/support/decimal_comma_locale.h"
 
 namespace zorvek {
 namespace {
@@ -59,6 +61,19 @@ TEST(DutyClass, WorkedExamples) {
     }
 }
 
+// Each class reaches up to and including its nominal Kp; the least step
+// beyond it is the next class.
+TEST(DutyClass, LoadingClassAtItsNominalKp) {
+    const std::pair<double, int> nominals[] = {{0.125, 1}, {0.25, 2}, {0.5, 3}, {1.0, 4}};
+    for (const auto& [kp, loadingClass] : nominals) {
+        EXPECT_EQ(LoadingClassOf(kp), loadingClass) << kp;
+        EXPECT_EQ(LoadingClassOf(std::nextafter(kp, 2.0)), std::min(loadingClass + 1, 4)) << kp;
+    }
+    EXPECT_EQ(LoadingClassOf(0.0), 1);
+    // Every cycle at up to 50 % of the rated load: Kp is 0.5^3 = 0.125 exactly.
+    EXPECT_EQ(AssessDuty(Spectrum({{1, {20'000, 0, 0}}})).loadingClass, 1);
+}
+
 TEST(DutyClass, DesignLifeOfThePassportGroup) {
     // 100,000 cycles over 100 days against group A6, whose cells all come to
     // 250,000 cycles at Kp 1 (1,000,000 at 0.25, 2,000,000 at 0.125 ...).
@@ -106,6 +121,7 @@ TEST(DutyClass, PassportTexts) {
     for (const auto& [text, group] : groups) {
         EXPECT_EQ(ParseGroup(Cp1251FromUtf8(text)), group) << text;
     }
+    const std::string huge(400, '7');
     const std::pair<const char*, std::optional<double>> capacities[] = {
         {"25", 25},
         {"16,5 т", 16.5},
@@ -118,10 +134,17 @@ TEST(DutyClass, PassportTexts) {
         {"1.2.3", std::nullopt},
         {"двадцать", std::nullopt},
         {"25 т, 10 м", std::nullopt},
+        {huge.c_str(), std::nullopt},
     };
-    for (const auto& [text, capacity] : capacities) {
-        EXPECT_EQ(ParseCapacity(Cp1251FromUtf8(text)), capacity) << text;
-    }
+    const auto parseAll = [&] {
+        for (const auto& [text, capacity] : capacities) {
+            EXPECT_EQ(ParseCapacity(Cp1251FromUtf8(text)), capacity) << text;
+        }
+    };
+    parseAll();
+    const test::DecimalCommaLocale russian;
+    if (!russian.Active()) GTEST_SKIP() << "ru_RU.UTF-8 is not installed here";
+    parseAll();
 }
 
 }  // namespace

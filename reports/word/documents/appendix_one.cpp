@@ -61,10 +61,13 @@ void PastePicture(WordLayer& word, const std::vector<std::uint8_t>& png) {
 // False when the template could not be opened: nothing was written then.
 bool BuildDocument(const ReportInputs& inputs, WordLayer& word, const Period& period,
                    const StatisticsBlock& block, bool withPictures, HistogramPictures& pictures) {
-    // A counter that cannot be read counts as zero powered time.
+    // A counter that cannot be read counts as zero powered time, whatever
+    // part of it a failed read left behind.
     OnTimeCounter onTime;
-    inputs.source.ReadMemory(period.onTimeAddress, onTime.bytes.data(),
-                             static_cast<std::uint32_t>(OnTimeCounter::kSize), nullptr);
+    if (!inputs.source.ReadMemory(period.onTimeAddress, onTime.bytes.data(),
+                                  static_cast<std::uint32_t>(OnTimeCounter::kSize), nullptr)) {
+        onTime = OnTimeCounter{};
+    }
     const std::uint32_t powered = onTime.Seconds();
     const StatisticsTotals totals = TotalsOf(block);
 

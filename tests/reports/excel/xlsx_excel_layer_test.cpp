@@ -21,6 +21,7 @@ namespace {
 
 using test::CellLook;
 using test::XlsxPackage;
+using test::XmlNumber;
 
 constexpr int kGrey = 48;
 const std::string kGreyRgb = "FF969696";
@@ -48,12 +49,13 @@ struct CommentBox {
 // Comment boxes of the drawing part by "row,col" (0-based).
 std::map<std::string, CommentBox> CommentBoxes(const XlsxPackage& book) {
     static const std::regex shape(
-        R"(width:([0-9.]+)pt;height:([0-9.]+)pt[\s\S]*?<x:Row>(\d+)</x:Row><x:Column>(\d+)</x:Column>)");
+        R"(width:([0-9.,]+)pt;height:([0-9.,]+)pt[\s\S]*?<x:Row>(\d+)</x:Row><x:Column>(\d+)</x:Column>)");
     const std::string& vml = book.Entry("xl/drawings/vmlDrawing1.vml");
     std::map<std::string, CommentBox> boxes;
     for (auto it = std::sregex_iterator(vml.begin(), vml.end(), shape);
          it != std::sregex_iterator(); ++it) {
-        boxes[(*it)[3].str() + "," + (*it)[4].str()] = {std::stod((*it)[1]), std::stod((*it)[2])};
+        boxes[(*it)[3].str() + "," + (*it)[4].str()] = {XmlNumber((*it)[1].str()),
+                                                        XmlNumber((*it)[2].str())};
     }
     return boxes;
 }

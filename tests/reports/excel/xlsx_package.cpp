@@ -4,6 +4,7 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <charconv>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -12,6 +13,14 @@
 #include "reports/excel/zip_reader.h"
 
 namespace zorvek::test {
+
+double XmlNumber(std::string_view text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        throw std::runtime_error("not a number: " + std::string(text));
+    return value;
+}
 namespace {
 
 const xmlChar* Xml(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
@@ -162,7 +171,7 @@ double XlsxPackage::ColumnWidth(int col) const {
     if (widths.empty()) return 0;
     if (widths.size() > 1)
         throw std::runtime_error("column " + n + " in " + std::to_string(widths.size()) + " runs");
-    return std::stod(widths.front());
+    return XmlNumber(widths.front());
 }
 
 }  // namespace zorvek::test

@@ -4,9 +4,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zorvek::test {
+
+// A number as the workbook's XML must hold it, with a "." whatever the
+// locale; throws for anything else (a decimal comma).
+double XmlNumber(std::string_view text);
 
 // One XML part of a workbook, queried with XPath; "m" is the spreadsheet
 // namespace.
