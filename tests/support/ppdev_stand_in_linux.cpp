@@ -115,8 +115,8 @@ int NodeIoctl(unsigned long request, void* argument) {
     std::lock_guard lock(state.mutex);
     switch (request) {
         case PPCLAIM:
+            if (!state.twin->LptOpenAccess()) return Fail(EIO);
             state.claimed = true;
-            state.twin->LptOpenAccess();
             ++state.counts.claims;
             return 0;
         case PPRELEASE:
