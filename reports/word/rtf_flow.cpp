@@ -17,6 +17,8 @@ constexpr int kCellGap = 108;  // text to cell border, twips
 // Tables up to this many rows fit on a page and are kept whole on one, with
 // the text above and below; longer ones are left to break where they must.
 constexpr std::size_t kRowsKeptTogether = 40;
+// The documents' default tab stops (\deftab).
+constexpr int kDefaultTabTwips = 709;
 constexpr std::string_view kCellFormat =
     "\\clvertalc\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
     "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx";
@@ -193,6 +195,13 @@ void RtfFlow::RenderParagraph(std::string& out, const Paragraph& paragraph, bool
             AppendInt(out, paragraph.hangingIndent);
             out += "\\fi-";
             AppendInt(out, paragraph.hangingIndent);
+            // Readers that take the indent for the first tab stop would skip
+            // the default stops before it; they are set out explicitly.
+            for (int stop = kDefaultTabTwips; stop <= paragraph.hangingIndent;
+                 stop += kDefaultTabTwips) {
+                out += "\\tx";
+                AppendInt(out, stop);
+            }
         }
         out += "\\fs";
         AppendInt(out, HalfPoints(paragraph.markSize));
