@@ -68,6 +68,9 @@ class Program {
         std::vector<std::uint8_t> MassPicture(const StatisticsBlock& block) override {
             return chart->Pictures().MassPicture(block);
         }
+        std::vector<std::uint8_t> SpectrumPicture(const StatisticsBlock& block) override {
+            return chart->Pictures().SpectrumPicture(block);
+        }
     } m_pictures;
     std::unique_ptr<ReportRunner> m_reports;
     std::unique_ptr<TInfo_Form> m_main;

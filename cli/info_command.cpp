@@ -1,6 +1,7 @@
 #include "cli/info_command.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
 
 #include "cli/command_line.h"
@@ -10,6 +11,7 @@
 #include "model/decimal_number.h"
 #include "model/decoders.h"
 #include "model/duty_class.h"
+#include "model/duty_figures.h"
 #include "model/format.h"
 #include "model/format_check.h"
 #include "model/memory_map.h"
@@ -40,23 +42,41 @@ void PrintPassport(const PassportSheet& sheet, std::ostream& out) {
 }
 
 std::string Figure(const std::optional<double>& value, int decimals) {
-    return value ? FormatFixed(*value, decimals) : "нет данных";
+    return value ? ForTerminal(DecimalComma(*value, decimals)) : "нет данных";
 }
 
-// The crane's actual duty from one statistics block, as appendix 6 gives it.
-void PrintDuty(const StatisticsBlock& block, const PassportSheet& sheet, std::ostream& out) {
-    const DutyAssessment duty = AssessDuty(DutyInputsOf(block, sheet));
-    out << "  фактический режим: Kp " << Figure(duty.kpUpperBound, 3) << " (по средней нагрузке "
-        << Figure(duty.kpMeanLoad, 3) << "), ";
-    if (duty.group) {
-        out << "Q" << *duty.loadingClass << ", U" << duty.utilisationClass << ", группа А"
-            << *duty.group;
-    } else {
-        out << "циклов нет";
+// The crane's actual duty from one statistics block, as appendix 6 gives it:
+// for the whole life its group so far and over the normative term, for the
+// period since the last reading its spectrum factor and pace.
+void PrintDuty(const StatisticsBlock& block, const PassportSheet& sheet, bool wholeLife,
+               std::ostream& out) {
+    const DutyInputs inputs = DutyInputsOf(block, sheet);
+    const DutyAssessment duty = AssessDuty(inputs);
+    out << "  фактический режим: Kp " << Figure(duty.kpUpperBound, 3) << " (по средней массе "
+        << Figure(duty.kpMeanLoad, 3) << ")";
+    if (!duty.group) {
+        out << ", циклов нет\n";
+        return;
     }
-    if (duty.passportGroup) {
-        out << "; по паспорту А" << *duty.passportGroup;
-        if (duty.usedShare) out << ", израсходовано " << Figure(100 * *duty.usedShare, 1) << " %";
+    out << ", Q" << *duty.loadingClass;
+    if (!wholeLife) {
+        out << ", " << Figure(duty.cyclesPerDay, 1) << " цикла в сутки\n";
+        return;
+    }
+    out << ", U" << duty.utilisationClass << ", группа А" << *duty.group;
+    const LifeAssessment life = AssessLife(inputs, duty, duty);
+    if (life.projectedGroup) {
+        out << "; на нормативный срок "
+            << ForTerminal(
+                   GroupedDigits(static_cast<std::uint64_t>(std::llround(*life.projectedCycles))))
+            << " циклов, U" << *life.projectedUtilisation << ", группа А" << *life.projectedGroup;
+    }
+    if (life.passportGroup) {
+        out << "; по паспорту А" << *life.passportGroup;
+        if (life.usedShare) {
+            out << (*life.usedShare > 1 ? ", ресурс исчерпан: " : ", израсходовано ")
+                << ForTerminal(PercentText(*life.usedShare));
+        }
     } else {
         out << "; группа по паспорту не распознана";
     }
@@ -88,7 +108,7 @@ void PrintStatistics(MemoryReader& source, const PassportSheet& sheet, std::ostr
         for (int range = 0; range < map::kLoadRanges; ++range) cycles += block.CycleCount(range);
         out << PeriodText(block.PeriodStart(), block.PeriodEnd()) << ", циклов " << cycles << ", "
             << CrcText(block.CrcOk()) << '\n';
-        if (block.CrcOk()) PrintDuty(block, sheet, out);
+        if (block.CrcOk()) PrintDuty(block, sheet, &period == &periods[0], out);
     }
     for (const Period& period : periods) {
         MechanismCounters counters;

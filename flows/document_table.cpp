@@ -45,8 +45,9 @@ const std::array kDocuments = {
                   [](Tools& t) { return N15Click(t.inputs, t.word); }},
     DocumentEntry{"appendix5", "appendix5.rtf", "N16", "Приложение 5",
                   [](Tools& t) { return N16Click(t.inputs, t.word); }},
-    DocumentEntry{"appendix6", "appendix6.rtf", "N22", "Приложение 6",
-                  [](Tools& t) { return BuildActualDutyAppendix(t.inputs, t.word); }},
+    DocumentEntry{
+        "appendix6", "appendix6.rtf", "N22", "Приложение 6",
+        [](Tools& t) { return BuildActualDutyAppendix(t.inputs, t.word, t.charts, t.pictures); }},
 };
 
 template <typename Key>

@@ -23,7 +23,8 @@ struct DocumentTools {
     WordLayer& word;
     ExcelLayer& excel;
     HistogramPictures& pictures;
-    // "Гистограмы в картинках": appendix 1 carries the three pictures.
+    // "Гистограмы в картинках": appendix 1 carries the three pictures, the
+    // crane's duty appendix its load spectra.
     bool charts = false;
     const ColumnSwitches& columns;
     const FilterMask& filter;

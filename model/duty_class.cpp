@@ -14,8 +14,8 @@
 namespace zorvek {
 namespace {
 
-// Six bits of year after 2000.
-constexpr int kLastPackedYear = 2063;
+// The widest mass field of the documents takes 10^11 t less a little.
+constexpr double kMassLimit = 1e11;
 constexpr std::array<double, 4> kNominalKp = {0.125, 0.25, 0.5, 1.0};
 // Upper bound of U0..U8 in cycles; U9 has none.
 constexpr std::array<std::uint64_t, 9> kUtilisationBound = {
@@ -51,14 +51,6 @@ std::optional<Moment> Unpack(std::uint32_t packed) {
 double DaysBetween(const Moment& from, const Moment& to) {
     const auto seconds = (to.day - from.day) + (to.time - from.time);
     return std::chrono::duration<double, std::ratio<86400>>(seconds).count();
-}
-
-std::optional<std::uint32_t> PackDay(std::chrono::sys_days day) {
-    const std::chrono::year_month_day date(day);
-    const int year = static_cast<int>(date.year());
-    if (year < 2000 || year > kLastPackedYear) return std::nullopt;
-    return PackDateTime({year, static_cast<int>(static_cast<unsigned>(date.month())),
-                         static_cast<int>(static_cast<unsigned>(date.day())), 0, 0, 0});
 }
 
 void Erase(std::string& text, std::string_view word) {
@@ -140,7 +132,13 @@ DutyInputs DutyInputsOf(const StatisticsBlock& block, const PassportSheet& sheet
     inputs.periodEnd = block.PeriodEnd();
     inputs.ratedCapacity = ParseCapacity(sheet.Value(PassportSheet::kRatedCapacity));
     inputs.passportGroup = ParseGroup(sheet.Value(PassportSheet::kClassificationGroup));
+    inputs.serviceLife = ServiceLifeOf(sheet.Value(PassportSheet::kCommissioned),
+                                       sheet.Value(PassportSheet::kNormativeTerm));
     return inputs;
+}
+
+bool IsUsableMass(double tonnes) {
+    return std::isfinite(tonnes) && tonnes >= 0 && tonnes < kMassLimit;
 }
 
 DutyAssessment AssessDuty(const DutyInputs& inputs) {
@@ -156,7 +154,8 @@ DutyAssessment AssessDuty(const DutyInputs& inputs) {
     if (inputs.ratedCapacity) {
         duty.kpMeanLoad = Kp(inputs, duty.totalCycles, [&](int range) -> std::optional<double> {
             const LoadRangeRecord& record = inputs.ranges[range];
-            return std::max(0.0, record.mass / record.cycles / *inputs.ratedCapacity);
+            if (!IsUsableMass(record.mass)) return std::nullopt;
+            return record.mass / record.cycles / *inputs.ratedCapacity;
         });
     }
     duty.utilisationClass = UtilisationClassOf(duty.totalCycles);
@@ -165,13 +164,25 @@ DutyAssessment AssessDuty(const DutyInputs& inputs) {
         duty.group = GroupOf(*duty.loadingClass, duty.utilisationClass);
     }
 
-    duty.passportGroup = inputs.passportGroup;
-    if (duty.passportGroup) {
+    const std::optional<Moment> start = Unpack(inputs.periodStart);
+    const std::optional<Moment> end = Unpack(inputs.periodEnd);
+    if (end) duty.periodEnd = end->day;
+    if (start && end && DaysBetween(*start, *end) > 0 && duty.totalCycles > 0) {
+        duty.cyclesPerDay = total / DaysBetween(*start, *end);
+    }
+    return duty;
+}
+
+LifeAssessment AssessLife(const DutyInputs& whole, const DutyAssessment& wholeDuty,
+                          const DutyAssessment& period) {
+    LifeAssessment life;
+    life.passportGroup = whole.passportGroup;
+    if (life.passportGroup) {
         double largest = 0;
         bool bounded = true;
         for (int q = 0; q < 4; ++q) {
             for (int u = 0; u < 10; ++u) {
-                if (kGroups[q][u] != *duty.passportGroup) continue;
+                if (kGroups[q][u] != *life.passportGroup) continue;
                 if (u == 9) bounded = false;
                 if (u < 9) {
                     largest = std::max(largest,
@@ -179,28 +190,47 @@ DutyAssessment AssessDuty(const DutyInputs& inputs) {
                 }
             }
         }
-        if (bounded) duty.designLife = largest;
+        if (bounded) life.designLife = largest;
     }
-    if (duty.designLife && duty.kpUpperBound) {
-        const double used = total * *duty.kpUpperBound;
-        duty.usedShare = used / *duty.designLife;
-        if (*duty.kpUpperBound > 0) {
-            duty.cyclesLeft = std::max(0.0, (*duty.designLife - used) / *duty.kpUpperBound);
+    const double cycles = static_cast<double>(wholeDuty.totalCycles);
+    std::optional<double> used;
+    if (wholeDuty.kpUpperBound) used = cycles * *wholeDuty.kpUpperBound;
+    if (life.designLife && used) life.usedShare = *used / *life.designLife;
+
+    life.serviceLife = whole.serviceLife;
+    const std::optional<std::chrono::sys_days> reading = wholeDuty.periodEnd;
+    if (life.serviceLife && reading) life.normativeEnded = life.serviceLife->End() <= *reading;
+    if (life.serviceLife && wholeDuty.cyclesPerDay) {
+        const auto term = life.serviceLife->End() - life.serviceLife->commissioned;
+        const double projected = *wholeDuty.cyclesPerDay * static_cast<double>(term.count());
+        life.outlived = projected < cycles;
+        life.projectedCycles = std::max(projected, cycles);
+        life.projectedUtilisation =
+            UtilisationClassOf(static_cast<std::uint64_t>(std::llround(*life.projectedCycles)));
+        if (wholeDuty.loadingClass) {
+            life.projectedGroup = GroupOf(*wholeDuty.loadingClass, *life.projectedUtilisation);
         }
     }
-    const std::optional<Moment> start = Unpack(inputs.periodStart);
-    const std::optional<Moment> end = Unpack(inputs.periodEnd);
-    if (start && end && DaysBetween(*start, *end) > 0 && duty.totalCycles > 0) {
-        duty.cyclesPerDay = total / DaysBetween(*start, *end);
-        if (duty.cyclesLeft) {
-            duty.daysLeft = std::ceil(*duty.cyclesLeft / *duty.cyclesPerDay);
-            if (*duty.daysLeft < 100 * 366) {
-                duty.lifeEnds =
-                    PackDay(end->day + std::chrono::days(static_cast<int>(*duty.daysLeft)));
+
+    life.currentFromPeriod = period.cyclesPerDay.has_value() && period.kpUpperBound.has_value();
+    const DutyAssessment& current = life.currentFromPeriod ? period : wholeDuty;
+    life.currentKp = current.kpUpperBound;
+    life.currentPace = current.cyclesPerDay;
+    if (life.designLife && used && life.currentKp && *life.currentKp > 0) {
+        life.cyclesLeft = std::max(0.0, (*life.designLife - *used) / *life.currentKp);
+        if (life.currentPace && *life.cyclesLeft > 0 && reading) {
+            life.daysLeft = std::ceil(*life.cyclesLeft / *life.currentPace);
+            // Beyond a few thousand years a date says nothing more.
+            if (*life.daysLeft < 1e6) {
+                life.resourceEnds = *reading + std::chrono::days(static_cast<int>(*life.daysLeft));
+                life.beyondNormative =
+                    life.serviceLife && *life.resourceEnds > life.serviceLife->End();
+            } else {
+                life.beyondNormative = life.serviceLife.has_value();
             }
         }
     }
-    return duty;
+    return life;
 }
 
 }  // namespace zorvek

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "model/memory_map.h"
 #include "model/passport.h"
 #include "model/records.h"
+#include "model/service_life.h"
 
 // How hard a crane has really worked, from the load statistics of its
 // recorder: the load spectrum factor, the classes of loading and
@@ -34,38 +36,71 @@ struct DutyInputs {
     std::optional<double> ratedCapacity;
     // The passport's group 1..8; nothing when missing or unreadable.
     std::optional<int> passportGroup;
+    // Commissioning day and normative term; nothing when either is unusable.
+    std::optional<ServiceLife> serviceLife;
 };
 
 // Upper bound of each load range as a share of the rated load; the last
-// range ("свыше 130 %") is taken at its lower bound, the only one it has.
+// range ("свыше 130 %") is taken at its lower bound, the only one it has,
+// which understates its loads.
 inline constexpr std::array<double, kLoadRangeCount> kRangeUpperShare = {0.25, 0.5, 0.75, 1.0,
                                                                          1.1,  1.2, 1.3,  1.3};
 
+// The figures of one statistics block.
 struct DutyAssessment {
     std::uint64_t totalCycles = 0;
     // Each range's share of the cycles (0 when there are none).
     std::array<double, kLoadRangeCount> cycleShare{};
     // Kp from the ranges' upper bounds (conservative) and from each range's
     // mean load against the rated capacity; nothing without cycles (or,
-    // for the second, without a capacity).
+    // for the second, without a capacity or with a mass that is no usable
+    // figure, see IsUsableMass).
     std::optional<double> kpUpperBound;
     std::optional<double> kpMeanLoad;
     // Q1..Q4 (1..4) from the conservative Kp; a Kp above 1 (overloads) is Q4.
     std::optional<int> loadingClass;
-    int utilisationClass = 0;  // U0..U9
-    std::optional<int> group;  // A1..A8 (1..8)
+    int utilisationClass = 0;  // U0..U9 of the cycles so far
+    std::optional<int> group;  // A1..A8 (1..8) of the cycles so far
+    // Cycles per day over the block's period; nothing without cycles or for
+    // a period of no days or unreadable dates.
+    std::optional<double> cyclesPerDay;
+    // The period's last day; nothing when its date is unreadable.
+    std::optional<std::chrono::sys_days> periodEnd;
+};
 
+// The whole service life set against the passport: its group's design life
+// and the normative term.
+struct LifeAssessment {
     std::optional<int> passportGroup;
     // Largest C_max * Kp_nom among the cells of the passport group; nothing
     // when the group has no upper bound (A8 reaches U9) or is unknown.
     std::optional<double> designLife;
-    std::optional<double> usedShare;     // C_T * Kp / designLife
-    std::optional<double> cyclesLeft;    // at the recorded Kp
-    std::optional<double> cyclesPerDay;  // over the statistics period
-    std::optional<double> daysLeft;      // at that pace
-    // Packed date the life ends at that pace; nothing past the recorder's
-    // calendar (2063).
-    std::optional<std::uint32_t> lifeEnds;
+    // C_T * Kp of the whole life over designLife; above 1 the group's
+    // resource is exhausted.
+    std::optional<double> usedShare;
+
+    std::optional<ServiceLife> serviceLife;
+    // The whole life's cycles at its pace over the normative term; the cycles
+    // so far where that is less (the crane has outlived its term). Nothing
+    // without a usable commissioning day, term or pace.
+    std::optional<double> projectedCycles;
+    bool outlived = false;
+    std::optional<int> projectedUtilisation;
+    std::optional<int> projectedGroup;
+    // The normative term ended on or before the day of reading.
+    bool normativeEnded = false;
+
+    // What is left of the design life, projected at the current Kp and pace:
+    // the period since the last reading's where it has cycles and days, the
+    // whole life's otherwise.
+    bool currentFromPeriod = false;
+    std::optional<double> currentKp;
+    std::optional<double> currentPace;
+    std::optional<double> cyclesLeft;
+    std::optional<double> daysLeft;
+    std::optional<std::chrono::sys_days> resourceEnds;
+    // The resource lasts beyond the end of the normative term.
+    bool beyondNormative = false;
 };
 
 // Q class 1..4 of a spectrum factor: the smallest whose nominal value
@@ -87,6 +122,15 @@ std::optional<double> ParseCapacity(std::string_view cp1251);
 // capacity and group.
 DutyInputs DutyInputsOf(const StatisticsBlock& block, const PassportSheet& sheet);
 
+// Usable as a figure: finite, not negative and narrow enough for the
+// documents' mass fields (below 10^11 t), which print "****" otherwise.
+bool IsUsableMass(double tonnes);
+
 DutyAssessment AssessDuty(const DutyInputs& inputs);
+
+// `whole` and `wholeDuty` of the whole-life block, `period` of the block
+// since the last reading.
+LifeAssessment AssessLife(const DutyInputs& whole, const DutyAssessment& wholeDuty,
+                          const DutyAssessment& period);
 
 }  // namespace zorvek

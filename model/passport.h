@@ -22,6 +22,8 @@ class PassportSheet {
     static constexpr int kCraneSerial = 5;
     static constexpr int kRatedCapacity = 7;
     static constexpr int kClassificationGroup = 8;
+    static constexpr int kCommissioned = 9;
+    static constexpr int kNormativeTerm = 10;
     static constexpr int kRecorderSerial = 15;
 
     PassportSheet();

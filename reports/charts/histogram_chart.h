@@ -36,6 +36,7 @@ struct HistogramBar {
 
 class HistogramChart {
   public:
+    // The layout, in 96 dpi pixels (about 15 x 6.6 cm).
     static constexpr int kWidth = 575;
     static constexpr int kHeight = 248;
 
@@ -53,7 +54,8 @@ class HistogramChart {
     // The value mark above the bar at `position` (empty outside the bars).
     std::u16string MarkAt(std::size_t position) const;
 
-    // The chart as a kWidth x kHeight PNG at 96 dpi. Any values, including
+    // The chart as a PNG at print resolution, 2.5 times its layout size,
+    // whose resolution gives back the layout size on paper. Any values, including
     // NaN, infinities and negatives, draw in bounded time: non-finite bars are
     // left out and marked "?", negative bars hang below the zero line.
     // Empty when no QGuiApplication exists or the encoder fails.

@@ -37,6 +37,14 @@ HistogramChart MassHistogram(const StatisticsBlock& block) {
                      MarkStyle::Real, [&](int range) { return block.LiftedMass(range); });
 }
 
+HistogramChart SpectrumHistogram(const StatisticsBlock& block) {
+    double total = 0;
+    for (int range = 0; range < memory_map::kLoadRanges; ++range) total += block.CycleCount(range);
+    return Histogram(
+        u"Распределение циклов по загрузке (доля циклов, %)", MarkStyle::Share,
+        [&](int range) { return total > 0 ? 100 * block.CycleCount(range) / total : 0.0; });
+}
+
 std::vector<std::uint8_t> RenderTimeHistogram(const StatisticsBlock& block) {
     return TimeHistogram(block).Render();
 }
@@ -47,6 +55,10 @@ std::vector<std::uint8_t> RenderCycleHistogram(const StatisticsBlock& block) {
 
 std::vector<std::uint8_t> RenderMassHistogram(const StatisticsBlock& block) {
     return MassHistogram(block).Render();
+}
+
+std::vector<std::uint8_t> RenderSpectrumHistogram(const StatisticsBlock& block) {
+    return SpectrumHistogram(block).Render();
 }
 
 }  // namespace zorvek

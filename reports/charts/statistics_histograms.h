@@ -18,10 +18,15 @@ HistogramChart TimeHistogram(const StatisticsBlock& block);
 HistogramChart CycleHistogram(const StatisticsBlock& block);
 // Lifted tonnes per range, marks with one decimal.
 HistogramChart MassHistogram(const StatisticsBlock& block);
+// The load spectrum: each range's share of the cycles in per cent, marks
+// with one decimal after a comma; all 0 without cycles.
+HistogramChart SpectrumHistogram(const StatisticsBlock& block);
 
-// The same charts as 575 x 248 PNG pictures, ready to go into a document.
+// The same charts as PNG pictures at print resolution, ready to go into a
+// document.
 std::vector<std::uint8_t> RenderTimeHistogram(const StatisticsBlock& block);
 std::vector<std::uint8_t> RenderCycleHistogram(const StatisticsBlock& block);
 std::vector<std::uint8_t> RenderMassHistogram(const StatisticsBlock& block);
+std::vector<std::uint8_t> RenderSpectrumHistogram(const StatisticsBlock& block);
 
 }  // namespace zorvek

@@ -1,5 +1,6 @@
 #include "reports/charts/value_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -12,6 +13,9 @@ namespace {
 
 // Beyond this magnitude plain digits would outgrow a bar's slot.
 constexpr double kPlainLimit = 1e9;
+// Four digits read at a glance; from five on they are grouped.
+constexpr double kFirstGrouped = 1e4;
+constexpr char16_t kThinSpace = u'\u2009';
 
 std::u16string Widen(std::string_view text) {
     std::u16string out;
@@ -34,6 +38,15 @@ std::u16string Scientific(double value, int digits) {
     return error == std::errc() ? Widen(std::string_view(buffer, end)) : u"?";
 }
 
+// "1500000" -> "1 500 000" with thin spaces; the sign and any decimals stay.
+std::u16string Grouped(std::u16string text) {
+    std::size_t end = text.find(u'.');
+    if (end == std::u16string::npos) end = text.size();
+    const std::size_t start = text.starts_with(u'-') ? 1 : 0;
+    for (std::size_t at = end; at > start + 3; at -= 3) text.insert(at - 3, 1, kThinSpace);
+    return text;
+}
+
 }  // namespace
 
 std::u16string MarkText(double value, MarkStyle style) {
@@ -41,7 +54,9 @@ std::u16string MarkText(double value, MarkStyle style) {
     // An empty range reads "0" on every chart; a mere trace of mass "0.0".
     if (value == 0.0) return u"0";
     if (std::fabs(value) >= kPlainLimit) return Scientific(value, 2);
-    return Fixed(value, style == MarkStyle::Real ? 1 : 0);
+    std::u16string text = Fixed(value, style == MarkStyle::Whole ? 0 : 1);
+    if (style == MarkStyle::Share) std::replace(text.begin(), text.end(), u'.', u',');
+    return text;
 }
 
 std::u16string AxisLabel(double value, double step) {
@@ -55,7 +70,8 @@ std::u16string AxisLabel(double value, double step) {
         decimals = static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
         if (decimals > 6) decimals = 6;
     }
-    return Fixed(value, decimals);
+    std::u16string text = Fixed(value, decimals);
+    return std::fabs(value) >= kFirstGrouped ? Grouped(std::move(text)) : text;
 }
 
 }  // namespace zorvek

@@ -46,6 +46,15 @@ struct SheetRow {
     std::vector<std::pair<int, SheetCell>> cells;
 };
 
+// How the sheet prints beyond its orientation.
+struct SheetPrintSetup {
+    int titleRows = 0;     // rows 0.. repeated at the top of every page
+    int titleColumns = 0;  // columns 0.. repeated at the left of every page
+    std::string footer;    // cp1251, with the page codes "&P" and "&N"; empty: none
+    // The filter buttons' range: its first row holds the buttons.
+    std::optional<std::pair<CellRef, CellRef>> autoFilter;
+};
+
 struct SheetComment {
     std::string text;  // cp1251
     double widthPt = 0;
@@ -103,6 +112,7 @@ class Sheet {
     void FreezePanes();
     void SetView(int view);
     void SetOrientation(int orientation);
+    void SetPrintSetup(SheetPrintSetup setup) { m_print = std::move(setup); }
 
     const CellFormat& Format() const { return m_format; }
     const std::map<int, SheetRow>& Rows() const { return m_rows; }
@@ -115,6 +125,7 @@ class Sheet {
     std::optional<CellRef> FrozenAt() const { return m_frozenAt; }
     int View() const { return m_view; }
     int Orientation() const { return m_orientation; }
+    const SheetPrintSetup& PrintSetup() const { return m_print; }
 
   private:
     // Where a format stands in the selection, for the edges of a frame.
@@ -145,6 +156,7 @@ class Sheet {
     std::optional<CellRef> m_frozenAt;
     int m_view = kXlNormalView;
     int m_orientation = kXlPortrait;
+    SheetPrintSetup m_print;
 };
 
 }  // namespace zorvek

@@ -3,8 +3,10 @@
 #include <optional>
 #include <utility>
 
+#include "model/cp1251.h"
 #include "reports/excel/excel_codes.h"
 #include "reports/excel/legends.h"
+#include "reports/excel/sheet_ruler.h"
 #include "reports/excel/xlsx_writer.h"
 
 namespace zorvek {
@@ -12,6 +14,11 @@ namespace {
 
 constexpr int kColumnWidth = 16;  // of every column, in characters
 constexpr int kHeaderRow = 4;     // sheet row of the table's header
+// Columns kept at the left on screen and on paper: "№" and the date.
+constexpr int kTitleColumns = 2;
+// A4 landscape less the writer's side margins of 0.7 inch, at 96 pixels to
+// the inch: 11.69 - 1.4 inches.
+constexpr std::uint32_t kPrintablePixels = 987;
 
 // The cell of a column index and a 1-based sheet row, if it has an address.
 std::optional<CellRef> Address(int col, int sheetRow) {
@@ -28,6 +35,8 @@ XlsxExcelLayer::XlsxExcelLayer(DocumentSink& sink, std::string title)
 void XlsxExcelLayer::ExcelStart() {
     m_lastWrite = TransferResult::Ok();
     m_sheet = Sheet{};
+    m_tableLastCol.reset();
+    m_filterCorner.reset();
     m_sheet.SetAllColumnsWidth(kColumnWidth);
     m_sheet.SetOrientation(kXlLandscape);
 }
@@ -55,7 +64,9 @@ void XlsxExcelLayer::ExcelDrawGrid(int lastCol, int lastRow) {
     m_sheet.SetBorderLineStyle(kXlDiagonalUp, kXlNone);
     for (const int edge : {kXlEdgeLeft, kXlEdgeTop, kXlEdgeBottom, kXlEdgeRight}) setLine(edge);
     if (lastCol != 0) setLine(kXlInsideVertical);
+    m_tableLastCol = lastCol;
     if (lastRow != kHeaderRow) {
+        m_filterCorner = corner;
         setLine(kXlInsideHorizontal);
         const CellRef firstDataCell = *Address(0, kHeaderRow + 1);
         m_sheet.SelectCells(firstDataCell, firstDataCell);
@@ -105,7 +116,22 @@ void XlsxExcelLayer::ExcelFreezeHeader() {
     m_sheet.FreezePanes();
 }
 
+void XlsxExcelLayer::SetUpPrinting() {
+    SheetPrintSetup print;
+    print.titleRows = kHeaderRow;
+    print.footer = Cp1251FromUtf8("&CСтр. &P из &N");
+    if (m_tableLastCol) {
+        const SheetRuler ruler(m_sheet);
+        std::uint32_t width = 0;
+        for (int col = 0; col <= *m_tableLastCol; ++col) width += ruler.ColumnPixels(col);
+        if (width > kPrintablePixels) print.titleColumns = kTitleColumns;
+    }
+    if (m_filterCorner) print.autoFilter = {*Address(0, kHeaderRow), *m_filterCorner};
+    m_sheet.SetPrintSetup(std::move(print));
+}
+
 bool XlsxExcelLayer::ExcelShow() {
+    SetUpPrinting();
     const std::filesystem::path path = m_sink.PathFor(m_title, "xlsx");
     m_lastWrite = WriteXlsx(m_sheet, path);
     m_sink.Finished(path, m_lastWrite);

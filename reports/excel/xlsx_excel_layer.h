@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,13 +42,21 @@ class XlsxExcelLayer final : public ExcelLayer {
     // Rows 1..4 and columns A, B stay in view.
     void ExcelFreezeHeader() override;
     // Writes the workbook where the sink says and tells the sink the outcome.
+    // On paper rows 1..4 repeat on every page, and columns A and B too when
+    // the table is wider than the page; the footer numbers the pages
+    // ("Стр. 2 из 9"); the framed table carries filter buttons in its
+    // header when it has data rows.
     bool ExcelShow() override;
     TransferResult LastWrite() const override { return m_lastWrite; }
 
   private:
+    void SetUpPrinting();
+
     DocumentSink& m_sink;
     std::string m_title;
     Sheet m_sheet;
+    std::optional<int> m_tableLastCol;      // of the framed table
+    std::optional<CellRef> m_filterCorner;  // its last cell, when it has data rows
     TransferResult m_lastWrite;
 };
 

@@ -82,6 +82,7 @@ class WorkbookWriter {
         lxw_error error = WriteColumns();
         if (error == LXW_NO_ERROR) error = WriteRows();
         if (error == LXW_NO_ERROR) WriteWindowAndPage();
+        if (error == LXW_NO_ERROR) error = WritePrintSetup();
         return error;
     }
 
@@ -205,6 +206,29 @@ class WorkbookWriter {
                                 static_cast<lxw_col_t>(selection.last.col));
         if (m_sheet.Orientation() == kXlLandscape) worksheet_set_landscape(m_worksheet);
         worksheet_set_paper(m_worksheet, kPaperA4);
+    }
+
+    lxw_error WritePrintSetup() {
+        const SheetPrintSetup& print = m_sheet.PrintSetup();
+        lxw_error error = LXW_NO_ERROR;
+        if (print.titleRows > 0) {
+            error =
+                worksheet_repeat_rows(m_worksheet, 0, static_cast<lxw_row_t>(print.titleRows - 1));
+        }
+        if (error == LXW_NO_ERROR && print.titleColumns > 0) {
+            error = worksheet_repeat_columns(m_worksheet, 0,
+                                             static_cast<lxw_col_t>(print.titleColumns - 1));
+        }
+        if (error == LXW_NO_ERROR && !print.footer.empty()) {
+            error = worksheet_set_footer(m_worksheet, Utf8FromCp1251(print.footer).c_str());
+        }
+        if (error == LXW_NO_ERROR && print.autoFilter) {
+            const auto& [first, last] = *print.autoFilter;
+            error = worksheet_autofilter(
+                m_worksheet, static_cast<lxw_row_t>(first.row), static_cast<lxw_col_t>(first.col),
+                static_cast<lxw_row_t>(last.row), static_cast<lxw_col_t>(last.col));
+        }
+        return error;
     }
 
     const Sheet& m_sheet;

@@ -113,6 +113,10 @@ void RecordingWordLayer::WordDeleteRow() { Record("WordDeleteRow", ""); }
 
 void RecordingWordLayer::WordNewParagraph() { Record("WordNewParagraph", ""); }
 
+void RecordingWordLayer::WordSetHangingIndent(int twips) {
+    Record("WordSetHangingIndent", std::to_string(twips));
+}
+
 void RecordingWordLayer::WordPasteCentered(const std::vector<std::uint8_t>& png) {
     Record("WordPasteCentered", std::to_string(png.size()) + " bytes");
 }

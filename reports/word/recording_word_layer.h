@@ -15,7 +15,7 @@ namespace zorvek {
 //   WordOpenTemplate("Форма 1.rtf")
 //   WordFillBookmark("info02","КС-45717")   WordFillBookmark("peregryz",12)
 //   WordWriteCell("text",10,0,2)            (size, bold 0/1, alignment code)
-//   WordPasteCentered(1532 bytes)
+//   WordPasteCentered(1532 bytes)       WordSetHangingIndent(8508)
 //   Notify("Файл Форма 1.rtf не найден.")   (a message the real layer shows)
 // Texts are shown in UTF-8 between double quotes, with \\, \", \r, \n, \t and
 // \xNN for the characters that would spoil the line.
@@ -42,6 +42,7 @@ class RecordingWordLayer final : public WordLayer {
     void WordMoveDown() override;
     void WordDeleteRow() override;
     void WordNewParagraph() override;
+    void WordSetHangingIndent(int twips) override;
     void WordPasteCentered(const std::vector<std::uint8_t>& png) override;
     bool WordShow() override;
     bool MustTerminate() const override { return m_mustTerminate; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 #include "reports/word/rtf_text.h"
@@ -9,8 +10,15 @@
 namespace zorvek {
 namespace {
 
-constexpr int kTwipsPerPixel = 15;  // pictures are laid out at 96 dots per inch
-constexpr int kCellGap = 108;       // text to cell border, twips
+// Pictures that do not say their resolution are laid out at 96 dots per inch.
+constexpr int kTwipsPerDefaultPixel = 15;
+constexpr double kTwipsPerMetre = 1440 / 0.0254;
+constexpr int kCellGap = 108;  // text to cell border, twips
+// Tables up to this many rows fit on a page and are kept whole on one, with
+// the text above and below; longer ones are left to break where they must.
+constexpr std::size_t kRowsKeptTogether = 40;
+// The documents' default tab stops (\deftab).
+constexpr int kDefaultTabTwips = 709;
 constexpr std::string_view kCellFormat =
     "\\clvertalc\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
     "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx";
@@ -38,8 +46,13 @@ std::string_view AlignWord(ParagraphAlign align) {
 int HalfPoints(int size) { return std::clamp(size, 1, 1638) * 2; }
 
 void RenderPicture(std::string& out, const RtfPicture& picture, int width) {
-    std::int64_t goalWidth = std::int64_t{picture.size.width} * kTwipsPerPixel;
-    std::int64_t goalHeight = std::int64_t{picture.size.height} * kTwipsPerPixel;
+    const int dots = picture.size.dotsPerMetre;
+    const auto twips = [&](int pixels) -> std::int64_t {
+        if (dots <= 0) return std::int64_t{pixels} * kTwipsPerDefaultPixel;
+        return std::max<std::int64_t>(1, std::llround(pixels * kTwipsPerMetre / dots));
+    };
+    std::int64_t goalWidth = twips(picture.size.width);
+    std::int64_t goalHeight = twips(picture.size.height);
     // A picture wider than the text is shrunk to fit, keeping its proportions.
     if (width > 0 && goalWidth > width) {
         goalHeight = std::max<std::int64_t>(1, goalHeight * width / goalWidth);
@@ -60,7 +73,7 @@ void RenderPicture(std::string& out, const RtfPicture& picture, int width) {
 }  // namespace
 
 RtfFlow::RtfFlow(Placement placement, int fontSize) : m_placement(placement) {
-    m_blocks.emplace_back(Paragraph{ParagraphAlign::Left, fontSize, {}});
+    m_blocks.emplace_back(Paragraph{ParagraphAlign::Left, fontSize, 0, {}});
 }
 
 RtfFlow::Paragraph& RtfFlow::Current() {
@@ -77,6 +90,7 @@ bool RtfFlow::IsOpeningParagraph(const Paragraph& paragraph) const {
 
 void RtfFlow::Type(std::string_view text, int size, bool bold, ParagraphAlign align) {
     Current().align = align;
+    Current().hangingIndent = m_hangingIndent;
     std::size_t start = 0;
     while (true) {
         const std::size_t stop = text.find_first_of("\r\n", start);
@@ -94,7 +108,7 @@ void RtfFlow::Type(std::string_view text, int size, bool bold, ParagraphAlign al
 }
 
 void RtfFlow::NewParagraph(int markSize) {
-    Paragraph next{Current().align, markSize, {}};
+    Paragraph next{Current().align, markSize, Current().hangingIndent, {}};
     if (m_inTable) {
         CurrentTable().rows[m_row][m_column].paragraphs.push_back(std::move(next));
     } else {
@@ -105,7 +119,7 @@ void RtfFlow::NewParagraph(int markSize) {
 void RtfFlow::AppendRow(Table& table) {
     std::vector<Cell> row(static_cast<std::size_t>(table.columns));
     for (Cell& cell : row)
-        cell.paragraphs.push_back(Paragraph{ParagraphAlign::Left, table.fontSize, {}});
+        cell.paragraphs.push_back(Paragraph{ParagraphAlign::Left, table.fontSize, 0, {}});
     table.rows.push_back(std::move(row));
 }
 
@@ -118,7 +132,7 @@ void RtfFlow::AddTable(int rows, int columns, int fontSize) {
     Table table{std::max(columns, 1), fontSize, {}};
     for (int row = 0; row < std::max(rows, 1); ++row) AppendRow(table);
     m_blocks.emplace_back(std::move(table));
-    m_blocks.emplace_back(Paragraph{align, fontSize, {}});
+    m_blocks.emplace_back(Paragraph{align, fontSize, 0, {}});
     m_inTable = true;
     m_row = 0;
     m_column = 0;
@@ -168,13 +182,27 @@ bool RtfFlow::Empty() const {
 }
 
 void RtfFlow::RenderParagraph(std::string& out, const Paragraph& paragraph, bool inCell, bool head,
-                              int width) {
+                              int width, bool keepWithNext) {
     // Every paragraph starts from plain formatting; in a cell it must say so,
     // or readers take it for text after the table.
     if (head) {
         out += "\\pard\\plain";
         if (inCell) out += "\\intbl";
+        if (keepWithNext) out += "\\keepn";
         out += AlignWord(paragraph.align);
+        if (paragraph.hangingIndent > 0) {
+            out += "\\li";
+            AppendInt(out, paragraph.hangingIndent);
+            out += "\\fi-";
+            AppendInt(out, paragraph.hangingIndent);
+            // Readers that take the indent for the first tab stop would skip
+            // the default stops before it; they are set out explicitly.
+            for (int stop = kDefaultTabTwips; stop <= paragraph.hangingIndent;
+                 stop += kDefaultTabTwips) {
+                out += "\\tx";
+                AppendInt(out, stop);
+            }
+        }
         out += "\\fs";
         AppendInt(out, HalfPoints(paragraph.markSize));
         out += ' ';
@@ -192,8 +220,27 @@ void RtfFlow::RenderParagraph(std::string& out, const Paragraph& paragraph, bool
     }
 }
 
+bool RtfFlow::KeptTogether(const Table& table) { return table.rows.size() <= kRowsKeptTogether; }
+
+// A first row typed all in bold, above other rows, is the table's header.
+bool RtfFlow::HasHeaderRow(const Table& table) {
+    if (table.rows.size() < 2) return false;
+    bool any = false;
+    for (const Cell& cell : table.rows.front()) {
+        for (const Paragraph& paragraph : cell.paragraphs) {
+            for (const Piece& piece : paragraph.pieces) {
+                const Run* run = std::get_if<Run>(&piece);
+                if (run == nullptr || !run->bold) return false;
+                any = true;
+            }
+        }
+    }
+    return any;
+}
+
 void RtfFlow::RenderTable(std::string& out, const Table& table, int textWidth) {
-    std::string rowFormat = "\\trowd\\trgaph";
+    // Rows never split; a header row repeats on every page the table reaches.
+    std::string rowFormat = "\\trowd\\trkeep\\trgaph";
     AppendInt(rowFormat, kCellGap);
     rowFormat += "\\trleft0";
     for (int column = 1; column <= table.columns; ++column) {
@@ -201,12 +248,17 @@ void RtfFlow::RenderTable(std::string& out, const Table& table, int textWidth) {
         AppendInt(rowFormat, std::int64_t{textWidth} * column / table.columns);
     }
     rowFormat += '\n';
+    const std::string headerFormat = "\\trowd\\trhdr" + rowFormat.substr(6);
+    const bool header = HasHeaderRow(table);
+    // Each row keeps with the next, the last with the text below the table.
+    const bool keep = KeptTogether(table);
     const int cellWidth = textWidth / table.columns - 2 * kCellGap;
-    for (const auto& row : table.rows) {
-        out += rowFormat;
-        for (const Cell& cell : row) {
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        out += r == 0 && header ? headerFormat : rowFormat;
+        for (const Cell& cell : table.rows[r]) {
             for (std::size_t i = 0; i < cell.paragraphs.size(); ++i) {
-                RenderParagraph(out, cell.paragraphs[i], true, true, cellWidth);
+                RenderParagraph(out, cell.paragraphs[i], true, true, cellWidth,
+                                keep || (r == 0 && header));
                 out += i + 1 < cell.paragraphs.size() ? "\\par\n" : "\\cell\n";
             }
         }
@@ -221,7 +273,11 @@ void RtfFlow::Render(std::string& out, int textWidth) const {
             // A flow inside a template continues the template's paragraph
             // first and runs on into the template's text last.
             const bool continuing = i == 0 && m_placement != Placement::Document;
-            RenderParagraph(out, *paragraph, inCell, !continuing, textWidth);
+            // The text just above a table is its heading and stays with it.
+            const bool headsTable = i + 1 < m_blocks.size() &&
+                                    std::holds_alternative<Table>(m_blocks[i + 1]) &&
+                                    !paragraph->pieces.empty();
+            RenderParagraph(out, *paragraph, inCell, !continuing, textWidth, headsTable);
             if (i + 1 < m_blocks.size() || m_placement == Placement::Document) out += "\\par\n";
         } else {
             RenderTable(out, std::get<Table>(m_blocks[i]), textWidth);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -53,6 +54,10 @@ class RtfFlow {
     // gone) below it. Outside a table nothing happens.
     void DeleteRow();
 
+    // Paragraphs typed into from now on wrap `twips` in from the left after
+    // their first line; 0 (or less) ends it.
+    void SetHangingIndent(int twips) { m_hangingIndent = std::max(twips, 0); }
+
     // Puts a picture in a centred paragraph of its own.
     void AddPicture(RtfPicture picture);
 
@@ -72,6 +77,7 @@ class RtfFlow {
     struct Paragraph {
         ParagraphAlign align = ParagraphAlign::Left;
         int markSize = 12;
+        int hangingIndent = 0;  // twips
         std::vector<Piece> pieces;
     };
     struct Cell {
@@ -89,7 +95,9 @@ class RtfFlow {
     static void AppendRow(Table& table);
     bool IsOpeningParagraph(const Paragraph& paragraph) const;
     static void RenderParagraph(std::string& out, const Paragraph& paragraph, bool inCell,
-                                bool head, int width);
+                                bool head, int width, bool keepWithNext = false);
+    static bool KeptTogether(const Table& table);
+    static bool HasHeaderRow(const Table& table);
     static void RenderTable(std::string& out, const Table& table, int textWidth);
 
     Placement m_placement;
@@ -99,6 +107,7 @@ class RtfFlow {
     bool m_inTable = false;  // the insertion point is in the table before the last block
     std::size_t m_row = 0;
     std::size_t m_column = 0;
+    int m_hangingIndent = 0;
 };
 
 }  // namespace zorvek

@@ -184,6 +184,11 @@ void RtfWordLayer::WordNewParagraph() {
     TypingFlow().NewParagraph(m_fontSize);
 }
 
+void RtfWordLayer::WordSetHangingIndent(int twips) {
+    if (!IsOpen()) return;
+    m_insertions[m_cursor].flow.SetHangingIndent(twips);
+}
+
 void RtfWordLayer::WordPasteCentered(const std::vector<std::uint8_t>& png) {
     if (!IsOpen()) return;
     const std::optional<PngSize> size = ReadPngSize(png);

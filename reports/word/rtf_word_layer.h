@@ -54,6 +54,7 @@ class RtfWordLayer final : public WordLayer {
     void WordMoveDown() override;
     void WordDeleteRow() override;
     void WordNewParagraph() override;
+    void WordSetHangingIndent(int twips) override;
     void WordPasteCentered(const std::vector<std::uint8_t>& png) override;
     bool WordShow() override;
     TransferResult LastWrite() const override { return m_lastWrite; }

@@ -42,6 +42,10 @@ class WordLayer {
     virtual void WordMoveDown() = 0;
     virtual void WordDeleteRow() = 0;
     virtual void WordNewParagraph() = 0;
+    // Text typed from now on in the current document wraps its further lines
+    // `twips` in from the left (a hanging indent), so that a column that
+    // wraps stays under itself; 0 ends it.
+    virtual void WordSetHangingIndent(int twips) = 0;
     // Puts a PNG picture in its own centred paragraph.
     virtual void WordPasteCentered(const std::vector<std::uint8_t>& png) = 0;
     // Hands the finished document to the document sink. False when it could

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <limits>
 
 #include "model/cp1251.h"
 #include "model/format.h"
@@ -74,34 +76,133 @@ TEST(DutyClass, LoadingClassAtItsNominalKp) {
     EXPECT_EQ(AssessDuty(Spectrum({{1, {20'000, 0, 0}}})).loadingClass, 1);
 }
 
-TEST(DutyClass, DesignLifeOfThePassportGroup) {
-    // 100,000 cycles over 100 days against group A6, whose cells all come to
-    // 250,000 cycles at Kp 1 (1,000,000 at 0.25, 2,000,000 at 0.125 ...).
-    DutyInputs inputs = Spectrum({{3, {65'535, 0, 0}}, {2, {34'465, 0, 0}}});
-    inputs.passportGroup = 6;
-    const DutyAssessment duty = AssessDuty(inputs);
-    const double kp = 0.65535 + 0.34465 * 0.421875;
-    ASSERT_TRUE(duty.designLife && duty.usedShare && duty.cyclesLeft && duty.cyclesPerDay);
-    EXPECT_DOUBLE_EQ(*duty.designLife, 250'000);
-    EXPECT_NEAR(*duty.usedShare, 100'000 * kp / 250'000, 1e-12);
-    EXPECT_NEAR(*duty.cyclesLeft, (250'000 - 100'000 * kp) / kp, 1e-6);
-    EXPECT_DOUBLE_EQ(*duty.cyclesPerDay, 1'000);
-    ASSERT_TRUE(duty.lifeEnds);
-    // 11 April 2026 plus the days left at 1,000 cycles a day.
-    const int days = static_cast<int>(std::ceil(*duty.cyclesLeft / 1'000));
-    EXPECT_EQ(days, 213);  // 212,207 cycles left
-    EXPECT_EQ(*duty.lifeEnds, PackDateTime({2026, 11, 10, 0, 0, 0}));
+TEST(DutyClass, MassesTheDocumentsCannotPrintGiveNoMeanLoad) {
+    const double kInf = std::numeric_limits<double>::infinity();
+    const std::pair<double, bool> masses[] = {
+        {0, true},     {12.5, true},  {99'999'999'999.9, true}, {1e11, false}, {3.4e38, false},
+        {-0.5, false}, {kInf, false}, {std::nan(""), false},
+    };
+    for (const auto& [mass, usable] : masses) {
+        EXPECT_EQ(IsUsableMass(mass), usable) << mass;
+        DutyInputs inputs = Spectrum({{3, {100, 0, mass}}, {0, {100, 0, 50}}});
+        inputs.ratedCapacity = 25;
+        const DutyAssessment duty = AssessDuty(inputs);
+        EXPECT_EQ(duty.kpMeanLoad.has_value(), usable) << mass;
+        EXPECT_TRUE(duty.kpUpperBound) << mass;
+    }
+}
 
-    inputs.passportGroup = 8;  // reaches U9: no upper bound
-    EXPECT_FALSE(AssessDuty(inputs).designLife);
-    inputs.passportGroup.reset();
-    EXPECT_FALSE(AssessDuty(inputs).usedShare);
-    inputs.passportGroup = 6;
-    inputs.periodEnd = inputs.periodStart;  // a period of no days
-    const DutyAssessment instant = AssessDuty(inputs);
-    EXPECT_FALSE(instant.cyclesPerDay);
-    EXPECT_FALSE(instant.lifeEnds);
-    EXPECT_TRUE(instant.usedShare);
+// The whole life: 6 000 cycles at 26-50 % and 6 112 at 51-75 % over the
+// 2 000 days from 1 January 2020 to 23 June 2025. Kp = (6 000 · 0.5^3 +
+// 6 112 · 0.75^3) / 12 112 = 0.27481, so Q3; 12 112 cycles are U0, group A1
+// so far; 6.056 cycles a day.
+DutyInputs WholeLife() {
+    DutyInputs inputs;
+    inputs.ranges[1] = {6'000, 0, 0};
+    inputs.ranges[2] = {6'112, 0, 0};
+    inputs.periodStart = PackDateTime({2020, 1, 1, 0, 0, 0});
+    inputs.periodEnd = PackDateTime({2025, 6, 23, 0, 0, 0});
+    return inputs;
+}
+
+// The period since the last reading: 1 000 cycles at 76-100 % (Kp 1) in 50 days.
+DutyAssessment RecentPeriod() {
+    DutyInputs inputs;
+    inputs.ranges[3] = {1'000, 0, 0};
+    inputs.periodStart = PackDateTime({2025, 5, 4, 0, 0, 0});
+    inputs.periodEnd = PackDateTime({2025, 6, 23, 0, 0, 0});
+    return AssessDuty(inputs);
+}
+
+std::chrono::sys_days Day(int year, unsigned month, unsigned day) {
+    return std::chrono::year_month_day{std::chrono::year(year), std::chrono::month(month),
+                                       std::chrono::day(day)};
+}
+
+TEST(DutyClass, WholeLifeAgainstThePassport) {
+    using std::nullopt;
+    struct Case {
+        const char* what;
+        std::optional<int> passportGroup;
+        std::optional<ServiceLife> serviceLife;
+        bool periodHasCycles;
+        // expected
+        std::optional<double> usedShare;
+        std::optional<double> projected;
+        std::optional<int> projectedGroup;
+        bool outlived;
+        bool normativeEnded;
+        std::optional<double> cyclesLeft;
+        std::optional<std::chrono::sys_days> resourceEnds;
+        bool beyondNormative;
+    };
+    const double used = 12'112 * 0.2748101;  // 3 328.5 cycles at Kp 1
+    const Case cases[] = {
+        // 6.056 a day over the 7 305 days of 20 years: 44 239 cycles, U2;
+        // Q3 with U2 is A3. A6's base is 250 000 cycles at Kp 1: 1.33 % used;
+        // 246 671.5 left at the period's Kp 1 take 12 334 days at its 20 a
+        // day, past the end of the term on 1 January 2040.
+        {"sample-like, projected to A3", 6, ServiceLife{Day(2020, 1, 1), 20}, true, used / 250'000,
+         44'239.08, 3, false, false, 250'000 - used, Day(2059, 3, 31), true},
+        // A3's base is 32 000 (U1 at Q4): 28 671.5 left at 20 a day are
+        // 1 434 days, within the term.
+        {"period against prior use", 3, ServiceLife{Day(2020, 1, 1), 20}, true, used / 32'000,
+         44'239.08, 3, false, false, 32'000 - used, Day(2029, 5, 27), false},
+        // Without the period's cycles the whole life's Kp and pace carry on:
+        // 28 671.5 / 0.27481 = 104 332 cycles at 6.056 a day, 17 228 days.
+        {"no period cycles", 3, nullopt, false, used / 32'000, nullopt, nullopt, false, false,
+         (32'000 - used) / 0.2748101, Day(2072, 8, 23), false},
+        // Five years from 2019 ended in 2024; at 6.056 a day they hold only
+        // 11 058 cycles, fewer than the 12 112 so far, which stand.
+        {"past its normative life", 6, ServiceLife{Day(2019, 1, 1), 5}, true, used / 250'000,
+         12'112, 1, true, true, 250'000 - used, Day(2059, 3, 31), true},
+        // A1's base is 8 000 (Q2 U1, Q3 U0): 3 328.5 of them are 41.6 %.
+        {"no usable term", 1, nullopt, true, used / 8'000, nullopt, nullopt, false, false,
+         8'000 - used, Day(2026, 2, 12), false},
+        {"no passport group", nullopt, ServiceLife{Day(2020, 1, 1), 20}, true, nullopt, 44'239.08,
+         3, false, false, nullopt, nullopt, false},
+        {"A8 has no bound", 8, nullopt, true, nullopt, nullopt, nullopt, false, false, nullopt,
+         nullopt, false},
+    };
+    for (const Case& c : cases) {
+        DutyInputs whole = WholeLife();
+        whole.passportGroup = c.passportGroup;
+        whole.serviceLife = c.serviceLife;
+        const DutyAssessment wholeDuty = AssessDuty(whole);
+        const DutyAssessment period = c.periodHasCycles ? RecentPeriod() : AssessDuty({});
+        const LifeAssessment life = AssessLife(whole, wholeDuty, period);
+        const auto near = [&](const std::optional<double>& got, const std::optional<double>& want,
+                              double tolerance, const char* field) {
+            ASSERT_EQ(got.has_value(), want.has_value()) << c.what << ": " << field;
+            if (want) {
+                EXPECT_NEAR(*got, *want, tolerance) << c.what << ": " << field;
+            }
+        };
+        EXPECT_EQ(wholeDuty.group, 1) << c.what;
+        near(life.usedShare, c.usedShare, 1e-6, "used");
+        near(life.projectedCycles, c.projected, 0.01, "projected");
+        EXPECT_EQ(life.projectedGroup, c.projectedGroup) << c.what;
+        EXPECT_EQ(life.outlived, c.outlived) << c.what;
+        EXPECT_EQ(life.normativeEnded, c.normativeEnded) << c.what;
+        near(life.cyclesLeft, c.cyclesLeft, 0.5, "cycles left");
+        EXPECT_EQ(life.resourceEnds, c.resourceEnds) << c.what;
+        EXPECT_EQ(life.beyondNormative, c.beyondNormative) << c.what;
+    }
+}
+
+TEST(DutyClass, AResourceAlreadyUsedUpHasNoEndDate) {
+    // 10 000 cycles at Kp 1 against A1's 8 000: 125 %.
+    DutyInputs whole = WholeLife();
+    whole.ranges = {};
+    whole.ranges[3] = {10'000, 0, 0};
+    whole.passportGroup = 1;
+    const DutyAssessment duty = AssessDuty(whole);
+    const LifeAssessment life = AssessLife(whole, duty, RecentPeriod());
+    ASSERT_TRUE(life.usedShare);
+    EXPECT_DOUBLE_EQ(*life.usedShare, 1.25);
+    EXPECT_EQ(life.cyclesLeft, 0.0);
+    EXPECT_FALSE(life.daysLeft);
+    EXPECT_FALSE(life.resourceEnds);
 }
 
 TEST(DutyClass, PassportTexts) {

@@ -16,4 +16,8 @@ std::vector<std::uint8_t> ChartHistogramPictures::MassPicture(const StatisticsBl
     return RenderMassHistogram(block);
 }
 
+std::vector<std::uint8_t> ChartHistogramPictures::SpectrumPicture(const StatisticsBlock& block) {
+    return RenderSpectrumHistogram(block);
+}
+
 }  // namespace zorvek

@@ -4,7 +4,7 @@
 
 namespace zorvek {
 
-// Appendix 1's pictures from the histogram renderer. It draws with Qt Gui:
+// The documents' pictures from the histogram renderer. It draws with Qt Gui:
 // a program without a window keeps a GuiApplicationScope alive while it
 // builds, otherwise every picture comes out empty and is left out.
 class ChartHistogramPictures final : public HistogramPictures {
@@ -12,6 +12,7 @@ class ChartHistogramPictures final : public HistogramPictures {
     std::vector<std::uint8_t> TimePicture(const StatisticsBlock& block) override;
     std::vector<std::uint8_t> CyclePicture(const StatisticsBlock& block) override;
     std::vector<std::uint8_t> MassPicture(const StatisticsBlock& block) override;
+    std::vector<std::uint8_t> SpectrumPicture(const StatisticsBlock& block) override;
 };
 
 }  // namespace zorvek

@@ -70,6 +70,10 @@ const std::vector<LegendRow>& Legend() {
     return kRows;
 }
 
+// Every line's notes begin at its twelfth default tab stop (709 twips each);
+// notes too long for the line wrap back under them.
+constexpr int kNotesIndent = 12 * 709;
+
 // The warnings end here; an empty paragraph sets them off from the protections.
 constexpr std::size_t kLastWarningRow = 4;
 
@@ -98,6 +102,7 @@ bool BuildCycleTable(const ReportInputs& inputs, WordLayer& word, std::uint32_t 
     word.WordWriteText(texts.appendix, 12, false, ParagraphAlign::Right);
     word.WordWriteText(texts.title, 16, true, ParagraphAlign::Centred);
     // The header row and the row of the first cycle; each cycle appends the next.
+    word.WordSetHangingIndent(kNotesIndent);
     word.WordAddTable(2, 1, 10);
     word.WordWriteCell(texts.header, 8, true, ParagraphAlign::Left);
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -109,6 +114,7 @@ bool BuildCycleTable(const ReportInputs& inputs, WordLayer& word, std::uint32_t 
     }
     word.WordDeleteRow();
     word.WordMoveDown();
+    word.WordSetHangingIndent(0);
     word.WordNewParagraph();
 
     WriteCraneIdentification(word, inputs.sheet, 10);

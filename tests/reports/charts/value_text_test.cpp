@@ -34,6 +34,8 @@ TEST(MarkText, WholeAndRealValuesAtTheirBoundaries) {
         {kNaN, MarkStyle::Real, u"?"},
         {kInf, MarkStyle::Real, u"?"},
         {-kInf, MarkStyle::Whole, u"?"},
+        {12.25, MarkStyle::Share, u"12,3"},  // the duty appendix writes a decimal comma
+        {100.0, MarkStyle::Share, u"100,0"},
     };
     for (const MarkCase& c : cases) {
         EXPECT_EQ(MarkText(c.value, c.style), c.expected) << "value " << c.value;
@@ -47,9 +49,18 @@ TEST(AxisLabel, DecimalsFollowTheStep) {
         std::u16string expected;
     };
     const Case cases[] = {
-        {0.0, 1.0, u"0"},         {-0.0, 0.1, u"0"},      {1500000.0, 500000.0, u"1500000"},
-        {0.2, 0.1, u"0.2"},       {0.1 * 3, 0.1, u"0.3"},  // the third tick, not exactly 0.3
-        {0.05, 0.05, u"0.05"},    {-5.0, 5.0, u"-5"},     {4e38, 2e38, u"4e+38"},
+        {0.0, 1.0, u"0"},
+        {-0.0, 0.1, u"0"},
+        {1500000.0, 500000.0, u"1\u2009500\u2009000"},
+        {9000.0, 1000.0, u"9000"},
+        {10000.0, 2000.0, u"10\u2009000"},
+        {-20000.0, 5000.0, u"-20\u2009000"},
+        {12500.5, 0.5, u"12\u2009500.5"},
+        {0.2, 0.1, u"0.2"},
+        {0.1 * 3, 0.1, u"0.3"},  // the third tick, not exactly 0.3
+        {0.05, 0.05, u"0.05"},
+        {-5.0, 5.0, u"-5"},
+        {4e38, 2e38, u"4e+38"},
         {1.2e9, 2e8, u"1.2e+09"},
     };
     for (const Case& c : cases) {

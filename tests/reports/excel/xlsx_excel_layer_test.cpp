@@ -231,6 +231,38 @@ TEST_F(XlsxExcelLayerTest, DrawGridFramesAndCentresTheTable) {
     }
 }
 
+// On paper: the rows down to the header on every page, the first two
+// columns too when the table is wider than a landscape page, page numbers in
+// the footer, filter buttons over a table with data rows.
+TEST_F(XlsxExcelLayerTest, TheTablePrintsWithItsHeaderOnEveryPage) {
+    struct Case {
+        int lastCol;
+        int lastRow;
+        std::string titles;
+        std::string filter;
+    };
+    // Eight 16-character columns take 936 of the page's 987 pixels; nine do not fit.
+    const Case cases[] = {
+        {7, 6, "'Лист1'!$1:$4", "A4:H6"},
+        {8, 9, "'Лист1'!$A:$B,'Лист1'!$1:$4", "A4:I9"},
+        {18, 4, "'Лист1'!$A:$B,'Лист1'!$1:$4", ""},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(testing::Message() << "DrawGrid(" << c.lastCol << ", " << c.lastRow << ")");
+        XlsxExcelLayer grid(sink, "print" + std::to_string(i));
+        grid.ExcelStart();
+        grid.ExcelDrawGrid(c.lastCol, c.lastRow);
+        const XlsxPackage book = Show(grid);
+        const test::XmlPart workbook(book.Entry("xl/workbook.xml"));
+        const std::string titles = workbook.One("//m:definedName[@name='_xlnm.Print_Titles']");
+        EXPECT_EQ(titles, c.titles);
+        EXPECT_EQ(book.Sheet().One("//m:headerFooter/m:oddFooter"), "&CСтр. &P из &N");
+        EXPECT_EQ(book.Sheet().One("//m:autoFilter/@ref"), c.filter);
+        EXPECT_EQ(book.Sheet().One("//m:pageSetup/@orientation"), "landscape");
+    }
+}
+
 TEST_F(XlsxExcelLayerTest, RedRowReddensTheWholeRowAndCellsWrittenLater) {
     layer.ExcelStart();
     layer.ExcelFillBackground(0, 0, kGrey);

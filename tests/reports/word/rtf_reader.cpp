@@ -159,7 +159,15 @@ class Reader {
         if (word == "pard") {
             m_align = 'l';
             m_inTable = false;
+            m_keepWithNext = false;
+            m_leftIndent = 0;
+            m_firstIndent = 0;
         }
+        if (word == "li") m_leftIndent = parameter;
+        if (word == "fi") m_firstIndent = parameter;
+        if (word == "keepn") m_keepWithNext = true;
+        if (word == "trowd") m_rowHeader = false;
+        if (word == "trhdr") m_rowHeader = true;
         if (word == "intbl") m_inTable = true;
         if (word == "ql" || word == "qc" || word == "qr" || word == "qj") m_align = word[1];
         if (word == "tab") Text("\t");
@@ -203,6 +211,9 @@ class Reader {
     void FinishParagraph() {
         m_paragraph.align = m_align;
         m_paragraph.inTable = m_inTable;
+        m_paragraph.keepWithNext = m_keepWithNext;
+        m_paragraph.hangingIndent = m_leftIndent == -m_firstIndent ? m_leftIndent : 0;
+        if (m_inTable && !m_keepWithNext) m_rowKept = false;
         m_doc.paragraphs.push_back(m_paragraph);
         m_paragraph = ReadParagraph{};
     }
@@ -233,7 +244,10 @@ class Reader {
     void EndRow() {
         if (!m_inTable || !m_cell.empty()) m_doc.tablesSound = false;
         m_table.rows.push_back(m_row);
+        m_table.header.push_back(m_rowHeader);
+        m_table.kept.push_back(m_rowKept);
         m_row.clear();
+        m_rowKept = true;
         m_doc.flat += "\n";
     }
 
@@ -242,6 +256,11 @@ class Reader {
     int m_skip = 0;
     char m_align = 'l';
     bool m_inTable = false;
+    bool m_keepWithNext = false;
+    int m_leftIndent = 0;
+    int m_firstIndent = 0;
+    bool m_rowHeader = false;
+    bool m_rowKept = true;
     ReadParagraph m_paragraph;
     ReadPicture m_picture;
     std::size_t m_hexDigits = 0;

@@ -27,11 +27,15 @@ struct ReadParagraph {
     std::vector<ReadPicture> pictures;
     char align = 'l';  // 'l', 'c', 'r', 'j'
     bool inTable = false;
+    bool keepWithNext = false;  // \keepn
+    int hangingIndent = 0;      // twips: \li n with \fi -n
     std::string Text() const;
 };
 
 struct ReadTable {
     std::vector<std::vector<std::string>> rows;  // cell texts, paragraphs joined by '\n'
+    std::vector<bool> header;                    // per row: \trhdr, repeated on every page
+    std::vector<bool> kept;                      // per row: every paragraph keeps with the next
 };
 
 struct ReadDocument {

@@ -307,6 +307,50 @@ TEST_F(RtfWordLayerTest, TablesGrowWhileWrittenAndLoseTheEmptyRowAfterwards) {
     }
 }
 
+// On paper no table leaves its heading behind: a table that fits a page
+// keeps its rows together with the text above and below it; a longer one
+// breaks, repeating a header row (a first row all in bold) on every page.
+TEST_F(RtfWordLayerTest, TablesKeepTogetherOrRepeatTheirHeaderRow) {
+    struct Case {
+        const char* what;
+        int rows;
+        bool boldHeader;
+        bool repeated;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"a short table with a header", 10, true, true, true},
+        {"a short table without one", 8, false, false, true},
+        {"a table longer than a page", 60, true, true, false},
+    };
+    for (const Case& c : cases) {
+        Fresh();
+        Layer().WordNewDocument(0);
+        Layer().WordWriteText("Heading:", 12, false, ParagraphAlign::Left);
+        Layer().WordAddTable(1, 2, 10);
+        for (int row = 0; row < c.rows; ++row) {
+            const bool bold = c.boldHeader && row == 0;
+            Layer().WordWriteCell("a" + std::to_string(row), 9, bold, ParagraphAlign::Left);
+            Layer().WordWriteCell("b" + std::to_string(row), 9, bold, ParagraphAlign::Left);
+        }
+        Layer().WordDeleteRow();
+        Layer().WordMoveDown();
+        Layer().WordWriteLine("Total", 12, false, ParagraphAlign::Left);
+        const ReadDocument document = Current();
+        ASSERT_EQ(document.tables.size(), 1u) << c.what;
+        const ReadTable& table = document.tables[0];
+        ASSERT_EQ(table.rows.size(), static_cast<std::size_t>(c.rows)) << c.what;
+        EXPECT_TRUE(document.paragraphs.front().keepWithNext) << c.what;
+        EXPECT_EQ(table.header[0], c.repeated) << c.what;
+        for (std::size_t row = 1; row < table.rows.size(); ++row) {
+            EXPECT_FALSE(table.header[row]) << c.what << ", row " << row;
+            EXPECT_EQ(table.kept[row], c.kept) << c.what << ", row " << row;
+        }
+        // The header stays with the first row even where the table breaks.
+        EXPECT_TRUE(table.kept[0] || !c.repeated) << c.what;
+    }
+}
+
 TEST_F(RtfWordLayerTest, TypedTextTakesItsFormatAndCarriageReturnsEndParagraphs) {
     Layer().WordNewDocument(0);
     Layer().WordWriteText(C("Приложение 2\r\r"), 12, false, ParagraphAlign::Right);

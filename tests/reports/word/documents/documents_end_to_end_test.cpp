@@ -27,6 +27,9 @@ class SmallPictures final : public HistogramPictures {
     std::vector<std::uint8_t> MassPicture(const StatisticsBlock&) override {
         return SmallPng(8, 4);
     }
+    std::vector<std::uint8_t> SpectrumPicture(const StatisticsBlock&) override {
+        return SmallPng(8, 4);
+    }
 };
 
 // A generated image loaded the way the programs load it: a dump file opened

@@ -79,10 +79,14 @@ class FakePictures final : public HistogramPictures {
     std::vector<std::uint8_t> MassPicture(const StatisticsBlock& block) override {
         return Draw(block, massBytes);
     }
+    std::vector<std::uint8_t> SpectrumPicture(const StatisticsBlock& block) override {
+        return Draw(block, spectrumBytes);
+    }
 
     std::size_t timeBytes = 11;
     std::size_t cycleBytes = 22;
     std::size_t massBytes = 33;
+    std::size_t spectrumBytes = 44;
     std::vector<std::uint32_t> drawnFromCycleCounts;  // range 1's count of each block drawn
 
   private:

@@ -92,6 +92,7 @@ class CycleTablesTest : public test::TableReportTest {
 const std::vector<std::string> kClosing = {
     "WordDeleteRow()",
     "WordMoveDown()",
+    "WordSetHangingIndent(0)",
     "WordNewParagraph()",
     "WordWriteLine(\"Тип крана:  КС-55713-1\",10,0,1)",
     "WordWriteLine(\"Регистрационный номер крана:  12345\",10,0,1)",
@@ -138,6 +139,7 @@ TEST_F(CycleTablesTest, WithoutValidCyclesTheTableKeepsItsHeaderOnly) {
         "WordNewDocument(1)",
         R"~(WordWriteText("Приложение 4\r\r",12,0,3))~",
         R"~(WordWriteText("Информация о последних циклах",16,1,2))~",
+        "WordSetHangingIndent(8508)",
         "WordAddTable(2,1,10)",
         R"~(WordWriteCell("Дата и время\t\tЗагрузка\t\tПродолжительность\t  Вылет\t\tВес груза\t\tПримечание",8,1,1))~",
     };
@@ -148,31 +150,31 @@ TEST_F(CycleTablesTest, WithoutValidCyclesTheTableKeepsItsHeaderOnly) {
 TEST_F(CycleTablesTest, TwentyValidCyclesGiveALineEachOldestFirst) {
     StoreList(map::kLastCyclesAddress, TwentyCycles(), 7);
     ASSERT_TRUE(N15Click(Inputs(), m_word));
-    ASSERT_EQ(Log().size(), 5 + 20 + kClosing.size());
-    EXPECT_EQ(Slice(25, kClosing.size()), kClosing);
+    ASSERT_EQ(Log().size(), 6 + 20 + kClosing.size());
+    EXPECT_EQ(Slice(26, kClosing.size()), kClosing);
 
     const std::string cellStart = "WordWriteCell(\"";
     for (int k = 0; k < 20; ++k) {
-        const std::string& line = Log()[5 + k];
+        const std::string& line = Log()[6 + k];
         EXPECT_EQ(line.substr(0, cellStart.size() + 18), cellStart + DateOf(k)) << k;
         EXPECT_EQ(line.substr(line.size() - 8), "\",9,0,1)") << k;
     }
     // Load, duration, radius and weight in their widths, weight rounded half
     // up; the wind warning's note before the overload protection's.
     EXPECT_EQ(
-        Log()[5 + 5],
+        Log()[6 + 5],
         R"~(WordWriteCell(" 15.04.26  9:05:05\t\t    87.0\t\t          2м05c\t\t   12.5\t\t      3.3\t\t \"!Вр\"\"110%\"",9,0,1))~");
     // No flag: the line ends in the space before the notes.
     EXPECT_EQ(
-        Log()[5 + 6],
+        Log()[6 + 6],
         R"~(WordWriteCell(" 15.04.26  9:06:06\t\t    50.0\t\t          1м00c\t\t   10.0\t\t      1.0\t\t ",9,0,1))~");
-    EXPECT_NE(Log()[5 + 7].find(R"(\t\t  ***.*\t\t)"), std::string::npos) << Log()[5 + 7];
+    EXPECT_NE(Log()[6 + 7].find(R"(\t\t  ***.*\t\t)"), std::string::npos) << Log()[6 + 7];
     // Warnings first, the Latin M and Y where the recorder's notes have them,
     // nothing for the bits that carry no note.
     const std::string allNotes =
         R"~(\"!мВ\"\"!MВ\"\"!95%>\"\"!З.з\"\"!КХ\"\"!КY\"\"!Ко\"\"!ЛЭП\"\"!Вр\")~"
         R"~(\"мВ\"\"МВ\"\"110%\"\"Кр\"\"КХ\"\"КY\"\"Ко\"\"ЛЭП\"\"Вр\"",9,0,1))~";
-    const std::string& all = Log()[5 + 8];
+    const std::string& all = Log()[6 + 8];
     ASSERT_GE(all.size(), allNotes.size());
     EXPECT_EQ(all.substr(all.size() - allNotes.size()), allNotes);
     EXPECT_EQ(all.substr(all.size() - allNotes.size() - 5, 5), R"(\t\t )");
@@ -189,17 +191,18 @@ TEST_F(CycleTablesTest, ProtectionTripsComeFromTheirOwnListWithTheirOwnTexts) {
         "WordNewDocument(1)",
         R"~(WordWriteText("Приложение 5\r\r",12,0,3))~",
         R"~(WordWriteText("Информация о циклах в которых зафиксированно срабатывание защиты.",16,1,2))~",
+        "WordSetHangingIndent(8508)",
         "WordAddTable(2,1,10)",
         R"~(WordWriteCell("Дата и время\t\tЗагрузка\t\tПродлжительность\t\t  Вылет\t\tВес груза\t\tПримечание",8,1,1))~",
     };
-    EXPECT_EQ(Slice(0, 5), head);
-    for (int k = 1; k <= 3; ++k) EXPECT_EQ(Log()[4 + k].substr(15, 18), DateOf(k)) << k;
-    EXPECT_EQ(Slice(8, kClosing.size()), kClosing);
+    EXPECT_EQ(Slice(0, 6), head);
+    for (int k = 1; k <= 3; ++k) EXPECT_EQ(Log()[5 + k].substr(15, 18), DateOf(k)) << k;
+    EXPECT_EQ(Slice(9, kClosing.size()), kClosing);
 
     // The last-cycles list is empty in this image.
     m_word = RecordingWordLayer{};
     ASSERT_TRUE(N15Click(Inputs(), m_word));
-    EXPECT_EQ(Log()[5], "WordDeleteRow()");
+    EXPECT_EQ(Log()[6], "WordDeleteRow()");
 }
 
 TEST_F(CycleTablesTest, ProgressStepsThroughTheRecordsAndEndsAtRest) {
@@ -213,7 +216,7 @@ TEST_F(CycleTablesTest, ProgressStepsThroughTheRecordsAndEndsAtRest) {
     // before each record, valid or not, ahead of that record's line.
     std::vector<Step> expected = {{"100", 0}, {"pause", 0}};
     for (std::size_t i = 0; i < 20; ++i)
-        expected.push_back({std::to_string(i % 19), 5 + std::min<std::size_t>(i, 10)});
+        expected.push_back({std::to_string(i % 19), 6 + std::min<std::size_t>(i, 10)});
     EXPECT_EQ(m_progress.steps, expected);
 }
 

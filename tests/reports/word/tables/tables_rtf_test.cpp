@@ -156,6 +156,12 @@ TEST_F(TablesRtfTest, CycleTablesReadBackWithALinePerValidCycle) {
         ASSERT_NE(line, nullptr);
         EXPECT_FALSE(line->bold);
         EXPECT_EQ(line->halfPoints, 18);
+        // A note too long for its line wraps back under the notes column.
+        const auto first = std::find_if(
+            document->paragraphs.begin(), document->paragraphs.end(),
+            [&](const test::ReadParagraph& p) { return p.Text() == table.rows[1][0]; });
+        ASSERT_NE(first, document->paragraphs.end());
+        EXPECT_EQ(first->hangingIndent, 8508);
 
         EXPECT_EQ(TextsFrom(*document, "Тип крана:", 3), Identification());
         // The warnings and the protections of the legend, an empty line apart.
