@@ -3,7 +3,10 @@
 # Qt's plugins, the templates in Kvelta\, the help, pictures and fonts.
 # `cpack -G NSIS` makes a 64-bit installer of it with a Start-menu entry.
 install(TARGETS zorvek zorvek-cli zorvek-sim RUNTIME DESTINATION .)
-install(FILES ${ZORVEK_RUNTIME_DLLS} DESTINATION .)
+# Qt Test and libxml2 serve the test programs only.
+set(ZORVEK_INSTALLED_DLLS ${ZORVEK_RUNTIME_DLLS})
+list(FILTER ZORVEK_INSTALLED_DLLS EXCLUDE REGEX "(Qt6Test|libxml2)\\.dll$")
+install(FILES ${ZORVEK_INSTALLED_DLLS} DESTINATION .)
 foreach(plugin ${ZORVEK_QT_PLUGINS})
   get_filename_component(folder ${plugin} DIRECTORY)
   install(FILES ${ZORVEK_WINDOWS_PREFIX}/plugins/${plugin} DESTINATION ${folder})
@@ -26,7 +29,6 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME zorvek.exe)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/app/windows/zorvek.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/app/windows/zorvek.ico)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_PACKAGE_EXECUTABLES zorvek "ЗОРВЕК")
 # Debian's makensis builds a 64-bit installer only when asked: a wrapper
 # passes the target (cpack would split an option given in one variable).

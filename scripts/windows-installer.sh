@@ -13,7 +13,7 @@ echo "windows-installer: $installer ($(du -h "$installer" | cut -f1))"
 
 drive_c="${WINEPREFIX:-$HOME/.wine}/drive_c"
 home="$drive_c/Program Files/ZORVEK"
-menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ZORVEK"
+menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ЗОРВЕК"
 rm -rf "$home"
 
 wine "$installer" /S
@@ -30,8 +30,15 @@ if [ ! -f "$menu/ЗОРВЕК.lnk" ]; then
     echo "windows-installer: no Start-menu entry in $menu" >&2
     exit 1
 fi
+for file in Qt6Test.dll libxml2.dll; do
+    if [ -f "$home/$file" ]; then
+        echo "windows-installer: a library only the tests need was installed: $file" >&2
+        exit 1
+    fi
+done
 
-wine "$home/zorvek-cli.exe" info "$(winepath -w samples/dannie.krd)" | grep -q 55AA0502 || {
+described=$(wine "$home/zorvek-cli.exe" info "$(winepath -w samples/dannie.krd)")
+grep -q "Формат данных: 55AA0502, принят" <<<"$described" || {
     echo "windows-installer: the installed zorvek-cli.exe cannot read the sample" >&2
     exit 1
 }
