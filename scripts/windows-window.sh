@@ -12,6 +12,8 @@ export WINEDEBUG=-all
 export ZORVEK_SAMPLE_WIN
 ZORVEK_SAMPLE_WIN=$(winepath -w samples/dannie.krd)
 export SHOTS="$shots"
+# A wine server left from an earlier run would put the window on its display.
+wineserver -k 2>/dev/null || true
 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
 documents=$(wine cmd /c echo %USERPROFILE% 2>/dev/null | tr -d "\r")
@@ -21,8 +23,17 @@ rm -rf "$documents"
 wine build-windows/bin/zorvek.exe "$ZORVEK_SAMPLE_WIN" &
 program=$!
 trap "kill $program 2>/dev/null; wineserver -k" EXIT
-window=$(timeout 60 xdotool search --sync --onlyvisible --name "Информация для отчёта" | head -1)
-sleep 2
+window=""
+for _ in $(seq 90); do
+    window=$(xdotool search --name "^Информация для отчёта" 2>/dev/null | head -1 || true)
+    [ -n "$window" ] && break
+    sleep 1
+done
+if [ -z "$window" ]; then
+    echo "windows-window: no window with the main caption appeared" >&2
+    exit 1
+fi
+sleep 3
 shot() {
     if [ "$1" = root ]; then xwd -silent -root; else xwd -silent -id "$1"; fi |
         xwdtopnm 2>/dev/null | pnmtopng >"$SHOTS/$2"
@@ -31,7 +42,7 @@ shot "$window" windows-main-window.png
 
 # Alt opens the menu bar; the third menu is the appendices, the sixth item
 # appendix 4.
-xdotool windowactivate --sync "$window"
+xdotool windowfocus "$window" || true
 xdotool key --window "$window" --delay 300 alt Right Right Down
 sleep 1
 shot root windows-appendices-menu.png
