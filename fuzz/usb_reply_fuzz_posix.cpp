@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::array<std::uint8_t, 384> image{};
     const Reader reader(terminal.master, std::span(data + 4, size - 4));
     UsbReader usb(*port);
-    if (usb.ReaderReadyCheck() &&
+    if (usb.ReaderReadyCheck() == UsbDevicePort::ReadyAnswer::Ready &&
         usb.ReaderReadImage(offset, image.data(), count, nullptr).Succeeded()) {
         static_cast<void>(port->UsbWriteBlock(0x000200, image.data(), count, nullptr));
     }
