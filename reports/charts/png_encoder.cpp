@@ -2,7 +2,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
+#include <future>
 #include <string_view>
 
 namespace zorvek {
@@ -12,6 +14,13 @@ constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', 0x0D, 0
 constexpr std::uint8_t kFilterSub = 1;
 constexpr std::uint8_t kColourTypeRgb = 2;
 constexpr std::uint8_t kUnitMetre = 1;
+// A zlib stream with a 32 KiB window packed at the fastest level.
+constexpr std::array<std::uint8_t, 2> kZlibHeader = {0x78, 0x01};
+// The rows are packed in this many bands, each on a thread where one can be
+// had. Run-length matching looks one byte back, so a band needs nothing of
+// the one before it and packs as small alone. The count is fixed, not taken
+// from the machine, so that every machine writes the same file.
+constexpr int kBands = 4;
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -28,14 +37,14 @@ void PutChunk(std::vector<std::uint8_t>& out, std::string_view type,
     PutU32(out, static_cast<std::uint32_t>(crc));
 }
 
-// Rows as the PNG filter sees them: a filter byte, then each byte less the
-// same byte of the pixel to its left.
-std::vector<std::uint8_t> FilteredRows(int width, int height,
+// Rows `first` to `end` as the PNG filter sees them: a filter byte, then each
+// byte less the same byte of the pixel to its left.
+std::vector<std::uint8_t> FilteredRows(int width, int first, int end,
                                        const std::function<const std::uint32_t*(int)>& row) {
     const std::size_t stride = 1 + 3 * static_cast<std::size_t>(width);
-    std::vector<std::uint8_t> rows(stride * static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* out = rows.data() + stride * static_cast<std::size_t>(y);
+    std::vector<std::uint8_t> rows(stride * static_cast<std::size_t>(end - first));
+    std::uint8_t* out = rows.data();
+    for (int y = first; y < end; ++y) {
         *out++ = kFilterSub;
         const std::uint32_t* pixels = row(y);
         std::uint32_t left = 0;
@@ -50,25 +59,67 @@ std::vector<std::uint8_t> FilteredRows(int width, int height,
     return rows;
 }
 
+// One band deflated without a zlib frame, ended on a byte boundary (a sync
+// flush) so that the next band's blocks follow it, or as the final block.
+struct PackedBand {
+    std::vector<std::uint8_t> deflated;
+    uLong adler = 0;
+    uLong length = 0;
+    bool ok = false;
+};
+
+PackedBand PackBand(int width, int first, int end, bool last,
+                    const std::function<const std::uint32_t*(int)>& row) {
+    std::vector<std::uint8_t> rows = FilteredRows(width, first, end, row);
+    PackedBand band;
+    band.length = static_cast<uLong>(rows.size());
+    band.adler = adler32(adler32(0L, nullptr, 0), rows.data(), static_cast<uInt>(rows.size()));
+    z_stream stream{};
+    if (deflateInit2(&stream, 1, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK) return band;
+    // Room for the flush's empty stored block besides the bound.
+    band.deflated.resize(deflateBound(&stream, band.length) + 16);
+    stream.next_in = rows.data();
+    stream.avail_in = static_cast<uInt>(rows.size());
+    stream.next_out = band.deflated.data();
+    stream.avail_out = static_cast<uInt>(band.deflated.size());
+    const int result = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+    band.ok = (last ? result == Z_STREAM_END : result == Z_OK) && stream.avail_in == 0;
+    band.deflated.resize(stream.total_out);
+    deflateEnd(&stream);
+    return band;
+}
+
+// The zlib stream of the filtered rows: the bands' blocks one after
+// another, with the checksum of them all.
+std::vector<std::uint8_t> PackedRows(int width, int height,
+                                     const std::function<const std::uint32_t*(int)>& row) {
+    const int bands = std::min(kBands, height);
+    std::array<std::future<PackedBand>, kBands> packing;
+    for (int i = 0; i < bands; ++i) {
+        packing[i] = std::async(PackBand, width, height * i / bands, height * (i + 1) / bands,
+                                i == bands - 1, std::cref(row));
+    }
+    std::vector<std::uint8_t> packed(kZlibHeader.begin(), kZlibHeader.end());
+    uLong adler = adler32(0L, nullptr, 0);
+    bool ok = true;
+    for (int i = 0; i < bands; ++i) {
+        const PackedBand band = packing[i].get();
+        ok = ok && band.ok;
+        packed.insert(packed.end(), band.deflated.begin(), band.deflated.end());
+        adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.length));
+    }
+    if (!ok) return {};
+    PutU32(packed, static_cast<std::uint32_t>(adler));
+    return packed;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> EncodeRgbPng(int width, int height, int dotsPerMetre,
                                        const std::function<const std::uint32_t*(int)>& row) {
     if (width <= 0 || height <= 0) return {};
-    std::vector<std::uint8_t> rows = FilteredRows(width, height, row);
-    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
-    std::vector<std::uint8_t> packed(packedSize);
-    z_stream stream{};
-    if (deflateInit2(&stream, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return {};
-    stream.next_in = rows.data();
-    stream.avail_in = static_cast<uInt>(rows.size());
-    stream.next_out = packed.data();
-    stream.avail_out = static_cast<uInt>(packed.size());
-    const int result = deflate(&stream, Z_FINISH);
-    packedSize = stream.total_out;
-    deflateEnd(&stream);
-    if (result != Z_STREAM_END) return {};
-    packed.resize(packedSize);
+    const std::vector<std::uint8_t> packed = PackedRows(width, height, row);
+    if (packed.empty()) return {};
 
     std::vector<std::uint8_t> png(kSignature.begin(), kSignature.end());
     std::vector<std::uint8_t> header;
