@@ -80,8 +80,8 @@ CraneState StartState(DeterministicRandom& random, const SiteDay& site) {
         static_cast<std::uint8_t>(std::clamp(site.windTenths + random.Between(-15, 20), 0, 255));
     s.rollLongitudinal = Wobble(random, site.rollLongitudinal);
     s.rollTransverse = Wobble(random, site.rollTransverse);
-    s.boomLength =
-        kBooms[random.Weighted(kBoomWeights)] + static_cast<float>(random.Real(-0.03, 0.03));
+    const float boom = kBooms[random.Weighted(kBoomWeights)];
+    s.boomLength = boom + static_cast<float>(random.Real(-0.03, 0.03));
     s.radius = static_cast<float>(random.Real(kMinRadius + 0.2, MaxRadius(s.boomLength) * 0.85));
     s.capacity = CapacityAt(s.radius, s.boomLength);
     const auto range = random.Weighted(kLoadRangeShares);
@@ -145,12 +145,20 @@ void RunMechanisms(DeterministicRandom& random, WorkCycle& cycle, bool firstOfDa
             static_cast<std::uint16_t>(cycle.switchOns[mechanism] + switchOns);
         cycle.mechanismSeconds[mechanism] += seconds;
     };
-    run(0, random.Between(2, 4), static_cast<std::uint32_t>(duration * random.Real(0.35, 0.6)));
-    if (random.Chance(0.45))
-        run(1, random.Between(1, 2), static_cast<std::uint32_t>(random.Between(8, 40)));
+    // The seconds are drawn before the switch-ons, each in a statement of its
+    // own: the order of a call's arguments is the compiler's choice, and a
+    // seed must give the same image with any compiler.
+    const auto hoistSeconds = static_cast<std::uint32_t>(duration * random.Real(0.35, 0.6));
+    run(0, random.Between(2, 4), hoistSeconds);
+    if (random.Chance(0.45)) {
+        const auto seconds = static_cast<std::uint32_t>(random.Between(8, 40));
+        run(1, random.Between(1, 2), seconds);
+    }
     if (random.Chance(0.2)) run(2, 1, static_cast<std::uint32_t>(random.Between(10, 45)));
-    if (random.Chance(0.85))
-        run(3, random.Between(1, 3), static_cast<std::uint32_t>(random.Between(10, 60)));
+    if (random.Chance(0.85)) {
+        const auto seconds = static_cast<std::uint32_t>(random.Between(10, 60));
+        run(3, random.Between(1, 3), seconds);
+    }
     if (firstOfDay) {
         // The outriggers go out before the first lift; the recorder sees the
         // fifth mechanism running as the cycle starts.

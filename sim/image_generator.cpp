@@ -87,8 +87,12 @@ Image GenerateImage(const ImageOptions& options, ImageSummary* summary) {
     // the floor lies a few days before the oldest of them.
     std::vector<WorkCycle> recent = SimulateWork(
         random, reading - random.Between(20, 300) * kMinute, (layout.AfterFloor() + 1) / 2);
-    const SimSeconds floor = StartOfDay(recent.front().start) - random.Between(1, 4) * kDay +
-                             random.Between(8 * 60, 17 * 60) * kMinute;
+    // Draws go into named values, one per statement, so that every compiler
+    // makes the same image of a seed.
+    const int floorDaysBack = random.Between(1, 4);
+    const int floorMinute = random.Between(8 * 60, 17 * 60);
+    const SimSeconds floor =
+        StartOfDay(recent.front().start) - floorDaysBack * kDay + floorMinute * kMinute;
     // The oldest records, from a season that ended weeks before the floor.
     std::vector<WorkCycle> older =
         SimulateWork(random, floor - random.Between(25, 80) * kDay, (layout.beforeFloor + 1) / 2);
@@ -99,11 +103,13 @@ Image GenerateImage(const ImageOptions& options, ImageSummary* summary) {
     ShowEveryFlag(events, random);
 
     ServicePeriods periods;
-    periods.installed = StartOfDay(now - random.Between(5 * 365, 7 * 365) * kDay) +
-                        random.Between(9 * 60, 15 * 60) * kMinute;
-    periods.lastReading =
-        std::max(floor + kDay, StartOfDay(reading - random.Between(20, 45) * kDay) +
-                                   random.Between(9 * 60, 16 * 60) * kMinute);
+    const int installedDaysBack = random.Between(5 * 365, 7 * 365);
+    const int installedMinute = random.Between(9 * 60, 15 * 60);
+    periods.installed = StartOfDay(now - installedDaysBack * kDay) + installedMinute * kMinute;
+    const int lastReadingDaysBack = random.Between(20, 45);
+    const int lastReadingMinute = random.Between(9 * 60, 16 * 60);
+    periods.lastReading = std::max(floor + kDay, StartOfDay(reading - lastReadingDaysBack * kDay) +
+                                                     lastReadingMinute * kMinute);
     periods.reading = reading;
     const SimSeconds commissioned = StartOfDay(periods.installed - random.Between(0, 3) * kDay);
     const int craneYear = LocalFromSeconds(commissioned).year - (random.Chance(0.3) ? 1 : 0);
