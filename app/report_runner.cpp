@@ -9,7 +9,7 @@ namespace zorvek {
 
 DocumentFiling::DocumentFiling(std::filesystem::path folder, ui::Dialogs& dialogs)
     : m_folder(std::move(folder), [this, &dialogs](const std::filesystem::path& file) {
-          m_opened = dialogs.OpenWithDesktop(QString::fromStdU16String(file.u16string()));
+          m_opened = dialogs.OpenWithDesktop(QString::fromStdU16String(file.generic_u16string()));
           return m_opened;
       }) {}
 

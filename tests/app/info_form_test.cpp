@@ -1,7 +1,4 @@
-// The window program driven as a user would: menus, dialogs answered by a
-// script, a stand-in recorder attached where the real driver will be.
-#include <stdlib.h>
-
+// The window program driven as a user would, on every system.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -29,119 +26,25 @@
 #include "model/cp1251.h"
 #include "model/passport.h"
 #include "sim/image_generator.h"
-#include "sim/usb_reader_twin.h"
+#include "tests/app/window_fixture.h"
 #include "tests/support/file_size_limit.h"
-#include "tests/support/scripted_dialogs.h"
-#include "tests/support/virtual_wait_clock.h"
 
 namespace zorvek {
 namespace {
 
 using Answer = ui::Dialogs::Answer;
-
-std::vector<std::uint8_t> SampleImage() {
-    std::ifstream in(ZORVEK_SAMPLES_DIR "/dannie.krd", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The recorder as its driver presents it: bank 3 is the stored image.
-class StandInRecorder final : public MemorySource {
-  public:
-    std::vector<std::uint8_t> image = SampleImage();
-    bool answers = true;
-    // Runs inside every read, where the window processes its events.
-    std::function<void()> duringRead;
-
-    TransferResult Open() override {
-        return answers ? TransferResult::Ok() : TransferResult::Fail(TransferError::NoAnswer);
-    }
-    bool Close() override { return true; }
-    TransferResult Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
-                        ProgressSink* progress) override {
-        const std::uint32_t offset = address & 0xFFFF;
-        if (offset + count > image.size()) return TransferResult::Fail(TransferError::OutOfRange);
-        std::copy_n(image.begin() + offset, count, buffer);
-        if (progress) progress->SetPosition(0);
-        if (duringRead) duringRead();
-        return TransferResult::Ok();
-    }
-    TransferResult Write(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
-                         ProgressSink*) override {
-        std::copy_n(buffer, count, image.begin() + (address & 0xFFFF));
-        return TransferResult::Ok();
-    }
-};
-
-QString Path(const QTemporaryDir& dir, const char* name) { return dir.filePath(name); }
-
-std::vector<std::uint8_t> ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    return {bytes.begin(), bytes.end()};
-}
-
-void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-}
+using test::Path;
+using test::ReadBytes;
+using test::SampleImage;
+using test::WriteBytes;
 
 }  // namespace
 
-class InfoFormTest : public QObject {
+class InfoFormTest : public test::WindowFixture {
     Q_OBJECT
 
-  private:
-    void Start(std::vector<std::string> arguments = {}) {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QDir::setCurrent(m_dir->path());
-        m_dialogs = test::ScriptedDialogs();
-        // The USB watcher looks into a tree of the test's own.
-        ::setenv("ZORVEK_SYSFS", UsbRoot().c_str(), 1);
-        ::setenv("ZORVEK_DEVDIR", (UsbRoot() / "dev").c_str(), 1);
-        Program::Settings settings;
-        settings.arguments = std::move(arguments);
-        settings.deviceWaits = &m_waits;
-        settings.documents = m_dir->filePath("documents").toStdString();
-        settings.data = DataDirectory();
-        m_program = std::make_unique<Program>(m_dialogs, std::move(settings));
-        Session& session = m_program->GetSession();
-        session.choice.defaultFile = m_dir->filePath("dannie.krd").toStdString();
-        session.dispatch.AttachRecorder(&m_recorder);
-        m_recorder = StandInRecorder();
-        Window().show();
-    }
-    TInfo_Form& Window() { return m_program->Info_Form(); }
-    std::filesystem::path UsbRoot() const { return m_dir->filePath("sys").toStdString(); }
-    QAction* Item(const char* name) { return Window().Item(name); }
-    bool MenuShown(const char* name) { return Window().Menu(name)->menuAction()->isVisible(); }
-    QStringList Documents() {
-        return QDir(m_dir->filePath("documents")).entryList(QDir::Files, QDir::Name);
-    }
-    void LoadSample() {
-        m_dialogs.openNames.push_back(ZORVEK_SAMPLES_DIR "/dannie.krd");
-        Item("N3")->trigger();
-        QVERIFY(MenuShown("N6"));
-    }
-    void LoadFromRecorder() {
-        Item("N9")->trigger();
-        QVERIFY(m_dialogs.messages.isEmpty());
-        QCOMPARE(m_program->GetSession().saveState, Session::SaveState::Unsaved);
-    }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    test::ScriptedDialogs m_dialogs;
-    test::VirtualWaitClock m_waits;
-    StandInRecorder m_recorder;
-    std::unique_ptr<Program> m_program;
-
   private slots:
-    void cleanup() {
-        m_program.reset();
-        QDir::setCurrent(QDir::tempPath());
-        m_dir.reset();
-    }
+    void cleanup() { Finish(); }
 
     void startUpShowsTheWindowsAndMenusAsTheyBegin() {
         Start();
@@ -345,50 +248,6 @@ class InfoFormTest : public QObject {
         QCOMPARE(stored.size(), qint64(65536));
         QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::DumpFile);
         QVERIFY(Window().isEnabled());
-    }
-
-    // The reader's twin behind the test's sysfs tree: the watcher finds it
-    // on its timer, the handshake enables USB1, Ctrl+U loads through it.
-    void usbReaderEnablesItsCommandAndCtrlULoadsThroughIt_data() {
-        QTest::addColumn<int>("variant");
-        QTest::addColumn<bool>("unplugInTheCopy");
-        QTest::addColumn<QString>("message");
-        using V = sim::ImageVariant;
-        QTest::newRow("whole copy") << int(V::Valid) << false << QString();
-        QTest::newRow("unplugged in the copy")
-            << int(V::Valid) << true << QStringLiteral("Ошибка чтения данных!");
-        QTest::newRow("no end mark")
-            << int(V::NoEndMark) << false << QStringLiteral("Не верный формат данных!");
-        QTest::newRow("another format") << int(V::WrongSignature) << false
-                                        << QStringLiteral(
-                                               "Не верный  формат  данных!\r\nВерия данных:      "
-                                               "55AA0501\r\nВерия программы: 55AA0502");
-    }
-    void usbReaderEnablesItsCommandAndCtrlULoadsThroughIt() {
-        QFETCH(int, variant);
-        QFETCH(bool, unplugInTheCopy);
-        QFETCH(QString, message);
-        Start();
-        QVERIFY(!Item("USB1")->isEnabled());
-        const auto kind = sim::ImageVariant(variant);
-        const auto image = sim::ImageFileBytes(sim::GenerateImage({.variant = kind}), kind);
-        sim::UsbReaderTwin twin(image, {UsbRoot()});
-        QTRY_VERIFY_WITH_TIMEOUT(Item("USB1")->isEnabled(), 5000);
-        if (unplugInTheCopy) {
-            twin.WithDevice(
-                [](sim::UsbReaderDevice& d) { d.faults.unplugAfter = d.FramesSeen() + 30; });
-        }
-        Window().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&Window()));
-        QTest::keyClick(&Window(), Qt::Key_U, Qt::ControlModifier);
-        const bool loaded = message.isEmpty();
-        QCOMPARE(m_dialogs.messages, loaded ? QStringList{} : QStringList{message});
-        QCOMPARE(m_program->GetSession().saveState,
-                 loaded ? Session::SaveState::Unsaved : Session::SaveState::Nothing);
-        QCOMPARE(MenuShown("N5"), loaded);
-        QCOMPARE(Item("N12")->isEnabled(), loaded);
-        if (loaded) QCOMPARE(ReadBytes(Path(*m_dir, "dannie.krd")), image);
-        if (unplugInTheCopy) QTRY_VERIFY_WITH_TIMEOUT(!Item("USB1")->isEnabled(), 5000);
     }
 
     void closingAsksAboutUnsavedDataThenFades_data() {

@@ -1,0 +1,68 @@
+#pragma once
+
+// The window program driven as a user would: menus, dialogs answered by a
+// script, a stand-in recorder attached where the real driver will be. What
+// the window suites share.
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "access/memory_source.h"
+#include "app/program.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/virtual_wait_clock.h"
+
+class QAction;
+
+namespace zorvek::test {
+
+std::vector<std::uint8_t> SampleImage();
+std::vector<std::uint8_t> ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
+inline QString Path(const QTemporaryDir& dir, const char* name) { return dir.filePath(name); }
+
+// The recorder as its driver presents it: bank 3 is the stored image.
+class StandInRecorder final : public MemorySource {
+  public:
+    std::vector<std::uint8_t> image = SampleImage();
+    bool answers = true;
+    // Runs inside every read, where the window processes its events.
+    std::function<void()> duringRead;
+
+    TransferResult Open() override;
+    bool Close() override { return true; }
+    TransferResult Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
+                        ProgressSink* progress) override;
+    TransferResult Write(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
+                         ProgressSink*) override;
+};
+
+// The program in a folder of its own, with the stand-in recorder attached
+// and the USB watcher looking into a tree of the test's own. Suites call
+// Finish() from their cleanup slot.
+class WindowFixture : public QObject {
+  protected:
+    void Start(std::vector<std::string> arguments = {});
+    void Finish();
+    TInfo_Form& Window() { return m_program->Info_Form(); }
+    std::filesystem::path UsbRoot() const;
+    QAction* Item(const char* name) { return Window().Item(name); }
+    bool MenuShown(const char* name);
+    QStringList Documents() const;
+    void LoadSample();
+    void LoadFromRecorder();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    ScriptedDialogs m_dialogs;
+    VirtualWaitClock m_waits;
+    StandInRecorder m_recorder;
+    std::unique_ptr<Program> m_program;
+};
+
+}  // namespace zorvek::test
