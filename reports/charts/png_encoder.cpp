@@ -94,16 +94,17 @@ PackedBand PackBand(int width, int first, int end, bool last,
 std::vector<std::uint8_t> PackedRows(int width, int height,
                                      const std::function<const std::uint32_t*(int)>& row) {
     const int bands = std::min(kBands, height);
+    auto pack = [&](int i) {
+        return PackBand(width, height * i / bands, height * (i + 1) / bands, i == bands - 1, row);
+    };
+    // The first band is packed here while the others are packed elsewhere.
     std::array<std::future<PackedBand>, kBands> packing;
-    for (int i = 0; i < bands; ++i) {
-        packing[i] = std::async(PackBand, width, height * i / bands, height * (i + 1) / bands,
-                                i == bands - 1, std::cref(row));
-    }
+    for (int i = 1; i < bands; ++i) packing[i] = std::async(pack, i);
     std::vector<std::uint8_t> packed(kZlibHeader.begin(), kZlibHeader.end());
     uLong adler = adler32(0L, nullptr, 0);
     bool ok = true;
     for (int i = 0; i < bands; ++i) {
-        const PackedBand band = packing[i].get();
+        const PackedBand band = i == 0 ? pack(0) : packing[i].get();
         ok = ok && band.ok;
         packed.insert(packed.end(), band.deflated.begin(), band.deflated.end());
         adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.length));
