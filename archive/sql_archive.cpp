@@ -133,8 +133,7 @@ class SqlArchive final : public ReadoutArchive {
         }
         const std::optional<ImageFacts> facts = FactsOfImage(readout.image);
         if (!facts) {
-            result.status = {ArchiveError::NotAnImage,
-                             "not a 65,536-byte image of the recorder's data format"};
+            result.status = {ArchiveError::NotAnImage, {}};
             return result;
         }
         const std::string sha = HexOf(Sha256(readout.image));
@@ -188,7 +187,7 @@ class SqlArchive final : public ReadoutArchive {
             return result;
         }
         if (rows.value.empty()) {
-            result.status = {ArchiveError::NotFound, "no read-out " + std::to_string(id)};
+            result.status = {ArchiveError::NotFound, "№ " + std::to_string(id)};
             return result;
         }
         const SqlRow& row = rows.value.front();
@@ -330,7 +329,7 @@ class SqlArchive final : public ReadoutArchive {
 
     ArchiveStatus Found(const std::vector<SqlRow>& rows, Added& added) {
         added = {};
-        if (rows.empty()) return {ArchiveError::DatabaseFailure, "the stored read-out vanished"};
+        if (rows.empty()) return {ArchiveError::DatabaseFailure, "считывание пропало из архива"};
         added.id = NumberOf<ReadoutId>(rows.front().front()).value_or(0);
         added.alreadyStored = true;
         const SqlParam key = std::int64_t{added.id};
