@@ -1,6 +1,5 @@
 #include <libpq-fe.h>
 
-#include <charconv>
 #include <memory>
 
 #include "archive/sql_connection.h"
@@ -50,13 +49,6 @@ std::string BytesOfHex(const char* text, int length) {
     return bytes;
 }
 
-template <typename Number>
-std::string TextOf(Number value) {
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
-}
-
 struct ResultDeleter {
     void operator()(PGresult* result) const { PQclear(result); }
 };
@@ -85,10 +77,10 @@ class PostgresConnection final : public SqlConnection {
             int format = 0;
             if (const auto* integer = std::get_if<std::int64_t>(&param)) {
                 type = kInt8;
-                texts[i] = TextOf(*integer);
+                texts[i] = NumberText(*integer);
             } else if (const auto* real = std::get_if<double>(&param)) {
                 type = kFloat8;
-                texts[i] = TextOf(*real);
+                texts[i] = NumberText(*real);
             } else if (const auto* text = std::get_if<std::string_view>(&param)) {
                 texts[i] = std::string(*text);
             } else if (const auto* blob = std::get_if<SqlBlob>(&param)) {
