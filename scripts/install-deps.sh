@@ -8,6 +8,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     qt6-base-dev libgl-dev qt6-translations-l10n
     libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev
+    libsqlite3-dev libpq-dev  # the read-out archive's two backends
+    postgresql-15             # the throwaway server of the archive tests
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
     xvfb xauth x11-utils xdg-utils
     libreoffice-writer libreoffice-calc poppler-utils
@@ -16,6 +18,7 @@ packages=(
     # installer, and what drives and photographs the window on Xvfb.
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev ninja-build qt6-base-dev-tools
     wine wine64 nsis unzip xdotool x11-apps netpbm
+    tcl                    # SQLite's one-file source for the Windows build is made with tclsh
     clang libclang-rt-dev  # the fuzz targets and the sanitizer build
     locales                # the documents are also tested under ru_RU.UTF-8
 )

@@ -1,0 +1,196 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The read-out archive: every image read from a crane's recorder, kept per
+// crane so that later read-outs can be set against earlier ones. A store of
+// read-outs, not of documents: documents are made anew from a stored image.
+// Texts here are cp1251, as everywhere in the core; the backends convert at
+// their edge.
+namespace zorvek::archive {
+
+using ReadoutId = std::int64_t;
+using Image = std::vector<std::uint8_t>;  // always 65,536 bytes
+
+// Where a read-out came from.
+enum class ReadoutSource : std::uint8_t { File, Recorder, UsbReader, LptReader };
+
+// How a crane is known: its registration number, with its factory number and
+// the recorder's number beside it (passport rows of the image).
+struct CraneIdentity {
+    std::string registration;
+    std::string factoryNumber;
+    std::string recorderNumber;
+};
+
+// What a fleet list and a comparison need without decoding the image again.
+// A statistics block that fails its checksum leaves its figures at 0 and
+// its flag false; Kp, the actual group and the life used come from the
+// whole-life block only.
+struct ReadoutFigures {
+    bool wholeLifeRead = false;
+    bool periodRead = false;
+    std::uint64_t totalCycles = 0;
+    std::uint64_t periodCycles = 0;
+    double totalHours = 0;  // working time, as the statistics' ranges sum it
+    double periodHours = 0;
+    std::uint64_t overloads = 0;  // cycles above 110 % of the rated load
+    double overloadMass = 0;      // tonnes lifted in those cycles
+    double liftedMass = 0;        // tonnes lifted over the whole life
+    std::optional<double> kp;
+    std::optional<int> actualGroup;    // 1..8
+    std::optional<int> passportGroup;  // 1..8
+    std::optional<double> lifeUsed;    // share of the passport group's design life
+    std::optional<std::chrono::sys_days> normativeEnd;
+};
+
+// Why a read-out was flagged when it was stored, set against the crane's
+// read-out before it in time (and the recorder's, for a recorder moved
+// between cranes). Flagged read-outs are kept as they are, never merged.
+struct ReadoutFlags {
+    // Another recorder than the crane's previous read-out had, or a
+    // recorder last read on another crane.
+    bool recorderChanged = false;
+    // Whole-life cycles or hours below the crane's previous read-out.
+    bool countersBack = false;
+};
+
+// A read-out to store. `readAt` is when it was read; `program` the
+// program's version; `note` any text of the user's (cp1251, any bytes).
+struct NewReadout {
+    Image image;
+    ReadoutSource source = ReadoutSource::File;
+    std::chrono::sys_seconds readAt{};
+    std::string program;
+    std::string note;
+};
+
+// One stored read-out, without its image.
+struct ReadoutSummary {
+    ReadoutId id = 0;
+    CraneIdentity crane;
+    ReadoutSource source = ReadoutSource::File;
+    std::chrono::sys_seconds readAt{};
+    std::string program;
+    std::string note;
+    std::string imageSha256;  // lower-case hex
+    ReadoutFigures figures;
+    ReadoutFlags flags;
+};
+
+// A stored read-out with its image and the passport texts of its recorder
+// (the twenty texts as the passport sheet shows them, cp1251).
+struct StoredReadout {
+    ReadoutSummary summary;
+    Image image;
+    std::vector<std::string> passport;
+};
+
+// One crane of the fleet: its newest read-out and how many it has.
+struct FleetLine {
+    ReadoutSummary last;
+    int readouts = 0;
+    ReadoutFlags anyFlags;  // any of the crane's read-outs flagged
+};
+
+// Why an archive call failed.
+enum class ArchiveError : std::uint8_t {
+    None = 0,
+    NotAnImage,       // not 65,536 bytes, or not of the recorder's data format
+    NotFound,         // no read-out with that id
+    CannotOpen,       // the database file or server could not be reached
+    SchemaTooNew,     // written by a newer program: read, never write
+    Unsupported,      // this build has no backend for that location
+    DatabaseFailure,  // the database refused or failed a statement
+};
+
+struct ArchiveStatus {
+    ArchiveError error = ArchiveError::None;
+    // The database's or the system's own words, or the archive's own detail (the
+    // id, the schema versions); UTF-8, one line, may be empty.
+    std::string reason;
+    explicit operator bool() const { return error == ArchiveError::None; }
+};
+
+template <typename T>
+struct ArchiveResult {
+    ArchiveStatus status;
+    T value{};
+    explicit operator bool() const { return static_cast<bool>(status); }
+};
+
+// The outcome of storing a read-out: its id, and whether that image was
+// already stored (then nothing new was written).
+struct Added {
+    ReadoutId id = 0;
+    bool alreadyStored = false;
+    ReadoutFlags flags;
+};
+
+// Every call is complete in itself: a write is one transaction, either
+// wholly stored or not at all. An archive written by a newer program (its
+// schema is newer) is read as far as this program understands it; every
+// write then fails with SchemaTooNew.
+class ReadoutArchive {
+  public:
+    virtual ~ReadoutArchive() = default;
+
+    // Stores the read-out unless its image is stored already (then the
+    // stored read-out's id, alreadyStored). NotAnImage for bytes that are
+    // not an image of the recorder's data format.
+    virtual ArchiveResult<Added> Add(const NewReadout& readout) = 0;
+    // Newest first; only the crane with that registration number when given.
+    virtual ArchiveResult<std::vector<ReadoutSummary>> List(
+        std::optional<std::string_view> registration) = 0;
+    virtual ArchiveResult<StoredReadout> Get(ReadoutId id) = 0;
+    // One line per crane, ordered by registration number.
+    virtual ArchiveResult<std::vector<FleetLine>> Fleet() = 0;
+    // Where the archive lies, for messages ("~/.local/share/zorvek/archive.sqlite",
+    // "postgresql://host/db" without a password).
+    virtual std::string Location() const = 0;
+};
+
+// What happened between two read-outs of one crane (later minus earlier).
+struct ReadoutComparison {
+    ReadoutSummary earlier;
+    ReadoutSummary later;
+    bool sameCrane = true;
+    std::int64_t cycles = 0;
+    double hours = 0;
+    std::int64_t overloads = 0;
+    double liftedMass = 0;
+    std::optional<double> kpChange;
+    std::optional<double> lifeUsedChange;
+};
+
+// In either order: the earlier read-out (by its time, then by id) is
+// subtracted from the later. Kp and life used change only where both have
+// them; `sameCrane` compares the registration numbers.
+ReadoutComparison Compare(const ReadoutSummary& a, const ReadoutSummary& b);
+
+// The archive the program uses: `ZORVEK_ARCHIVE` when set (a
+// "postgresql://" or "postgres://" URI, or a file path), otherwise
+// archive.sqlite in the user's data folder.
+std::string DefaultArchiveLocation();
+
+// Whether `location` names a PostgreSQL server rather than a file.
+bool IsServerLocation(std::string_view location);
+
+// The location as it may be shown: a URI without its password.
+std::string DisplayedLocation(std::string_view location);
+
+// Opens (and where needed creates or migrates) the archive at `location`:
+// an SQLite file (its folder is made) or a PostgreSQL URI, handed to libpq
+// as it is (passwords come from ~/.pgpass or PGPASSWORD). CannotOpen when
+// the file or server cannot be reached, Unsupported where this build has
+// no PostgreSQL client.
+ArchiveResult<std::unique_ptr<ReadoutArchive>> OpenArchive(std::string_view location);
+
+}  // namespace zorvek::archive
