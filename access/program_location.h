@@ -4,15 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "model/user_data_directory.h"
+
 namespace zorvek {
 
 // The folder of the running executable: templates ("Kvelta") and the default
 // dump file live beside it. Empty when the system will not say.
 std::filesystem::path ExecutableDirectory();
-
-// The user's own folder for the program's data (on Linux
-// $XDG_DATA_HOME/zorvek, else ~/.local/share/zorvek); not made here.
-std::filesystem::path UserDataDirectory();
 
 // The folder of the supplied files (the templates' "Kvelta", the help files,
 // the pictures): the executable's own folder where the templates lie beside

@@ -21,16 +21,6 @@ std::filesystem::path ExecutableDirectory() {
     }
 }
 
-std::filesystem::path UserDataDirectory() {
-    PWSTR folder = nullptr;
-    std::filesystem::path data;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder))) {
-        data = std::filesystem::path(folder) / L"zorvek";
-    }
-    CoTaskMemFree(folder);
-    return data;
-}
-
 std::vector<std::string> ProgramArguments(int, char**) {
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);

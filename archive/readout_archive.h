@@ -31,10 +31,15 @@ struct CraneIdentity {
 };
 
 // What a fleet list and a comparison need without decoding the image again.
+// A statistics block that fails its checksum leaves its figures at 0 and
+// its flag false; Kp, the actual group and the life used come from the
+// whole-life block only.
 struct ReadoutFigures {
+    bool wholeLifeRead = false;
+    bool periodRead = false;
     std::uint64_t totalCycles = 0;
     std::uint64_t periodCycles = 0;
-    double totalHours = 0;
+    double totalHours = 0;  // working time, as the statistics' ranges sum it
     double periodHours = 0;
     std::uint64_t overloads = 0;  // cycles above 110 % of the rated load
     double overloadMass = 0;      // tonnes lifted in those cycles
@@ -46,14 +51,19 @@ struct ReadoutFigures {
     std::optional<std::chrono::sys_days> normativeEnd;
 };
 
-// Why a read-out was flagged when it was stored.
+// Why a read-out was flagged when it was stored, set against the crane's
+// read-out before it in time (and the recorder's, for a recorder moved
+// between cranes). Flagged read-outs are kept as they are, never merged.
 struct ReadoutFlags {
-    bool recorderChanged = false;  // another recorder than the crane's last read-out had
-    bool countersBack = false;     // cycles or hours below the crane's last read-out
+    // Another recorder than the crane's previous read-out had, or a
+    // recorder last read on another crane.
+    bool recorderChanged = false;
+    // Whole-life cycles or hours below the crane's previous read-out.
+    bool countersBack = false;
 };
 
 // A read-out to store. `readAt` is when it was read; `program` the
-// program's version.
+// program's version; `note` any text of the user's (cp1251, any bytes).
 struct NewReadout {
     Image image;
     ReadoutSource source = ReadoutSource::File;
@@ -75,7 +85,8 @@ struct ReadoutSummary {
     ReadoutFlags flags;
 };
 
-// A stored read-out with its image and the passport texts of its recorder.
+// A stored read-out with its image and the passport texts of its recorder
+// (the twenty texts as the passport sheet shows them, cp1251).
 struct StoredReadout {
     ReadoutSummary summary;
     Image image;
@@ -102,7 +113,7 @@ enum class ArchiveError : std::uint8_t {
 
 struct ArchiveStatus {
     ArchiveError error = ArchiveError::None;
-    std::string reason;  // the database's or the system's own words, UTF-8
+    std::string reason;  // the database's or the system's own words, UTF-8, one line
     explicit operator bool() const { return error == ArchiveError::None; }
 };
 
@@ -121,10 +132,17 @@ struct Added {
     ReadoutFlags flags;
 };
 
+// Every call is complete in itself: a write is one transaction, either
+// wholly stored or not at all. An archive written by a newer program (its
+// schema is newer) is read as far as this program understands it; every
+// write then fails with SchemaTooNew.
 class ReadoutArchive {
   public:
     virtual ~ReadoutArchive() = default;
 
+    // Stores the read-out unless its image is stored already (then the
+    // stored read-out's id, alreadyStored). NotAnImage for bytes that are
+    // not an image of the recorder's data format.
     virtual ArchiveResult<Added> Add(const NewReadout& readout) = 0;
     // Newest first; only the crane with that registration number when given.
     virtual ArchiveResult<std::vector<ReadoutSummary>> List(
@@ -150,6 +168,9 @@ struct ReadoutComparison {
     std::optional<double> lifeUsedChange;
 };
 
+// In either order: the earlier read-out (by its time, then by id) is
+// subtracted from the later. Kp and life used change only where both have
+// them; `sameCrane` compares the registration numbers.
 ReadoutComparison Compare(const ReadoutSummary& a, const ReadoutSummary& b);
 
 // The archive the program uses: `ZORVEK_ARCHIVE` when set (a
@@ -157,7 +178,17 @@ ReadoutComparison Compare(const ReadoutSummary& a, const ReadoutSummary& b);
 // archive.sqlite in the user's data folder.
 std::string DefaultArchiveLocation();
 
-// Opens (and where needed creates or migrates) the archive at `location`.
+// Whether `location` names a PostgreSQL server rather than a file.
+bool IsServerLocation(std::string_view location);
+
+// The location as it may be shown: a URI without its password.
+std::string DisplayedLocation(std::string_view location);
+
+// Opens (and where needed creates or migrates) the archive at `location`:
+// an SQLite file (its folder is made) or a PostgreSQL URI, handed to libpq
+// as it is (passwords come from ~/.pgpass or PGPASSWORD). CannotOpen when
+// the file or server cannot be reached, Unsupported where this build has
+// no PostgreSQL client.
 ArchiveResult<std::unique_ptr<ReadoutArchive>> OpenArchive(std::string_view location);
 
 }  // namespace zorvek::archive

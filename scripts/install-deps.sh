@@ -8,6 +8,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     qt6-base-dev libgl-dev qt6-translations-l10n
     libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev
+    libsqlite3-dev libpq-dev  # the read-out archive's two backends
+    postgresql-15             # the throwaway server of the archive tests
     fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
     xvfb xauth x11-utils xdg-utils
     libreoffice-writer libreoffice-calc poppler-utils

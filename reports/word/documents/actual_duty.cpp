@@ -11,7 +11,7 @@
 #include "model/duty_class.h"
 #include "model/duty_figures.h"
 #include "model/format.h"
-#include "reports/word/documents/statistics_totals.h"
+#include "model/statistics_totals.h"
 #include "reports/word/tables/crane_identification.h"
 
 namespace zorvek {

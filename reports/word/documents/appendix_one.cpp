@@ -10,7 +10,7 @@
 #include "model/format.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
-#include "reports/word/documents/statistics_totals.h"
+#include "model/statistics_totals.h"
 
 namespace zorvek {
 namespace {

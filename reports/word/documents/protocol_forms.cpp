@@ -9,7 +9,7 @@
 #include "model/decoders.h"
 #include "model/format.h"
 #include "model/memory_map.h"
-#include "reports/word/documents/statistics_totals.h"
+#include "model/statistics_totals.h"
 
 namespace zorvek {
 namespace {

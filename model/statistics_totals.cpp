@@ -1,4 +1,4 @@
-#include "reports/word/documents/statistics_totals.h"
+#include "model/statistics_totals.h"
 
 #include <algorithm>
 

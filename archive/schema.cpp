@@ -1,0 +1,138 @@
+#include "archive/schema.h"
+
+#include <array>
+#include <charconv>
+
+namespace zorvek::archive {
+namespace {
+
+struct Migration {
+    int version;
+    std::span<const std::string_view> statements;
+};
+
+// Version 1: images once per content; read-outs with their crane, passport
+// and figures. Texts of the image and the user's note are kept as their
+// cp1251 bytes (any byte, NUL included, comes back as it was), with UTF-8
+// copies of the registration number, the note and the passport for
+// whoever reads the database itself.
+constexpr std::array<std::string_view, 4> kVersion1 = {
+    R"(CREATE TABLE images (
+        sha256 TEXT PRIMARY KEY,
+        bytes {blob} NOT NULL))",
+    R"(CREATE TABLE readouts (
+        id {id},
+        image_sha256 TEXT NOT NULL UNIQUE REFERENCES images (sha256),
+        registration {blob} NOT NULL,
+        factory_number {blob} NOT NULL,
+        recorder_number {blob} NOT NULL,
+        registration_text TEXT NOT NULL,
+        source {int} NOT NULL,
+        read_at {int} NOT NULL,
+        stored_at {int} NOT NULL,
+        program {blob} NOT NULL,
+        note {blob} NOT NULL,
+        note_text TEXT NOT NULL,
+        passport {blob} NOT NULL,
+        passport_text TEXT NOT NULL,
+        whole_life_read {int} NOT NULL,
+        period_read {int} NOT NULL,
+        total_cycles {int} NOT NULL,
+        period_cycles {int} NOT NULL,
+        total_hours {real},
+        period_hours {real},
+        overloads {int} NOT NULL,
+        overload_mass {real},
+        lifted_mass {real},
+        kp {real},
+        actual_group {int},
+        passport_group {int},
+        life_used {real},
+        normative_end {int},
+        recorder_changed {int} NOT NULL,
+        counters_back {int} NOT NULL))",
+    "CREATE INDEX readouts_by_crane ON readouts (registration, read_at, id)",
+    "CREATE INDEX readouts_by_recorder ON readouts (recorder_number, read_at, id)",
+};
+
+constexpr std::array<Migration, 1> kMigrations = {{{1, kVersion1}}};
+
+constexpr std::array<std::pair<std::string_view, std::string_view SqlDialect::*>, 4> kWords = {{
+    {"{id}", &SqlDialect::idColumn},
+    {"{int}", &SqlDialect::integer},
+    {"{real}", &SqlDialect::real},
+    {"{blob}", &SqlDialect::blob},
+}};
+
+ArchiveStatus RunAll(SqlConnection& connection, int from) {
+    for (const Migration& migration : kMigrations) {
+        if (migration.version <= from) continue;
+        for (const std::string_view statement : migration.statements) {
+            if (auto run = connection.Run(InDialect(statement, connection.Dialect())); !run) {
+                return run.status;
+            }
+        }
+        const SqlParam version = std::int64_t{migration.version};
+        if (auto run = connection.Run("UPDATE schema_version SET version = $1", {&version, 1});
+            !run) {
+            return run.status;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+int LatestSchemaVersion() { return kMigrations.back().version; }
+
+std::string InDialect(std::string_view sql, const SqlDialect& dialect) {
+    std::string text(sql);
+    for (const auto& [placeholder, word] : kWords) {
+        for (std::size_t at = text.find(placeholder); at != std::string::npos;
+             at = text.find(placeholder, at)) {
+            text.replace(at, placeholder.size(), dialect.*word);
+            at += (dialect.*word).size();
+        }
+    }
+    return text;
+}
+
+ArchiveResult<int> Migrate(SqlConnection& connection) {
+    ArchiveResult<int> result;
+    const auto fail = [&](ArchiveStatus status) {
+        connection.Run("ROLLBACK");
+        result.status = std::move(status);
+        return result;
+    };
+    if (ArchiveStatus begun = connection.BeginWrite(); !begun) {
+        result.status = begun;
+        return result;
+    }
+    if (!connection.Dialect().migrationLock.empty()) {
+        if (auto run = connection.Run(connection.Dialect().migrationLock); !run)
+            return fail(run.status);
+    }
+    if (auto run = connection.Run(
+            InDialect("CREATE TABLE IF NOT EXISTS schema_version (version {int} NOT NULL)",
+                      connection.Dialect()));
+        !run) {
+        return fail(run.status);
+    }
+    auto found = connection.Run("SELECT version FROM schema_version");
+    if (!found) return fail(found.status);
+    if (found.value.empty()) {
+        if (auto run = connection.Run("INSERT INTO schema_version (version) VALUES (0)"); !run) {
+            return fail(run.status);
+        }
+    } else if (const SqlCell& cell = found.value.front().front(); cell) {
+        std::from_chars(cell->data(), cell->data() + cell->size(), result.value);
+    }
+    if (result.value < LatestSchemaVersion()) {
+        if (ArchiveStatus migrated = RunAll(connection, result.value); !migrated)
+            return fail(migrated);
+    }
+    if (auto run = connection.Run("COMMIT"); !run) return fail(run.status);
+    return result;
+}
+
+}  // namespace zorvek::archive

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "archive/sql_connection.h"
+
+namespace zorvek::archive {
+
+// The newest schema this program writes.
+int LatestSchemaVersion();
+
+// The statement in the connection's dialect: "{id}", "{int}", "{real}" and
+// "{blob}" become its words for them.
+std::string InDialect(std::string_view sql, const SqlDialect& dialect);
+
+// Brings the archive's schema up to LatestSchemaVersion in one transaction
+// (creating it in an empty database); the version the archive had. A
+// newer schema than the program's is left as it is.
+ArchiveResult<int> Migrate(SqlConnection& connection);
+
+}  // namespace zorvek::archive

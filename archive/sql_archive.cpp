@@ -1,0 +1,407 @@
+#include "archive/sql_archive.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "archive/image_facts.h"
+#include "archive/schema.h"
+#include "archive/sha256.h"
+#include "model/cp1251.h"
+
+namespace zorvek::archive {
+namespace {
+
+// The columns of a ReadoutSummary, in the order SummaryOf reads them.
+constexpr std::string_view kSummaryColumns =
+    "id, registration, factory_number, recorder_number, source, read_at, program, note, "
+    "image_sha256, whole_life_read, period_read, total_cycles, period_cycles, total_hours, "
+    "period_hours, overloads, overload_mass, lifted_mass, kp, actual_group, passport_group, "
+    "life_used, normative_end, recorder_changed, counters_back";
+
+// The passport's texts are joined by NUL, which none of them can hold
+// (the recorder's texts end at their first NUL).
+constexpr char kPassportSeparator = '\0';
+
+SqlBlob BlobOf(std::string_view bytes) {
+    return {std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())};
+}
+
+// A real that is no number is kept as NULL: SQLite stores NaN as NULL
+// anyway, and both backends then give the same NaN back.
+SqlParam RealOf(double value) {
+    return std::isfinite(value) ? SqlParam(value) : SqlParam(std::monostate{});
+}
+
+SqlParam OptionalReal(const std::optional<double>& value) {
+    return value ? RealOf(*value) : SqlParam(std::monostate{});
+}
+
+SqlParam OptionalInteger(const std::optional<std::int64_t>& value) {
+    return value ? SqlParam(*value) : SqlParam(std::monostate{});
+}
+
+// UTF-8 for a text column: without NUL, which a PostgreSQL text cannot hold.
+std::string ReadableText(std::string_view cp1251) {
+    std::string text = Utf8FromCp1251(cp1251);
+    std::erase(text, '\0');
+    return text;
+}
+
+template <typename Number>
+std::optional<Number> NumberOf(const SqlCell& cell) {
+    if (!cell) return std::nullopt;
+    Number value{};
+    const auto [end, error] = std::from_chars(cell->data(), cell->data() + cell->size(), value);
+    if (error != std::errc() || end != cell->data() + cell->size()) return std::nullopt;
+    return value;
+}
+
+// Reads the row's cells in turn.
+class Cells {
+  public:
+    explicit Cells(const SqlRow& row) : m_row(row) {}
+    const SqlCell& Next() { return m_index < m_row.size() ? m_row[m_index++] : m_none; }
+    std::string Text() { return Next().value_or(""); }
+    std::int64_t Integer() { return NumberOf<std::int64_t>(Next()).value_or(0); }
+    double Real() {
+        return NumberOf<double>(Next()).value_or(std::numeric_limits<double>::quiet_NaN());
+    }
+    std::optional<double> OptionalReal() { return NumberOf<double>(Next()); }
+    std::optional<int> OptionalInt() { return NumberOf<int>(Next()); }
+    std::optional<std::int64_t> OptionalInteger() { return NumberOf<std::int64_t>(Next()); }
+
+  private:
+    const SqlRow& m_row;
+    std::size_t m_index = 0;
+    SqlCell m_none;
+};
+
+ReadoutSummary SummaryOf(const SqlRow& row) {
+    Cells cells(row);
+    ReadoutSummary summary;
+    summary.id = cells.Integer();
+    summary.crane.registration = cells.Text();
+    summary.crane.factoryNumber = cells.Text();
+    summary.crane.recorderNumber = cells.Text();
+    summary.source = static_cast<ReadoutSource>(cells.Integer());
+    summary.readAt = std::chrono::sys_seconds(std::chrono::seconds(cells.Integer()));
+    summary.program = cells.Text();
+    summary.note = cells.Text();
+    summary.imageSha256 = cells.Text();
+    ReadoutFigures& figures = summary.figures;
+    figures.wholeLifeRead = cells.Integer() != 0;
+    figures.periodRead = cells.Integer() != 0;
+    figures.totalCycles = static_cast<std::uint64_t>(cells.Integer());
+    figures.periodCycles = static_cast<std::uint64_t>(cells.Integer());
+    figures.totalHours = cells.Real();
+    figures.periodHours = cells.Real();
+    figures.overloads = static_cast<std::uint64_t>(cells.Integer());
+    figures.overloadMass = cells.Real();
+    figures.liftedMass = cells.Real();
+    figures.kp = cells.OptionalReal();
+    figures.actualGroup = cells.OptionalInt();
+    figures.passportGroup = cells.OptionalInt();
+    figures.lifeUsed = cells.OptionalReal();
+    if (const auto days = cells.OptionalInteger()) {
+        figures.normativeEnd = std::chrono::sys_days(std::chrono::days(*days));
+    }
+    summary.flags.recorderChanged = cells.Integer() != 0;
+    summary.flags.countersBack = cells.Integer() != 0;
+    return summary;
+}
+
+std::string Select(std::string_view rest) {
+    return "SELECT " + std::string(kSummaryColumns) + " FROM readouts " + std::string(rest);
+}
+
+class SqlArchive final : public ReadoutArchive {
+  public:
+    SqlArchive(std::unique_ptr<SqlConnection> connection, int schemaVersion)
+        : m_connection(std::move(connection)), m_schemaVersion(schemaVersion) {}
+
+    ArchiveResult<Added> Add(const NewReadout& readout) override {
+        ArchiveResult<Added> result;
+        if (m_schemaVersion > LatestSchemaVersion()) {
+            result.status = {ArchiveError::SchemaTooNew, "the archive's schema is version " +
+                                                             std::to_string(m_schemaVersion) +
+                                                             ", this program writes version " +
+                                                             std::to_string(LatestSchemaVersion()) +
+                                                             " only: a newer program wrote it"};
+            return result;
+        }
+        const std::optional<ImageFacts> facts = FactsOfImage(readout.image);
+        if (!facts) {
+            result.status = {ArchiveError::NotAnImage,
+                             "not a 65,536-byte image of the recorder's data format"};
+            return result;
+        }
+        const std::string sha = HexOf(Sha256(readout.image));
+        if (ArchiveStatus ready = m_connection->Ready(); !ready) {
+            result.status = ready;
+            return result;
+        }
+        if (ArchiveStatus begun = m_connection->BeginWrite(); !begun) {
+            result.status = begun;
+            return result;
+        }
+        result.status = Insert(readout, *facts, sha, result.value);
+        if (result) {
+            if (auto committed = m_connection->Run("COMMIT"); !committed) {
+                result.status = committed.status;
+            }
+        }
+        // A failed COMMIT has ended the transaction as well, in both backends.
+        if (!result) m_connection->Run("ROLLBACK");
+        return result;
+    }
+
+    ArchiveResult<std::vector<ReadoutSummary>> List(
+        std::optional<std::string_view> registration) override {
+        ArchiveResult<std::vector<ReadoutSummary>> result;
+        if (result.status = m_connection->Ready(); !result) return result;
+        ArchiveResult<std::vector<SqlRow>> rows;
+        if (registration) {
+            const SqlParam crane = BlobOf(*registration);
+            rows = m_connection->Run(
+                Select("WHERE registration = $1 ORDER BY read_at DESC, id DESC"), {&crane, 1});
+        } else {
+            rows = m_connection->Run(Select("ORDER BY read_at DESC, id DESC"));
+        }
+        result.status = rows.status;
+        for (const SqlRow& row : rows.value) result.value.push_back(SummaryOf(row));
+        return result;
+    }
+
+    ArchiveResult<StoredReadout> Get(ReadoutId id) override {
+        ArchiveResult<StoredReadout> result;
+        if (result.status = m_connection->Ready(); !result) return result;
+        const SqlParam key = std::int64_t{id};
+        auto rows = m_connection->Run(
+            "SELECT " + std::string(kSummaryColumns) +
+                ", passport, bytes FROM readouts JOIN images ON images.sha256 = image_sha256 "
+                "WHERE id = $1",
+            {&key, 1});
+        if (!rows) {
+            result.status = rows.status;
+            return result;
+        }
+        if (rows.value.empty()) {
+            result.status = {ArchiveError::NotFound, "no read-out " + std::to_string(id)};
+            return result;
+        }
+        const SqlRow& row = rows.value.front();
+        result.value.summary = SummaryOf(row);
+        const std::string passport = row[row.size() - 2].value_or("");
+        for (std::size_t start = 0;;) {
+            const std::size_t end = passport.find(kPassportSeparator, start);
+            result.value.passport.push_back(passport.substr(start, end - start));
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+        const std::string image = row.back().value_or("");
+        result.value.image.assign(image.begin(), image.end());
+        return result;
+    }
+
+    ArchiveResult<std::vector<FleetLine>> Fleet() override {
+        ArchiveResult<std::vector<FleetLine>> result;
+        if (result.status = m_connection->Ready(); !result) return result;
+        // Each crane's newest read-out, with the count and flags of all its
+        // read-outs, in one pass over the crane index.
+        auto rows = m_connection->Run(
+            "SELECT " + std::string(kSummaryColumns) +
+            ", readouts_of_crane, any_recorder_changed, any_counters_back FROM ("
+            "SELECT *, ROW_NUMBER() OVER (PARTITION BY registration ORDER BY read_at DESC, id "
+            "DESC) AS newest, COUNT(*) OVER (PARTITION BY registration) AS readouts_of_crane, "
+            "MAX(recorder_changed) OVER (PARTITION BY registration) AS any_recorder_changed, "
+            "MAX(counters_back) OVER (PARTITION BY registration) AS any_counters_back "
+            "FROM readouts) AS ranked WHERE newest = 1 ORDER BY registration");
+        result.status = rows.status;
+        for (const SqlRow& row : rows.value) {
+            FleetLine line;
+            line.last = SummaryOf(row);
+            const std::size_t extra = row.size() - 3;
+            line.readouts = NumberOf<int>(row[extra]).value_or(0);
+            line.anyFlags.recorderChanged = NumberOf<int>(row[extra + 1]).value_or(0) != 0;
+            line.anyFlags.countersBack = NumberOf<int>(row[extra + 2]).value_or(0) != 0;
+            result.value.push_back(std::move(line));
+        }
+        return result;
+    }
+
+    std::string Location() const override { return m_connection->Location(); }
+
+  private:
+    ArchiveStatus Insert(const NewReadout& readout, const ImageFacts& facts, const std::string& sha,
+                         Added& added) {
+        const SqlParam shaParam = std::string_view(sha);
+        auto stored =
+            m_connection->Run("SELECT id FROM readouts WHERE image_sha256 = $1", {&shaParam, 1});
+        if (!stored) return stored.status;
+        if (!stored.value.empty()) return Found(stored.value, added);
+
+        const std::int64_t readAt = readout.readAt.time_since_epoch().count();
+        auto flags = FlagsAgainstEarlier(facts, readAt);
+        if (!flags) return flags.status;
+        added.flags = flags.value;
+
+        const SqlParam image[] = {std::string_view(sha), SqlBlob{readout.image}};
+        if (auto run = m_connection->Run("INSERT INTO images (sha256, bytes) VALUES ($1, $2) ON "
+                                         "CONFLICT (sha256) DO NOTHING",
+                                         image);
+            !run) {
+            return run.status;
+        }
+
+        std::string passport;
+        std::string passportText;
+        for (const std::string& text : facts.passport) {
+            if (&text != &facts.passport.front()) {
+                passport += kPassportSeparator;
+                passportText += '\n';
+            }
+            passport += text;
+            passportText += ReadableText(text);
+        }
+        const std::string registrationText = ReadableText(facts.crane.registration);
+        const std::string noteText = ReadableText(readout.note);
+        const ReadoutFigures& figures = facts.figures;
+        const std::int64_t storedAt = std::chrono::duration_cast<std::chrono::seconds>(
+                                          std::chrono::system_clock::now().time_since_epoch())
+                                          .count();
+        const SqlParam values[] = {
+            std::string_view(sha),
+            BlobOf(facts.crane.registration),
+            BlobOf(facts.crane.factoryNumber),
+            BlobOf(facts.crane.recorderNumber),
+            std::string_view(registrationText),
+            std::int64_t{static_cast<int>(readout.source)},
+            readAt,
+            storedAt,
+            BlobOf(readout.program),
+            BlobOf(readout.note),
+            std::string_view(noteText),
+            BlobOf(passport),
+            std::string_view(passportText),
+            std::int64_t{figures.wholeLifeRead},
+            std::int64_t{figures.periodRead},
+            static_cast<std::int64_t>(figures.totalCycles),
+            static_cast<std::int64_t>(figures.periodCycles),
+            RealOf(figures.totalHours),
+            RealOf(figures.periodHours),
+            static_cast<std::int64_t>(figures.overloads),
+            RealOf(figures.overloadMass),
+            RealOf(figures.liftedMass),
+            OptionalReal(figures.kp),
+            OptionalInteger(figures.actualGroup),
+            OptionalInteger(figures.passportGroup),
+            OptionalReal(figures.lifeUsed),
+            OptionalInteger(
+                figures.normativeEnd
+                    ? std::optional<std::int64_t>(figures.normativeEnd->time_since_epoch().count())
+                    : std::nullopt),
+            std::int64_t{added.flags.recorderChanged},
+            std::int64_t{added.flags.countersBack},
+        };
+        // Another writer may have stored the same image since the look
+        // above: the unique image then keeps its one read-out.
+        auto inserted = m_connection->Run(
+            "INSERT INTO readouts (image_sha256, registration, factory_number, recorder_number, "
+            "registration_text, source, read_at, stored_at, program, note, note_text, passport, "
+            "passport_text, whole_life_read, period_read, total_cycles, period_cycles, "
+            "total_hours, period_hours, overloads, overload_mass, lifted_mass, kp, actual_group, "
+            "passport_group, life_used, normative_end, recorder_changed, counters_back) VALUES "
+            "($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16, $17, $18, "
+            "$19, $20, $21, $22, $23, $24, $25, $26, $27, $28, $29) "
+            "ON CONFLICT (image_sha256) DO NOTHING RETURNING id",
+            values);
+        if (!inserted) return inserted.status;
+        if (!inserted.value.empty()) {
+            added.id = NumberOf<ReadoutId>(inserted.value.front().front()).value_or(0);
+            return {};
+        }
+        stored =
+            m_connection->Run("SELECT id FROM readouts WHERE image_sha256 = $1", {&shaParam, 1});
+        if (!stored) return stored.status;
+        return Found(stored.value, added);
+    }
+
+    ArchiveStatus Found(const std::vector<SqlRow>& rows, Added& added) {
+        added = {};
+        if (rows.empty()) return {ArchiveError::DatabaseFailure, "the stored read-out vanished"};
+        added.id = NumberOf<ReadoutId>(rows.front().front()).value_or(0);
+        added.alreadyStored = true;
+        const SqlParam key = std::int64_t{added.id};
+        auto flags = m_connection->Run(
+            "SELECT recorder_changed, counters_back FROM readouts WHERE id = $1", {&key, 1});
+        if (!flags) return flags.status;
+        if (!flags.value.empty()) {
+            added.flags.recorderChanged = NumberOf<int>(flags.value.front()[0]).value_or(0) != 0;
+            added.flags.countersBack = NumberOf<int>(flags.value.front()[1]).value_or(0) != 0;
+        }
+        return {};
+    }
+
+    // Set against the crane's read-out before this one in time, and the
+    // recorder's: a recorder moved or counters reset are flagged, the
+    // read-out is kept all the same.
+    ArchiveResult<ReadoutFlags> FlagsAgainstEarlier(const ImageFacts& facts, std::int64_t readAt) {
+        ArchiveResult<ReadoutFlags> result;
+        const SqlParam crane[] = {BlobOf(facts.crane.registration), readAt};
+        auto previous = m_connection->Run(
+            "SELECT recorder_number, whole_life_read, total_cycles, total_hours FROM readouts "
+            "WHERE registration = $1 AND read_at <= $2 ORDER BY read_at DESC, id DESC LIMIT 1",
+            crane);
+        if (!previous) {
+            result.status = previous.status;
+            return result;
+        }
+        const ReadoutFigures& figures = facts.figures;
+        if (!previous.value.empty()) {
+            Cells cells(previous.value.front());
+            result.value.recorderChanged = cells.Text() != facts.crane.recorderNumber;
+            const bool wholeLifeRead = cells.Integer() != 0;
+            const auto cycles = static_cast<std::uint64_t>(cells.Integer());
+            const double hours = cells.Real();
+            result.value.countersBack =
+                wholeLifeRead && figures.wholeLifeRead &&
+                (figures.totalCycles < cycles || figures.totalHours < hours);
+        }
+        if (facts.crane.recorderNumber.empty()) return result;
+        const SqlParam recorder[] = {BlobOf(facts.crane.recorderNumber), readAt};
+        auto lastCrane = m_connection->Run(
+            "SELECT registration FROM readouts WHERE recorder_number = $1 AND read_at <= $2 "
+            "ORDER BY read_at DESC, id DESC LIMIT 1",
+            recorder);
+        if (!lastCrane) {
+            result.status = lastCrane.status;
+            return result;
+        }
+        if (!lastCrane.value.empty() &&
+            lastCrane.value.front().front().value_or("") != facts.crane.registration) {
+            result.value.recorderChanged = true;
+        }
+        return result;
+    }
+
+    std::unique_ptr<SqlConnection> m_connection;
+    int m_schemaVersion;
+};
+
+}  // namespace
+
+ArchiveResult<std::unique_ptr<ReadoutArchive>> OpenSqlArchive(
+    std::unique_ptr<SqlConnection> connection) {
+    ArchiveResult<std::unique_ptr<ReadoutArchive>> result;
+    const ArchiveResult<int> migrated = Migrate(*connection);
+    if (!migrated) {
+        result.status = migrated.status;
+        return result;
+    }
+    result.value = std::make_unique<SqlArchive>(std::move(connection), migrated.value);
+    return result;
+}
+
+}  // namespace zorvek::archive

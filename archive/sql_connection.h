@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "archive/readout_archive.h"
+
+// The little the archive asks of a database, so that one body of SQL
+// serves both backends. Statements number their parameters $1, $2, ...
+namespace zorvek::archive {
+
+struct SqlBlob {
+    std::span<const std::uint8_t> bytes;
+};
+
+// NULL, an integer, a real, UTF-8 text or raw bytes.
+using SqlParam = std::variant<std::monostate, std::int64_t, double, std::string_view, SqlBlob>;
+
+// A result cell: NULL, or its value as bytes (numbers as their text,
+// blobs as their bytes).
+using SqlCell = std::optional<std::string>;
+using SqlRow = std::vector<SqlCell>;
+
+// How the two dialects differ in the schema's words.
+struct SqlDialect {
+    std::string_view idColumn;  // an integer key the database assigns
+    std::string_view integer;   // 64 bits
+    std::string_view real;      // double precision
+    std::string_view blob;
+    // Run first in the migration's transaction, so that two programs that
+    // open a new archive at once do not both create it; may be empty.
+    std::string_view migrationLock;
+};
+
+class SqlConnection {
+  public:
+    virtual ~SqlConnection() = default;
+
+    virtual const SqlDialect& Dialect() const = 0;
+    // Runs one statement; its rows, if any.
+    virtual ArchiveResult<std::vector<SqlRow>> Run(std::string_view sql,
+                                                   std::span<const SqlParam> params = {}) = 0;
+    // Called before each of the archive's calls, never inside a
+    // transaction: a connection the server dropped since the last call (a
+    // restart, an administrator) is made anew.
+    virtual ArchiveStatus Ready() = 0;
+    // Starts a transaction that will write; a second writer waits for it.
+    virtual ArchiveStatus BeginWrite() = 0;
+    virtual std::string Location() const = 0;
+};
+
+// An SQLite file (UTF-8 path), made with its folder when missing; WAL
+// journal, a busy wait instead of a failure while another process writes.
+ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_view path);
+
+// A PostgreSQL server by libpq's URI; Unsupported in a build without libpq.
+ArchiveResult<std::unique_ptr<SqlConnection>> OpenPostgresConnection(std::string_view uri);
+
+}  // namespace zorvek::archive

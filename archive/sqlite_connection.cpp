@@ -1,0 +1,162 @@
+#include <sqlite3.h>
+
+#include <charconv>
+#include <filesystem>
+#include <system_error>
+
+#include "archive/sql_connection.h"
+
+namespace zorvek::archive {
+namespace {
+
+// Long enough for another program's write of a whole read-out, short
+// enough that a hung program does not stop this one for good.
+constexpr int kBusyWaitMilliseconds = 30000;
+
+constexpr SqlDialect kSqlite = {"INTEGER PRIMARY KEY AUTOINCREMENT", "INTEGER", "REAL", "BLOB", ""};
+
+ArchiveStatus Failure(ArchiveError error, sqlite3* db) {
+    return {error, db != nullptr ? sqlite3_errmsg(db) : "out of memory"};
+}
+
+template <typename Number>
+std::string TextOf(Number value) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
+class Statement {
+  public:
+    Statement() = default;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement() { sqlite3_finalize(m_statement); }
+    sqlite3_stmt*& Handle() { return m_statement; }
+
+  private:
+    sqlite3_stmt* m_statement = nullptr;
+};
+
+class SqliteConnection final : public SqlConnection {
+  public:
+    SqliteConnection(sqlite3* db, std::string path) : m_db(db), m_path(std::move(path)) {}
+    ~SqliteConnection() override { sqlite3_close(m_db); }
+
+    const SqlDialect& Dialect() const override { return kSqlite; }
+
+    ArchiveResult<std::vector<SqlRow>> Run(std::string_view sql,
+                                           std::span<const SqlParam> params) override {
+        ArchiveResult<std::vector<SqlRow>> result;
+        Statement statement;
+        if (sqlite3_prepare_v2(m_db, sql.data(), static_cast<int>(sql.size()), &statement.Handle(),
+                               nullptr) != SQLITE_OK) {
+            result.status = Failure(ArchiveError::DatabaseFailure, m_db);
+            return result;
+        }
+        sqlite3_stmt* handle = statement.Handle();
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            // Bound by name: "$2" may come before "$1" in a statement.
+            const int index =
+                sqlite3_bind_parameter_index(handle, ("$" + std::to_string(i + 1)).c_str());
+            if (index == 0) continue;
+            Bind(handle, index, params[i]);
+        }
+        const int columns = sqlite3_column_count(handle);
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(handle)) == SQLITE_ROW) {
+            SqlRow row;
+            for (int column = 0; column < columns; ++column) row.push_back(Cell(handle, column));
+            result.value.push_back(std::move(row));
+        }
+        if (step != SQLITE_DONE) result.status = Failure(ArchiveError::DatabaseFailure, m_db);
+        return result;
+    }
+
+    ArchiveStatus Ready() override { return {}; }
+
+    ArchiveStatus BeginWrite() override {
+        // IMMEDIATE takes the write lock at once, so a second writer waits
+        // here (busy timeout) instead of failing when it would upgrade.
+        return Run("BEGIN IMMEDIATE", {}).status;
+    }
+
+    std::string Location() const override { return m_path; }
+
+  private:
+    static void Bind(sqlite3_stmt* handle, int index, const SqlParam& param) {
+        if (const auto* integer = std::get_if<std::int64_t>(&param)) {
+            sqlite3_bind_int64(handle, index, *integer);
+        } else if (const auto* real = std::get_if<double>(&param)) {
+            sqlite3_bind_double(handle, index, *real);
+        } else if (const auto* text = std::get_if<std::string_view>(&param)) {
+            sqlite3_bind_text64(handle, index, text->data(), text->size(), SQLITE_TRANSIENT,
+                                SQLITE_UTF8);
+        } else if (const auto* blob = std::get_if<SqlBlob>(&param)) {
+            // A null pointer would bind NULL instead of an empty blob.
+            static constexpr std::uint8_t kNothing = 0;
+            sqlite3_bind_blob64(handle, index, blob->bytes.empty() ? &kNothing : blob->bytes.data(),
+                                blob->bytes.size(), SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_null(handle, index);
+        }
+    }
+
+    static SqlCell Cell(sqlite3_stmt* handle, int column) {
+        switch (sqlite3_column_type(handle, column)) {
+            case SQLITE_NULL:
+                return std::nullopt;
+            case SQLITE_INTEGER:
+                return TextOf(static_cast<std::int64_t>(sqlite3_column_int64(handle, column)));
+            case SQLITE_FLOAT:
+                return TextOf(sqlite3_column_double(handle, column));
+            default: {
+                const void* bytes = sqlite3_column_blob(handle, column);
+                const int size = sqlite3_column_bytes(handle, column);
+                return bytes == nullptr ? std::string()
+                                        : std::string(static_cast<const char*>(bytes),
+                                                      static_cast<std::size_t>(size));
+            }
+        }
+    }
+
+    sqlite3* m_db;
+    std::string m_path;
+};
+
+}  // namespace
+
+ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_view path) {
+    ArchiveResult<std::unique_ptr<SqlConnection>> result;
+    const std::filesystem::path file(std::u8string(path.begin(), path.end()));
+    std::error_code folderError;
+    if (file.has_parent_path())
+        std::filesystem::create_directories(file.parent_path(), folderError);
+    if (folderError) {
+        result.status = {ArchiveError::CannotOpen, folderError.message()};
+        return result;
+    }
+    sqlite3* db = nullptr;
+    const std::string name(path);
+    // The library takes UTF-8 file names on every system.
+    const int opened =
+        sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    auto connection = std::make_unique<SqliteConnection>(db, name);
+    if (opened != SQLITE_OK) {
+        result.status = Failure(ArchiveError::CannotOpen, db);
+        return result;
+    }
+    sqlite3_busy_timeout(db, kBusyWaitMilliseconds);
+    sqlite3_extended_result_codes(db, 1);
+    // A file that is no database shows here, at its first read.
+    for (const char* setting : {"PRAGMA journal_mode=WAL", "PRAGMA foreign_keys=ON"}) {
+        if (auto run = connection->Run(setting, {}); !run) {
+            result.status = {ArchiveError::CannotOpen, run.status.reason};
+            return result;
+        }
+    }
+    result.value = std::move(connection);
+    return result;
+}
+
+}  // namespace zorvek::archive

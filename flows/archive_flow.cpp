@@ -1,0 +1,127 @@
+#include "flows/archive_flow.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "model/cp1251.h"
+#include "model/format_check.h"
+#include "model/memory_map.h"
+
+namespace zorvek {
+namespace {
+
+using archive::ArchiveError;
+
+std::chrono::sys_seconds Now() {
+    return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+}
+
+// When the dump file was written: the moment of a device read, or of the
+// copy a file load names.
+std::optional<std::chrono::sys_seconds> FileTime(const std::filesystem::path& file) {
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(file, error);
+    if (error) return std::nullopt;
+    return std::chrono::time_point_cast<std::chrono::seconds>(
+        std::chrono::file_clock::to_sys(written));
+}
+
+}  // namespace
+
+ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source,
+                          archive::ReadoutArchive& archive, std::string note,
+                          std::optional<std::chrono::sys_seconds> readAt) {
+    ArchiveStore stored;
+    stored.location = archive.Location();
+    archive::NewReadout readout;
+    readout.image.resize(memory_map::kImageSize);
+    const TransferResult read = session.dispatch.ReadMemory(
+        memory_map::kStoredBank, readout.image.data(), memory_map::kImageSize, nullptr);
+    if (!read) {
+        stored.status = {ArchiveError::NotAnImage, "the image could not be read from its file"};
+        return stored;
+    }
+    readout.source = source;
+    readout.readAt = readAt ? *readAt : FileTime(session.dumpFile.FileName()).value_or(Now());
+    readout.program = ProgramVersionText();
+    readout.note = std::move(note);
+    const archive::ArchiveResult<archive::Added> added = archive.Add(readout);
+    stored.status = added.status;
+    stored.added = added.value;
+    return stored;
+}
+
+ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source) {
+    const std::string location = archive::DefaultArchiveLocation();
+    auto opened = archive::OpenArchive(location);
+    if (!opened) {
+        ArchiveStore stored;
+        stored.status = opened.status;
+        stored.location = archive::DisplayedLocation(location);
+        return stored;
+    }
+    return StoreReadout(session, source, *opened.value);
+}
+
+archive::ReadoutSource ReadoutSourceOf(SourceKind kind) {
+    switch (kind) {
+        case SourceKind::Recorder:
+            return archive::ReadoutSource::Recorder;
+        case SourceKind::LptReader:
+            return archive::ReadoutSource::LptReader;
+        case SourceKind::None:
+        case SourceKind::DumpFile:
+            break;
+    }
+    return archive::ReadoutSource::File;
+}
+
+std::string ArchiveStoreMessage(const ArchiveStore& stored) {
+    const std::string where = Cp1251FromUtf8(stored.location);
+    if (!stored) {
+        return Cp1251FromUtf8("Считывание не сохранено в архив ") + where + ": " +
+               ArchiveFailureText(stored.status);
+    }
+    std::string message =
+        Cp1251FromUtf8(stored.added.alreadyStored ? "Считывание уже есть в архиве: "
+                                                  : "Считывание сохранено в архив: ") +
+        where;
+    if (stored.added.flags.recorderChanged) {
+        message += Cp1251FromUtf8("; внимание: регистратор сменился");
+    }
+    if (stored.added.flags.countersBack) {
+        message += Cp1251FromUtf8("; внимание: счётчики меньше, чем при прошлом считывании");
+    }
+    return message;
+}
+
+std::string ArchiveFailureText(const archive::ArchiveStatus& status) {
+    const char* what = "";
+    switch (status.error) {
+        case ArchiveError::None:
+            return {};
+        case ArchiveError::NotAnImage:
+            what = "это не образ накопителя";
+            break;
+        case ArchiveError::NotFound:
+            what = "нет такого считывания";
+            break;
+        case ArchiveError::CannotOpen:
+            what = "нет связи с архивом";
+            break;
+        case ArchiveError::SchemaTooNew:
+            what = "архив записан более новой версией программы, запись в него невозможна";
+            break;
+        case ArchiveError::Unsupported:
+            what = "эта сборка программы не работает с сервером архива";
+            break;
+        case ArchiveError::DatabaseFailure:
+            what = "ошибка базы данных архива";
+            break;
+    }
+    std::string text = Cp1251FromUtf8(what);
+    if (!status.reason.empty()) text += " (" + Cp1251FromUtf8(status.reason) + ")";
+    return text;
+}
+
+}  // namespace zorvek
