@@ -59,7 +59,7 @@ FleetForm::FleetForm(QWidget* parent, std::vector<archive::FleetLine> fleet)
       m_lines(new QSortFilterProxyModel(this)) {
     setObjectName("FleetForm");
     setWindowTitle(QStringLiteral("Парк кранов"));
-    resize(820, 420);
+    resize(980, 360);
 
     auto* model = new QStandardItemModel(0, kColumns, this);
     model->setHorizontalHeaderLabels({
@@ -84,6 +84,7 @@ FleetForm::FleetForm(QWidget* parent, std::vector<archive::FleetLine> fleet)
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(kRegistration, Qt::AscendingOrder);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->resizeColumnsToContents();
     m_table->setColumnWidth(kLifeUsed, std::max(m_table->columnWidth(kLifeUsed), 150));

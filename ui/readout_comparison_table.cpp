@@ -81,6 +81,7 @@ QTableWidget* ComparisonTable(const archive::ReadoutComparison& comparison, QWid
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     for (int row = 0; row < table->rowCount(); ++row) {
         const FigureRow& figure = rows[row];
         table->setVerticalHeaderItem(row, new QTableWidgetItem(figure.name));

@@ -25,7 +25,7 @@ ReadoutListForm::ReadoutListForm(QWidget* parent,
       m_lines(new QSortFilterProxyModel(this)) {
     setObjectName("ReadoutListForm");
     setWindowTitle(QStringLiteral("Открыть из архива"));
-    resize(760, 420);
+    resize(900, 420);
 
     m_search->setObjectName("SearchBox");
     m_search->setPlaceholderText(
@@ -43,6 +43,7 @@ ReadoutListForm::ReadoutListForm(QWidget* parent,
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(kReadAtColumn, Qt::DescendingOrder);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->resizeColumnsToContents();
 

@@ -28,6 +28,7 @@
 #include "tests/support/scoped_environment.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/virtual_wait_clock.h"
+#include "ui/archive_items.h"
 #include "ui/fleet_form.h"
 #include "ui/life_bar_delegate.h"
 #include "ui/readout_list_form.h"
@@ -145,26 +146,31 @@ class ArchiveMenuTest : public QObject {
     std::optional<archive::ArchiveStatus> m_openFailure;
     std::unique_ptr<Program> m_program;
 
-    void Start() {
+    // `realArchive`: the program's own archive, in the test's folder.
+    void Start(bool realArchive = false) {
         m_dir = std::make_unique<QTemporaryDir>();
         m_sysfs = std::make_unique<test::ScopedEnvironment>("ZORVEK_SYSFS",
                                                             m_dir->filePath("sys").toStdString());
-        m_location = std::make_unique<test::ScopedEnvironment>("ZORVEK_ARCHIVE", "memory");
+        m_location = std::make_unique<test::ScopedEnvironment>(
+            "ZORVEK_ARCHIVE",
+            realArchive ? m_dir->filePath("archive.sqlite").toStdString() : "memory");
         Program::Settings settings;
         settings.deviceWaits = &m_waits;
         settings.documents = m_dir->filePath("documents").toStdString();
         settings.data = DataDirectory();
         settings.settingsFile = m_dir->filePath("zorvek.ini");
-        settings.openArchive = [this](std::string_view location) {
-            m_openedAt << QString::fromUtf8(location.data(), qsizetype(location.size()));
-            archive::ArchiveResult<std::unique_ptr<archive::ReadoutArchive>> opened;
-            if (m_openFailure) {
-                opened.status = *m_openFailure;
-            } else {
-                opened.value = std::make_unique<test::ArchiveOf>(m_archive);
-            }
-            return opened;
-        };
+        if (!realArchive) {
+            settings.openArchive = [this](std::string_view location) {
+                m_openedAt << QString::fromUtf8(location.data(), qsizetype(location.size()));
+                archive::ArchiveResult<std::unique_ptr<archive::ReadoutArchive>> opened;
+                if (m_openFailure) {
+                    opened.status = *m_openFailure;
+                } else {
+                    opened.value = std::make_unique<test::ArchiveOf>(m_archive);
+                }
+                return opened;
+            };
+        }
         m_program = std::make_unique<Program>(m_dialogs, std::move(settings));
         m_program->GetSession().choice.defaultFile = DumpFile();
         m_program->GetSession().dispatch.AttachRecorder(&m_recorder);
@@ -379,6 +385,22 @@ class ArchiveMenuTest : public QObject {
             QCOMPARE(m_archive.added[0].image, m_recorder.image);
             QCOMPARE(m_archive.added[0].source, ReadoutSource::Recorder);
         }
+    }
+
+    void aDeviceReadReachesARealArchiveAndOpensFromIt() {
+        Start(true);
+        Item("N9")->trigger();
+        QCOMPARE(Status(), QStringLiteral("Считывание сохранено в архив: ") +
+                               m_dir->filePath("archive.sqlite"));
+        WhenShown<ui::ReadoutListForm>([](ui::ReadoutListForm& form) {
+            QCOMPARE(form.ShownIds().size(), 1u);
+            const QModelIndex source = form.Table()->model()->index(0, ui::kSourceColumn);
+            QCOMPARE(source.data().toString(), QStringLiteral("Прибор"));
+            form.OpenButton()->click();
+        });
+        Item("ArchiveOpen1")->trigger();
+        QVERIFY(m_dialogs.errors.isEmpty());
+        QCOMPARE(ReadBytes(m_program->GetSession().dumpFile.FileName()), m_recorder.image);
     }
 
     void aFailingArchiveIsAMessage_data() {
