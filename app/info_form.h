@@ -105,6 +105,7 @@ class TInfo_Form final : public QMainWindow {
     void StoreLoadedImage(archive::ReadoutSource source);
     archive::ReadoutArchive* OpenArchiveOrSay();
     void SayArchiveFailure(const QString& what, const archive::ArchiveStatus& status);
+    void SayArchiveEmpty(archive::ReadoutArchive& store);
     void OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId id);
     void ShowMessage(const std::string& cp1251);
     void ShowStatus(const QString& text);

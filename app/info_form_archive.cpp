@@ -19,6 +19,17 @@ namespace {
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
+const QString kNotOpened = QStringLiteral("Архив считываний не открыт");
+const QString kNotRead = QStringLiteral("Архив считываний не прочитан");
+
+// An archive call under the wait cursor: a server far away or a big fleet
+// may take a while to answer.
+template <typename Call>
+auto Waited(Call call) {
+    WaitCursor wait;
+    return call();
+}
+
 // Read-outs taken from the archive are loaded from a file of their own
 // beside the default dump file, never from the default dump file itself,
 // which holds the newest device read.
@@ -30,13 +41,9 @@ std::filesystem::path ReadoutFile(const Session& session, archive::ReadoutId id)
 }  // namespace
 
 archive::ReadoutArchive* TInfo_Form::OpenArchiveOrSay() {
-    archive::ArchiveResult<archive::ReadoutArchive*> opened;
-    {
-        WaitCursor wait;
-        opened = m_archive.Archive();
-    }
+    const auto opened = Waited([this] { return m_archive.Archive(); });
     if (!opened) {
-        SayArchiveFailure(QStringLiteral("Архив считываний не открыт"), opened.status);
+        SayArchiveFailure(kNotOpened, opened.status);
         return nullptr;
     }
     return opened.value;
@@ -46,6 +53,11 @@ void TInfo_Form::SayArchiveFailure(const QString& what, const archive::ArchiveSt
     m_dialogs.Error(this, what + QStringLiteral(": ") + Utf8(m_archive.ShownLocation()) +
                               QStringLiteral("\n") +
                               ui::QStringOfCp1251(ArchiveFailureText(status)));
+}
+
+void TInfo_Form::SayArchiveEmpty(archive::ReadoutArchive& store) {
+    m_dialogs.Message(this,
+                      QStringLiteral("В архиве пока нет считываний: ") + Utf8(store.Location()));
 }
 
 void TInfo_Form::StoreLoadedImage(archive::ReadoutSource source) {
@@ -110,13 +122,9 @@ void TInfo_Form::Fleet1Click() {
     std::optional<archive::ReadoutId> chosen;
     form.onCraneChosen = [&](const archive::FleetLine& line) {
         const std::string& registration = line.last.crane.registration;
-        archive::ArchiveResult<std::vector<archive::ReadoutSummary>> listed;
-        {
-            WaitCursor wait;
-            listed = store->List(registration);
-        }
+        const auto listed = Waited([&] { return store->List(registration); });
         if (!listed) {
-            SayArchiveFailure(QStringLiteral("Архив считываний не прочитан"), listed.status);
+            SayArchiveFailure(kNotRead, listed.status);
             return;
         }
         ui::ReadoutListForm history(&form, listed.value);
@@ -138,11 +146,7 @@ void TInfo_Form::Fleet1Click() {
 }
 
 void TInfo_Form::OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId id) {
-    archive::ArchiveResult<archive::StoredReadout> stored;
-    {
-        WaitCursor wait;
-        stored = store.Get(id);
-    }
+    const auto stored = Waited([&] { return store.Get(id); });
     if (!stored) {
         SayArchiveFailure(QStringLiteral("Считывание не прочитано из архива"), stored.status);
         return;

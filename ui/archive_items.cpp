@@ -1,6 +1,9 @@
 #include "ui/archive_items.h"
 
+#include <QHeaderView>
+#include <QSortFilterProxyModel>
 #include <QStandardItemModel>
+#include <QTableView>
 
 #include "ui/archive_texts.h"
 #include "ui/text.h"
@@ -12,6 +15,21 @@ QStandardItem* Cell(const QString& text, const QVariant& sortKey) {
     cell->setData(sortKey, kSortRole);
     cell->setEditable(false);
     return cell;
+}
+
+void ShowLines(QTableView& table, QSortFilterProxyModel& lines, QStandardItemModel* model,
+               int column, Qt::SortOrder order) {
+    lines.setSourceModel(model);
+    lines.setSortRole(kSortRole);
+    table.setModel(&lines);
+    table.setSelectionBehavior(QAbstractItemView::SelectRows);
+    table.setSelectionMode(QAbstractItemView::SingleSelection);
+    table.setSortingEnabled(true);
+    table.sortByColumn(column, order);
+    table.verticalHeader()->hide();
+    table.verticalHeader()->setDefaultSectionSize(table.fontMetrics().height() + 6);
+    table.horizontalHeader()->setStretchLastSection(true);
+    table.resizeColumnsToContents();
 }
 
 QStandardItemModel* ReadoutModel(const std::vector<archive::ReadoutSummary>& readouts,

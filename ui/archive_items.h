@@ -6,7 +6,9 @@
 
 #include "archive/readout_archive.h"
 
+class QSortFilterProxyModel;
 class QStandardItemModel;
+class QTableView;
 
 // The cells of the archive tables. Every cell shows its text and sorts by a
 // key of its own (dates by time, counts by value), so that a click on a
@@ -22,6 +24,13 @@ inline constexpr int kFleetLineRole = Qt::UserRole + 4;
 inline constexpr int kLifeUsedRole = Qt::UserRole + 3;
 
 QStandardItem* Cell(const QString& text, const QVariant& sortKey);
+
+// Shows `model` in `table` through `lines` as the archive windows show
+// their lines: whole lines chosen one at a time, sorted by `column` in
+// `order` and by any column's header after, compact rows, the last column
+// taking the room left.
+void ShowLines(QTableView& table, QSortFilterProxyModel& lines, QStandardItemModel* model,
+               int column, Qt::SortOrder order);
 
 // The read-out tables' columns.
 enum ReadoutColumn {

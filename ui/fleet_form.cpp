@@ -1,13 +1,13 @@
 #include "ui/fleet_form.h"
 
 #include <QDialogButtonBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 #include "ui/archive_items.h"
@@ -74,19 +74,9 @@ FleetForm::FleetForm(QWidget* parent, std::vector<archive::FleetLine> fleet)
     for (std::size_t index = 0; index < m_fleet.size(); ++index) {
         model->appendRow(FleetRow(m_fleet[index], index));
     }
-    m_lines->setSourceModel(model);
-    m_lines->setSortRole(kSortRole);
     m_table->setObjectName("FleetTable");
-    m_table->setModel(m_lines);
     m_table->setItemDelegateForColumn(kLifeUsed, new LifeBarDelegate(m_table));
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setSortingEnabled(true);
-    m_table->sortByColumn(kRegistration, Qt::AscendingOrder);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->resizeColumnsToContents();
+    ShowLines(*m_table, *m_lines, model, kRegistration, Qt::AscendingOrder);
     m_table->setColumnWidth(kLifeUsed, std::max(m_table->columnWidth(kLifeUsed), 150));
 
     auto* hint = new QLabel(

@@ -32,20 +32,10 @@ ReadoutListForm::ReadoutListForm(QWidget* parent,
         QStringLiteral("Поиск: рег. номер, заводской номер, регистратор, примечание"));
     m_search->setClearButtonEnabled(true);
 
-    m_lines->setSourceModel(ReadoutModel(readouts, this));
-    m_lines->setSortRole(kSortRole);
     m_lines->setFilterKeyColumn(-1);
     m_lines->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_table->setObjectName("ReadoutTable");
-    m_table->setModel(m_lines);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setSortingEnabled(true);
-    m_table->sortByColumn(kReadAtColumn, Qt::DescendingOrder);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->resizeColumnsToContents();
+    ShowLines(*m_table, *m_lines, ReadoutModel(readouts, this), kReadAtColumn, Qt::DescendingOrder);
 
     auto* buttons = new QDialogButtonBox(this);
     m_open = buttons->addButton(QStringLiteral("Открыть"), QDialogButtonBox::AcceptRole);
