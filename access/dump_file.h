@@ -43,11 +43,11 @@ class DumpFile final : public MemorySource {
     DumpFile(const DumpFile&) = delete;
     DumpFile& operator=(const DumpFile&) = delete;
 
-    // Chooses the file (a named file, the default file after a device load,
-    // the command-line file, or the chooser) and opens it. Fails with Cancelled for a
-    // cancelled choice, Refused (ENOENT) for no name or a missing file,
-    // OutOfRange (EFBIG) for a file of any other size than 65,536 bytes,
-    // or the system's reason.
+    // Chooses the file (a named file, the default file after a device
+    // load, the command-line file, or the chooser) and opens it. Fails with
+    // Cancelled for a cancelled choice, Refused (ENOENT) for no name or a
+    // missing file, OutOfRange (EFBIG) for a file of any other size than
+    // 65,536 bytes, or the system's reason.
     TransferResult DumpOpen();
     bool DumpClose();
     // offset + count must not exceed 65,536 (OutOfRange otherwise); count 0

@@ -81,18 +81,13 @@ void TInfo_Form::ArchiveOpen1Click() {
     CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     archive::ReadoutArchive* store = OpenArchiveOrSay();
     if (!store) return;
-    archive::ArchiveResult<std::vector<archive::ReadoutSummary>> listed;
-    {
-        WaitCursor wait;
-        listed = store->List(std::nullopt);
-    }
+    const auto listed = Waited([store] { return store->List(std::nullopt); });
     if (!listed) {
-        SayArchiveFailure(QStringLiteral("Архив считываний не прочитан"), listed.status);
+        SayArchiveFailure(kNotRead, listed.status);
         return;
     }
     if (listed.value.empty()) {
-        m_dialogs.Message(
-            this, QStringLiteral("В архиве пока нет считываний: ") + Utf8(store->Location()));
+        SayArchiveEmpty(*store);
         return;
     }
     ui::ReadoutListForm form(this, listed.value);
@@ -104,18 +99,13 @@ void TInfo_Form::Fleet1Click() {
     CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     archive::ReadoutArchive* store = OpenArchiveOrSay();
     if (!store) return;
-    archive::ArchiveResult<std::vector<archive::FleetLine>> fleet;
-    {
-        WaitCursor wait;
-        fleet = store->Fleet();
-    }
+    auto fleet = Waited([store] { return store->Fleet(); });
     if (!fleet) {
-        SayArchiveFailure(QStringLiteral("Архив считываний не прочитан"), fleet.status);
+        SayArchiveFailure(kNotRead, fleet.status);
         return;
     }
     if (fleet.value.empty()) {
-        m_dialogs.Message(
-            this, QStringLiteral("В архиве пока нет считываний: ") + Utf8(store->Location()));
+        SayArchiveEmpty(*store);
         return;
     }
     ui::FleetForm form(this, std::move(fleet.value));

@@ -3,9 +3,6 @@
 // device reads stored after their dump file, and archives that fail.
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
