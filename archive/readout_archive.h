@@ -113,7 +113,9 @@ enum class ArchiveError : std::uint8_t {
 
 struct ArchiveStatus {
     ArchiveError error = ArchiveError::None;
-    std::string reason;  // the database's or the system's own words, UTF-8, one line
+    // The database's or the system's own words, or the archive's own detail (the
+    // id, the schema versions); UTF-8, one line, may be empty.
+    std::string reason;
     explicit operator bool() const { return error == ArchiveError::None; }
 };
 

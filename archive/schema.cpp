@@ -12,11 +12,10 @@ struct Migration {
 };
 
 // Version 1: images once per content; read-outs with their crane, passport
-// and figures. Texts of the image and the user's note are kept as their
-// cp1251 bytes (any byte, NUL included, comes back as it was), with UTF-8
-// copies of the registration number, the note and the passport for
-// whoever reads the database itself.
-constexpr std::array<std::string_view, 4> kVersion1 = {
+// and figures; a line per crane for the fleet. Texts of the image and the user's note are kept as
+// their cp1251 bytes (any byte, NUL included, comes back as it was), with UTF-8 copies of the
+// registration number, the note and the passport for whoever reads the database itself.
+constexpr std::array<std::string_view, 5> kVersion1 = {
     R"(CREATE TABLE images (
         sha256 TEXT PRIMARY KEY,
         bytes {blob} NOT NULL))",
@@ -52,6 +51,14 @@ constexpr std::array<std::string_view, 4> kVersion1 = {
         recorder_changed {int} NOT NULL,
         counters_back {int} NOT NULL))",
     "CREATE INDEX readouts_by_crane ON readouts (registration, read_at, id)",
+    // The fleet's lines, kept as read-outs are added.
+    R"(CREATE TABLE cranes (
+        registration {blob} PRIMARY KEY,
+        readout_count {int} NOT NULL,
+        newest_id {int} NOT NULL REFERENCES readouts (id),
+        newest_read_at {int} NOT NULL,
+        any_recorder_changed {int} NOT NULL,
+        any_counters_back {int} NOT NULL))",
     "CREATE INDEX readouts_by_recorder ON readouts (recorder_number, read_at, id)",
 };
 

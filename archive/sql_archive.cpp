@@ -14,11 +14,13 @@ namespace zorvek::archive {
 namespace {
 
 // The columns of a ReadoutSummary, in the order SummaryOf reads them.
+// Every query names the read-outs "r".
 constexpr std::string_view kSummaryColumns =
-    "id, registration, factory_number, recorder_number, source, read_at, program, note, "
-    "image_sha256, whole_life_read, period_read, total_cycles, period_cycles, total_hours, "
-    "period_hours, overloads, overload_mass, lifted_mass, kp, actual_group, passport_group, "
-    "life_used, normative_end, recorder_changed, counters_back";
+    "r.id, r.registration, r.factory_number, r.recorder_number, r.source, r.read_at, r.program, "
+    "r.note, r.image_sha256, r.whole_life_read, r.period_read, r.total_cycles, r.period_cycles, "
+    "r.total_hours, r.period_hours, r.overloads, r.overload_mass, r.lifted_mass, r.kp, "
+    "r.actual_group, r.passport_group, r.life_used, r.normative_end, r.recorder_changed, "
+    "r.counters_back";
 
 // The passport's texts are joined by NUL, which none of them can hold
 // (the recorder's texts end at their first NUL).
@@ -113,7 +115,7 @@ ReadoutSummary SummaryOf(const SqlRow& row) {
 }
 
 std::string Select(std::string_view rest) {
-    return "SELECT " + std::string(kSummaryColumns) + " FROM readouts " + std::string(rest);
+    return "SELECT " + std::string(kSummaryColumns) + " FROM readouts r " + std::string(rest);
 }
 
 class SqlArchive final : public ReadoutArchive {
@@ -133,8 +135,7 @@ class SqlArchive final : public ReadoutArchive {
         }
         const std::optional<ImageFacts> facts = FactsOfImage(readout.image);
         if (!facts) {
-            result.status = {ArchiveError::NotAnImage,
-                             "not a 65,536-byte image of the recorder's data format"};
+            result.status = {ArchiveError::NotAnImage, {}};
             return result;
         }
         const std::string sha = HexOf(Sha256(readout.image));
@@ -165,9 +166,10 @@ class SqlArchive final : public ReadoutArchive {
         if (registration) {
             const SqlParam crane = BlobOf(*registration);
             rows = m_connection->Run(
-                Select("WHERE registration = $1 ORDER BY read_at DESC, id DESC"), {&crane, 1});
+                Select("WHERE r.registration = $1 ORDER BY r.read_at DESC, r.id DESC"),
+                {&crane, 1});
         } else {
-            rows = m_connection->Run(Select("ORDER BY read_at DESC, id DESC"));
+            rows = m_connection->Run(Select("ORDER BY r.read_at DESC, r.id DESC"));
         }
         result.status = rows.status;
         for (const SqlRow& row : rows.value) result.value.push_back(SummaryOf(row));
@@ -180,15 +182,15 @@ class SqlArchive final : public ReadoutArchive {
         const SqlParam key = std::int64_t{id};
         auto rows = m_connection->Run(
             "SELECT " + std::string(kSummaryColumns) +
-                ", passport, bytes FROM readouts JOIN images ON images.sha256 = image_sha256 "
-                "WHERE id = $1",
+                ", r.passport, i.bytes FROM readouts r JOIN images i ON i.sha256 = r.image_sha256 "
+                "WHERE r.id = $1",
             {&key, 1});
         if (!rows) {
             result.status = rows.status;
             return result;
         }
         if (rows.value.empty()) {
-            result.status = {ArchiveError::NotFound, "no read-out " + std::to_string(id)};
+            result.status = {ArchiveError::NotFound, "№ " + std::to_string(id)};
             return result;
         }
         const SqlRow& row = rows.value.front();
@@ -208,16 +210,12 @@ class SqlArchive final : public ReadoutArchive {
     ArchiveResult<std::vector<FleetLine>> Fleet() override {
         ArchiveResult<std::vector<FleetLine>> result;
         if (result.status = m_connection->Ready(); !result) return result;
-        // Each crane's newest read-out, with the count and flags of all its
-        // read-outs, in one pass over the crane index.
-        auto rows = m_connection->Run(
-            "SELECT " + std::string(kSummaryColumns) +
-            ", readouts_of_crane, any_recorder_changed, any_counters_back FROM ("
-            "SELECT *, ROW_NUMBER() OVER (PARTITION BY registration ORDER BY read_at DESC, id "
-            "DESC) AS newest, COUNT(*) OVER (PARTITION BY registration) AS readouts_of_crane, "
-            "MAX(recorder_changed) OVER (PARTITION BY registration) AS any_recorder_changed, "
-            "MAX(counters_back) OVER (PARTITION BY registration) AS any_counters_back "
-            "FROM readouts) AS ranked WHERE newest = 1 ORDER BY registration");
+        // The cranes' table keeps each crane's newest read-out, count and
+        // flags as read-outs are added: the list never ranks every read-out.
+        auto rows = m_connection->Run("SELECT " + std::string(kSummaryColumns) +
+                                      ", c.readout_count, c.any_recorder_changed, "
+                                      "c.any_counters_back FROM cranes c JOIN readouts r ON "
+                                      "r.id = c.newest_id ORDER BY c.registration");
         result.status = rows.status;
         for (const SqlRow& row : rows.value) {
             FleetLine line;
@@ -236,12 +234,6 @@ class SqlArchive final : public ReadoutArchive {
   private:
     ArchiveStatus Insert(const NewReadout& readout, const ImageFacts& facts, const std::string& sha,
                          Added& added) {
-        const SqlParam shaParam = std::string_view(sha);
-        auto stored =
-            m_connection->Run("SELECT id FROM readouts WHERE image_sha256 = $1", {&shaParam, 1});
-        if (!stored) return stored.status;
-        if (!stored.value.empty()) return Found(stored.value, added);
-
         const std::int64_t readAt = readout.readAt.time_since_epoch().count();
         auto flags = FlagsAgainstEarlier(facts, readAt);
         if (!flags) return flags.status;
@@ -305,8 +297,6 @@ class SqlArchive final : public ReadoutArchive {
             std::int64_t{added.flags.recorderChanged},
             std::int64_t{added.flags.countersBack},
         };
-        // Another writer may have stored the same image since the look
-        // above: the unique image then keeps its one read-out.
         auto inserted = m_connection->Run(
             "INSERT INTO readouts (image_sha256, registration, factory_number, recorder_number, "
             "registration_text, source, read_at, stored_at, program, note, note_text, passport, "
@@ -320,17 +310,50 @@ class SqlArchive final : public ReadoutArchive {
         if (!inserted) return inserted.status;
         if (!inserted.value.empty()) {
             added.id = NumberOf<ReadoutId>(inserted.value.front().front()).value_or(0);
-            return {};
+            return CountIn(facts.crane.registration, added, readAt);
         }
-        stored =
+        // Stored before, by this program or by another writer just now: the
+        // unique image keeps its one read-out.
+        const SqlParam shaParam = std::string_view(sha);
+        auto stored =
             m_connection->Run("SELECT id FROM readouts WHERE image_sha256 = $1", {&shaParam, 1});
         if (!stored) return stored.status;
         return Found(stored.value, added);
     }
 
+    // The crane's line of the fleet: one more read-out, the newest by time
+    // (then by id, as the lists order them), any flag of any read-out.
+    ArchiveStatus CountIn(const std::string& registration, const Added& added,
+                          std::int64_t readAt) {
+        const SqlParam values[] = {BlobOf(registration), added.id, readAt,
+                                   std::int64_t{added.flags.recorderChanged},
+                                   std::int64_t{added.flags.countersBack}};
+        // Whether the read-out counted in is newer than the crane's newest.
+        const std::string newer =
+            "(excluded.newest_read_at > cranes.newest_read_at OR (excluded.newest_read_at = "
+            "cranes.newest_read_at AND excluded.newest_id > cranes.newest_id))";
+        return m_connection
+            ->Run(
+                "INSERT INTO cranes (registration, readout_count, newest_id, newest_read_at, "
+                "any_recorder_changed, any_counters_back) VALUES ($1, 1, $2, $3, $4, $5) "
+                "ON CONFLICT (registration) DO UPDATE SET "
+                "readout_count = cranes.readout_count + 1, newest_id = CASE WHEN " +
+                    newer +
+                    " THEN excluded.newest_id ELSE cranes.newest_id END, "
+                    "newest_read_at = CASE WHEN " +
+                    newer +
+                    " THEN excluded.newest_read_at ELSE cranes.newest_read_at END, "
+                    "any_recorder_changed = CASE WHEN excluded.any_recorder_changed = 1 THEN 1 "
+                    "ELSE cranes.any_recorder_changed END, "
+                    "any_counters_back = CASE WHEN excluded.any_counters_back = 1 THEN 1 "
+                    "ELSE cranes.any_counters_back END",
+                values)
+            .status;
+    }
+
     ArchiveStatus Found(const std::vector<SqlRow>& rows, Added& added) {
         added = {};
-        if (rows.empty()) return {ArchiveError::DatabaseFailure, "the stored read-out vanished"};
+        if (rows.empty()) return {ArchiveError::DatabaseFailure, "считывание пропало из архива"};
         added.id = NumberOf<ReadoutId>(rows.front().front()).value_or(0);
         added.alreadyStored = true;
         const SqlParam key = std::int64_t{added.id};
@@ -349,39 +372,37 @@ class SqlArchive final : public ReadoutArchive {
     // read-out is kept all the same.
     ArchiveResult<ReadoutFlags> FlagsAgainstEarlier(const ImageFacts& facts, std::int64_t readAt) {
         ArchiveResult<ReadoutFlags> result;
-        const SqlParam crane[] = {BlobOf(facts.crane.registration), readAt};
-        auto previous = m_connection->Run(
-            "SELECT recorder_number, whole_life_read, total_cycles, total_hours FROM readouts "
-            "WHERE registration = $1 AND read_at <= $2 ORDER BY read_at DESC, id DESC LIMIT 1",
-            crane);
-        if (!previous) {
-            result.status = previous.status;
-            return result;
-        }
+        // In one statement, for a server at the far end of a network: the
+        // crane's read-out before this one (0), and the recorder's (1).
+        const SqlParam params[] = {BlobOf(facts.crane.registration),
+                                   BlobOf(facts.crane.recorderNumber), readAt};
+        auto earlier = m_connection->Run(
+            "SELECT * FROM (SELECT 0 AS whose, registration, recorder_number, whole_life_read, "
+            "total_cycles, total_hours FROM readouts WHERE registration = $1 AND read_at <= $3 "
+            "ORDER BY read_at DESC, id DESC LIMIT 1) AS of_crane UNION ALL "
+            "SELECT * FROM (SELECT 1 AS whose, registration, recorder_number, whole_life_read, "
+            "total_cycles, total_hours FROM readouts WHERE recorder_number = $2 AND "
+            "length($2) > 0 AND read_at <= $3 ORDER BY read_at DESC, id DESC LIMIT 1) AS "
+            "of_recorder",
+            params);
+        result.status = earlier.status;
         const ReadoutFigures& figures = facts.figures;
-        if (!previous.value.empty()) {
-            Cells cells(previous.value.front());
-            result.value.recorderChanged = cells.Text() != facts.crane.recorderNumber;
+        for (const SqlRow& row : earlier.value) {
+            Cells cells(row);
+            const bool ofCrane = cells.Integer() == 0;
+            const std::string registration = cells.Text();
+            const std::string recorder = cells.Text();
             const bool wholeLifeRead = cells.Integer() != 0;
             const auto cycles = static_cast<std::uint64_t>(cells.Integer());
             const double hours = cells.Real();
+            if (!ofCrane) {
+                result.value.recorderChanged |= registration != facts.crane.registration;
+                continue;
+            }
+            result.value.recorderChanged |= recorder != facts.crane.recorderNumber;
             result.value.countersBack =
                 wholeLifeRead && figures.wholeLifeRead &&
                 (figures.totalCycles < cycles || figures.totalHours < hours);
-        }
-        if (facts.crane.recorderNumber.empty()) return result;
-        const SqlParam recorder[] = {BlobOf(facts.crane.recorderNumber), readAt};
-        auto lastCrane = m_connection->Run(
-            "SELECT registration FROM readouts WHERE recorder_number = $1 AND read_at <= $2 "
-            "ORDER BY read_at DESC, id DESC LIMIT 1",
-            recorder);
-        if (!lastCrane) {
-            result.status = lastCrane.status;
-            return result;
-        }
-        if (!lastCrane.value.empty() &&
-            lastCrane.value.front().front().value_or("") != facts.crane.registration) {
-            result.value.recorderChanged = true;
         }
         return result;
     }

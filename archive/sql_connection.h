@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,6 +27,15 @@ using SqlParam = std::variant<std::monostate, std::int64_t, double, std::string_
 // blobs as their bytes).
 using SqlCell = std::optional<std::string>;
 using SqlRow = std::vector<SqlCell>;
+
+// A number as the backends pass it as text: the shortest form that reads
+// back to the same value, whatever the C locale says.
+template <typename Number>
+std::string NumberText(Number value) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
 
 // How the two dialects differ in the schema's words.
 struct SqlDialect {

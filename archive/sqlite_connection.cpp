@@ -1,6 +1,5 @@
 #include <sqlite3.h>
 
-#include <charconv>
 #include <filesystem>
 #include <system_error>
 
@@ -17,13 +16,6 @@ constexpr SqlDialect kSqlite = {"INTEGER PRIMARY KEY AUTOINCREMENT", "INTEGER", 
 
 ArchiveStatus Failure(ArchiveError error, sqlite3* db) {
     return {error, db != nullptr ? sqlite3_errmsg(db) : "out of memory"};
-}
-
-template <typename Number>
-std::string TextOf(Number value) {
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
 }
 
 class Statement {
@@ -107,9 +99,9 @@ class SqliteConnection final : public SqlConnection {
             case SQLITE_NULL:
                 return std::nullopt;
             case SQLITE_INTEGER:
-                return TextOf(static_cast<std::int64_t>(sqlite3_column_int64(handle, column)));
+                return NumberText(static_cast<std::int64_t>(sqlite3_column_int64(handle, column)));
             case SQLITE_FLOAT:
-                return TextOf(sqlite3_column_double(handle, column));
+                return NumberText(sqlite3_column_double(handle, column));
             default: {
                 const void* bytes = sqlite3_column_blob(handle, column);
                 const int size = sqlite3_column_bytes(handle, column);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "access/program_location.h"
+#include "cli/archive_command.h"
 #include "cli/command_line.h"
 #include "cli/info_command.h"
 #include "cli/read_command.h"
@@ -25,6 +26,8 @@ constexpr Command kCommands[] = {
      "report ОБРАЗ --out ПАПКА   все документы проверки крана по образу"},
     {"read", zorvek::cli::RunRead,
      "read ПРИБОР --out ФАЙЛ     образ из прибора (recorder, lpt, usb) в файл"},
+    {"archive", zorvek::cli::RunArchive,
+     "archive КОМАНДА ...        архив считываний (add, list, show, export, compare, fleet)"},
 };
 
 void PrintUsage(std::ostream& to) {

@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "cli/terminal.h"
 #include "cli/terminal_sinks.h"
+#include "flows/archive_flow.h"
 #include "flows/device_set.h"
 #include "flows/failure_text.h"
 #include "flows/load_flow.h"
@@ -22,12 +23,13 @@ constexpr int kTransferFailed = 6;
 struct DeviceName {
     std::string_view name;
     DeviceSet::Device device;
+    archive::ReadoutSource source;
 };
 
 constexpr DeviceName kDevices[] = {
-    {"recorder", DeviceSet::Device::Recorder},
-    {"lpt", DeviceSet::Device::LptReader},
-    {"usb", DeviceSet::Device::UsbReader},
+    {"recorder", DeviceSet::Device::Recorder, archive::ReadoutSource::Recorder},
+    {"lpt", DeviceSet::Device::LptReader, archive::ReadoutSource::LptReader},
+    {"usb", DeviceSet::Device::UsbReader, archive::ReadoutSource::UsbReader},
 };
 
 int ExitCodeOf(const LoadOutcome& outcome) {
@@ -69,6 +71,8 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
     parser.add_option("--wait", waitSeconds, "usb: сколько секунд ждать прибор (5)")
         ->type_name("СЕКУНДЫ")
         ->check(CLI::NonNegativeNumber);
+    bool noArchive = false;
+    parser.add_flag("--no-archive", noArchive, "не сохранять считывание в архив");
     std::string error;
     if (const auto code = Parse(parser, args, out, error)) {
         if (*code != 0) ReportUsageMistake(parser, error);
@@ -105,6 +109,17 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
         }
     }
     progress.Finish();
+    // Only once the file is safe: a failed archive write is a warning, the
+    // file can be added later.
+    if (outcome.Loaded() && !noArchive) {
+        const ArchiveStore stored = StoreReadout(session, device->source);
+        PrintError(ArchiveStoreMessage(stored));
+        if (!stored) {
+            PrintErrorUtf8(
+                "Образ сохранён в файле; добавить его в архив позже: zorvek-cli archive add " +
+                file);
+        }
+    }
     session.dispatch.CloseSource();
 
     if (!outcome.Loaded()) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "access/program_location.h"
+#include "cli/archive_command.h"
 #include "cli/image_source.h"
 #include "cli/report_options.h"
 #include "cli/terminal.h"
@@ -13,6 +14,7 @@
 #include "flows/document_table.h"
 #include "flows/failure_text.h"
 #include "model/cp1251.h"
+#include "model/scratch_file.h"
 #include "reports/charts/gui_application.h"
 #include "reports/common/fixed_path_document_sink.h"
 #include "reports/common/report_inputs.h"
@@ -66,8 +68,22 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
         return kWrongUsage;
     }
 
+    // A stored read-out is made into documents from a copy of its image,
+    // loaded as any image file is.
+    std::optional<ScratchFile> copy;
+    std::filesystem::path image = options->image;
+    if (options->fromArchive) {
+        copy.emplace("readout");
+        if (!copy->Made()) {
+            PrintErrorUtf8("Не удалось создать временный файл: " +
+                           Utf8FromCp1251(FailureText(copy->Made())));
+            return 2;
+        }
+        if (const int code = ExportReadout(*options->fromArchive, copy->Path())) return code;
+        image = copy->Path();
+    }
     int exitCode = 0;
-    auto session = OpenImage(options->image, exitCode);
+    auto session = OpenImage(image, exitCode);
     if (!session) return exitCode;
     if (options->passport) {
         if (const TransferResult loaded = LoadInfoIni(session->sheet, *options->passport);

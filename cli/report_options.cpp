@@ -68,6 +68,8 @@ bool ParseProtections(std::string_view list, FilterMask& filter, std::string& er
 void AddReportOptions(CLI::App& parser, ReportArguments& raw) {
     SetUpParser(parser);
     parser.add_option("ОБРАЗ", raw.image, "образ накопителя (.krd, .bin, .nkp)")->type_name("");
+    parser.add_option("--from-archive", raw.fromArchive, "образ считывания из архива")
+        ->type_name("ID");
     parser.add_option("--out", raw.outDir, "папка для документов (создаётся)")->type_name("ПАПКА");
     parser.add_option("--passport", raw.passport, "Info.ini с паспортными данными крана")
         ->type_name("ФАЙЛ");
@@ -87,8 +89,9 @@ void AddReportOptions(CLI::App& parser, ReportArguments& raw) {
 
 std::optional<ReportOptions> CheckReportArguments(const ReportArguments& raw, std::string& error) {
     ReportOptions options;
-    if (raw.image.empty()) {
-        error = "не указан образ";
+    if (raw.image.empty() == !raw.fromArchive) {
+        error = raw.fromArchive ? "укажите образ или --from-archive, не то и другое"
+                                : "не указан образ";
         return std::nullopt;
     }
     if (raw.outDir.empty()) {
@@ -96,6 +99,7 @@ std::optional<ReportOptions> CheckReportArguments(const ReportArguments& raw, st
         return std::nullopt;
     }
     options.image = PathOfUtf8(raw.image);
+    options.fromArchive = raw.fromArchive;
     options.outDir = PathOfUtf8(raw.outDir);
     if (raw.passport) options.passport = PathOfUtf8(*raw.passport);
     options.charts = raw.charts;

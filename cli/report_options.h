@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -12,10 +13,12 @@
 
 namespace zorvek::cli {
 
-// zorvek-cli report IMAGE --out DIR [--passport FILE] [--charts]
+// zorvek-cli report IMAGE|--from-archive ID --out DIR [--passport FILE] [--charts]
 //                   [--columns LIST|all] [--protect LIST|all] [--only NAME,...]
 struct ReportOptions {
+    // The image file, or the read-out of the archive whose image is used.
     std::filesystem::path image;
+    std::optional<std::int64_t> fromArchive;
     std::filesystem::path outDir;
     std::optional<std::filesystem::path> passport;
     // "Гистограмы в картинках": appendix 1 carries the three pictures.
@@ -29,6 +32,7 @@ struct ReportOptions {
 // The words of the report command as typed (UTF-8), before they are checked.
 struct ReportArguments {
     std::string image;
+    std::optional<std::int64_t> fromArchive;
     std::string outDir;
     std::optional<std::string> passport;
     bool charts = false;

@@ -38,7 +38,7 @@ ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source,
     const TransferResult read = session.dispatch.ReadMemory(
         memory_map::kStoredBank, readout.image.data(), memory_map::kImageSize, nullptr);
     if (!read) {
-        stored.status = {ArchiveError::NotAnImage, "the image could not be read from its file"};
+        stored.status = {ArchiveError::NotAnImage, "образ не читается из файла"};
         return stored;
     }
     readout.source = source;

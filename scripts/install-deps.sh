@@ -18,6 +18,7 @@ packages=(
     # installer, and what drives and photographs the window on Xvfb.
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev ninja-build qt6-base-dev-tools
     wine wine64 nsis unzip xdotool x11-apps netpbm
+    tcl                    # SQLite's one-file source for the Windows build is made with tclsh
     clang libclang-rt-dev  # the fuzz targets and the sanitizer build
     locales                # the documents are also tested under ru_RU.UTF-8
 )

@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+# Beside a throwaway PostgreSQL server, so that the archive's suites try
+# both of its backends.
+scripts/with-postgres.sh ctest --test-dir build --output-on-failure -j"$(nproc)"
 scripts/test-sanitizers.sh
 scripts/test-windows.sh

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-builds the libraries the Windows programs need (Qt Core/Gui/Widgets/
-# Test, libzip, libxlsxwriter, libxml2 for the tests, GoogleTest) from
+# Test, libzip, libxlsxwriter, SQLite, libxml2 for the tests, GoogleTest) from
 # Debian's own source packages into a prefix cached under /var/cache/zorvek/,
 # adds CLI11's headers, and prints that prefix.
 #
@@ -98,6 +98,49 @@ build libzip 1.7.3-1 -DBUILD_SHARED_LIBS=ON -DENABLE_WINDOWS_CRYPTO=ON \
 # wide-character file calls, as MSVC builds do.
 build libxlsxwriter 1.1.4-2 -DBUILD_SHARED_LIBS=ON -DUSE_SYSTEM_MINIZIP=OFF \
     -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF
+
+# SQLite, the read-out archive's file backend: Debian's tree makes its
+# one-file amalgamation with the build machine's compiler and tclsh, and the
+# cross compiler makes a static library of that file.
+build_sqlite() {
+    local package=sqlite3 version=$1
+    shift
+    local key
+    key=$(printf '%s\n' "$package" "$version" "$@" | sha256sum | cut -c1-16)
+    if [ -f "$stamps/$package-$key" ]; then
+        log "$package $version cached"
+        return
+    fi
+    log "building $package $version"
+    local started=$SECONDS
+    rm -rf "$package" "$stamps/$package"-*
+    apt-get source --download-only -q "$package=$version" >"$package.log" 2>&1 ||
+        { tail -20 "$package.log" >&2; exit 1; }
+    dpkg-source -x "${package}_${version}.dsc" "$package" >>"$package.log" 2>&1
+    (cd "$package" && ./configure && make sqlite3.c) >>"$package.log" 2>&1 ||
+        { tail -40 "$package.log" >&2; exit 1; }
+    x86_64-w64-mingw32-gcc-posix "$@" -c "$package/sqlite3.c" -o "$package/sqlite3.o" \
+        >>"$package.log" 2>&1 || { tail -40 "$package.log" >&2; exit 1; }
+    mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
+    rm -f "$prefix/lib/libsqlite3.a"
+    x86_64-w64-mingw32-ar rcs "$prefix/lib/libsqlite3.a" "$package/sqlite3.o"
+    cp "$package/sqlite3.h" "$package/sqlite3ext.h" "$prefix/include/"
+    cat >"$prefix/lib/pkgconfig/sqlite3.pc" <<EOF
+prefix=$prefix
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+
+Name: SQLite
+Description: SQL database engine
+Version: ${version%%-*}
+Libs: -L\${libdir} -lsqlite3
+Cflags: -I\${includedir}
+EOF
+    rm -rf "$package" "${package}_"*
+    touch "$stamps/$package-$key"
+    log "$package built in $((SECONDS - started)) s"
+}
+build_sqlite 3.40.1-2+deb12u2 -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION
 
 # The tests read written workbooks back with it.
 build libxml2 2.9.14+dfsg-1.3~deb12u4 -DBUILD_SHARED_LIBS=ON \

@@ -3,9 +3,11 @@
 #include <memory>
 #include <sstream>
 
+#include "archive/readout_archive.h"
 #include "cli/read_command.h"
 #include "sim/image_generator.h"
 #include "sim/recorder_line.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir.h"
 
 namespace zorvek {
@@ -42,10 +44,28 @@ class ReadRecorder : public test::TempDirTest {
     const std::vector<std::uint8_t> m_older = std::vector<std::uint8_t>(65536, 0x11);
 };
 
-TEST_F(ReadRecorder, WritesTheWholeImage) {
+// The read-out goes to the archive after the file is written; an archive
+// that cannot be written costs the read nothing.
+TEST_F(ReadRecorder, WritesTheWholeImageThenStoresIt) {
     const sim::Image image = sim::GenerateImage({});
+    const std::vector<std::uint8_t> bytes(image.begin(), image.end());
+    const std::u8string location = (m_dir / "archive.sqlite").u8string();
+    {
+        const test::ScopedEnvironment archive("ZORVEK_ARCHIVE",
+                                              std::string(location.begin(), location.end()));
+        EXPECT_EQ(Run(&image, ""), 0);
+    }
+    EXPECT_EQ(ReadFile(m_file), bytes);
+    auto opened = archive::OpenArchive(std::string(location.begin(), location.end()));
+    ASSERT_TRUE(opened);
+    const auto stored = opened.value->List(std::nullopt);
+    ASSERT_EQ(stored.value.size(), 1U);
+    EXPECT_EQ(stored.value[0].source, archive::ReadoutSource::Recorder);
+    EXPECT_EQ(opened.value->Get(stored.value[0].id).value.image, bytes);
+
+    const test::ScopedEnvironment folder("ZORVEK_ARCHIVE", m_dir.string());
     EXPECT_EQ(Run(&image, ""), 0);
-    EXPECT_EQ(ReadFile(m_file), std::vector<std::uint8_t>(image.begin(), image.end()));
+    EXPECT_EQ(ReadFile(m_file), bytes);
 }
 
 // Requests: 1 the probe, 2 the format, 3..22 the passport texts, then the

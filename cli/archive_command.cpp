@@ -1,0 +1,405 @@
+#include "cli/archive_command.h"
+
+#include <charconv>
+#include <chrono>
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include "archive/readout_archive.h"
+#include "cli/command_line.h"
+#include "cli/image_source.h"
+#include "cli/record_output.h"
+#include "cli/terminal.h"
+#include "flows/archive_flow.h"
+#include "flows/failure_text.h"
+#include "model/atomic_file.h"
+#include "model/cp1251.h"
+#include "reports/common/utf8_path.h"
+
+namespace zorvek::cli {
+namespace {
+
+using archive::ArchiveError;
+using archive::ArchiveStatus;
+using archive::ReadoutSummary;
+
+constexpr int kNotFound = 8;
+constexpr int kArchiveFailed = 9;
+constexpr int kSchemaTooNew = 10;
+
+int ExitCodeOf(const ArchiveStatus& status) {
+    switch (status.error) {
+        case ArchiveError::None:
+            return 0;
+        case ArchiveError::NotFound:
+            return kNotFound;
+        case ArchiveError::SchemaTooNew:
+            return kSchemaTooNew;
+        case ArchiveError::NotAnImage:
+            return 3;
+        case ArchiveError::CannotOpen:
+        case ArchiveError::Unsupported:
+        case ArchiveError::DatabaseFailure:
+            break;
+    }
+    return kArchiveFailed;
+}
+
+int Failed(const ArchiveStatus& status, const std::string& location) {
+    PrintErrorUtf8("Архив " + location + ": " + Utf8FromCp1251(ArchiveFailureText(status)));
+    return ExitCodeOf(status);
+}
+
+std::string Fixed(double value, int decimals) {
+    if (!std::isfinite(value)) return "null";
+    char buffer[64];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
+            .ptr;
+    return std::string(buffer, end);
+}
+
+std::string Integer(std::int64_t value) { return std::to_string(value); }
+
+std::string TwoDigits(unsigned value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+
+std::string DayText(std::chrono::sys_days day) {
+    const std::chrono::year_month_day date(day);
+    return std::to_string(static_cast<int>(date.year())) + "-" +
+           TwoDigits(static_cast<unsigned>(date.month())) + "-" +
+           TwoDigits(static_cast<unsigned>(date.day()));
+}
+
+// UTC, as ISO 8601 writes it.
+std::string MomentText(std::chrono::sys_seconds moment) {
+    const auto day = std::chrono::floor<std::chrono::days>(moment);
+    const std::chrono::hh_mm_ss time(moment - day);
+    return DayText(day) + "T" + TwoDigits(static_cast<unsigned>(time.hours().count())) + ":" +
+           TwoDigits(static_cast<unsigned>(time.minutes().count())) + ":" +
+           TwoDigits(static_cast<unsigned>(time.seconds().count())) + "Z";
+}
+
+const char* SourceName(archive::ReadoutSource source) {
+    switch (source) {
+        case archive::ReadoutSource::File:
+            return "file";
+        case archive::ReadoutSource::Recorder:
+            return "recorder";
+        case archive::ReadoutSource::UsbReader:
+            return "usb";
+        case archive::ReadoutSource::LptReader:
+            return "lpt";
+    }
+    return "file";
+}
+
+Field Optional(std::string key, std::string title, const std::optional<double>& value, int decimals,
+               double scale = 1) {
+    return value ? NumberField(std::move(key), std::move(title), Fixed(*value * scale, decimals))
+                 : NoneField(std::move(key), std::move(title));
+}
+
+Field OptionalInt(std::string key, std::string title, const std::optional<int>& value) {
+    return value ? NumberField(std::move(key), std::move(title), Integer(*value))
+                 : NoneField(std::move(key), std::move(title));
+}
+
+Field OptionalDay(std::string key, std::string title,
+                  const std::optional<std::chrono::sys_days>& day) {
+    return day ? TextField(std::move(key), std::move(title), DayText(*day))
+               : NoneField(std::move(key), std::move(title));
+}
+
+void AddCrane(Record& record, const archive::CraneIdentity& crane) {
+    record.push_back(TextField("crane", "Рег. №", ForTerminal(crane.registration)));
+    record.push_back(TextField("factory_number", "Зав. №", ForTerminal(crane.factoryNumber)));
+    record.push_back(
+        TextField("recorder_number", "Регистратор", ForTerminal(crane.recorderNumber)));
+}
+
+void AddFigures(Record& record, const archive::ReadoutFigures& figures) {
+    record.push_back(
+        NumberField("cycles", "Циклов", Integer(static_cast<std::int64_t>(figures.totalCycles))));
+    record.push_back(NumberField("hours", "Часов", Fixed(figures.totalHours, 1)));
+    record.push_back(
+        NumberField("overloads", ">110 %", Integer(static_cast<std::int64_t>(figures.overloads))));
+    record.push_back(Optional("kp", "Kp", figures.kp, 3));
+    record.push_back(OptionalInt("group", "Группа", figures.actualGroup));
+    record.push_back(OptionalInt("passport_group", "По паспорту", figures.passportGroup));
+    record.push_back(Optional("life_used_percent", "Ресурс, %", figures.lifeUsed, 1, 100));
+    record.push_back(OptionalDay("normative_end", "Срок службы до", figures.normativeEnd));
+}
+
+void AddFlags(Record& record, const archive::ReadoutFlags& flags) {
+    record.push_back(FlagField("recorder_changed", "Смена регистратора", flags.recorderChanged));
+    record.push_back(FlagField("counters_back", "Счётчики назад", flags.countersBack));
+}
+
+Record SummaryRecord(const ReadoutSummary& summary) {
+    Record record{NumberField("id", "№", Integer(summary.id))};
+    AddCrane(record, summary.crane);
+    record.push_back(TextField("read_at", "Считано", MomentText(summary.readAt)));
+    record.push_back(TextField("source", "Откуда", SourceName(summary.source)));
+    AddFigures(record, summary.figures);
+    AddFlags(record, summary.flags);
+    record.push_back(TextField("note", "Примечание", ForTerminal(summary.note)));
+    return record;
+}
+
+// What every archive command shares: its parser with --format, the archive.
+struct ArchiveCommand {
+    ArchiveCommand(const char* name, const char* description)
+        : parser(description, std::string("zorvek-cli archive ") + name) {
+        SetUpParser(parser);
+        parser.add_option("--format", formatName, "вывод: table (по умолчанию), csv или json")
+            ->type_name("ФОРМАТ");
+    }
+
+    // Nothing when the command is to run; otherwise its exit code.
+    std::optional<int> ParseArguments(const std::vector<std::string>& args, std::ostream& out) {
+        std::string error;
+        if (const auto code = Parse(parser, args, out, error)) {
+            if (*code != 0) ReportUsageMistake(parser, error);
+            return *code;
+        }
+        const auto chosen = OutputFormatOf(formatName);
+        if (!chosen) {
+            ReportUsageMistake(parser, "--format: table, csv или json");
+            return kWrongUsage;
+        }
+        format = *chosen;
+        return std::nullopt;
+    }
+
+    // Nothing when it opened; otherwise the exit code, said why on stderr.
+    std::optional<int> OpenTheArchive() {
+        const std::string location = archive::DefaultArchiveLocation();
+        auto opened = archive::OpenArchive(location);
+        if (!opened) return Failed(opened.status, archive::DisplayedLocation(location));
+        archive = std::move(opened.value);
+        return std::nullopt;
+    }
+
+    int Print(const std::vector<Record>& records, std::ostream& out, bool single = false) {
+        PrintRecords(records, format, out, single);
+        return FlushOutput(out) ? 0 : kOutputFailed;
+    }
+
+    CLI::App parser;
+    std::string formatName = "table";
+    OutputFormat format = OutputFormat::Table;
+    std::unique_ptr<archive::ReadoutArchive> archive;
+};
+
+int RunAdd(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("add", "Сохраняет образ накопителя из файла в архив.");
+    std::string file;
+    std::string note;
+    command.parser.add_option("ОБРАЗ", file, "образ накопителя (.krd, .bin, .nkp)")->type_name("");
+    command.parser.add_option("--note", note, "примечание к считыванию")->type_name("ТЕКСТ");
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (file.empty()) {
+        ReportUsageMistake(command.parser, "не указан образ");
+        return kWrongUsage;
+    }
+    int exitCode = 0;
+    auto session = OpenImage(PathOfUtf8(file), exitCode);
+    if (!session) return exitCode;
+    if (const auto code = command.OpenTheArchive()) return *code;
+    const ArchiveStore stored = StoreReadout(*session, archive::ReadoutSource::File,
+                                             *command.archive, Cp1251FromUtf8(note));
+    session->dispatch.CloseSource();
+    PrintError(ArchiveStoreMessage(stored));
+    if (!stored) return ExitCodeOf(stored.status);
+    Record record{NumberField("id", "№", Integer(stored.added.id)),
+                  FlagField("already_stored", "Уже был в архиве", stored.added.alreadyStored)};
+    AddFlags(record, stored.added.flags);
+    return command.Print({record}, out, true);
+}
+
+int RunList(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("list", "Считывания в архиве, новые первыми.");
+    std::optional<std::string> crane;
+    command.parser.add_option("--crane", crane, "только кран с этим регистрационным номером")
+        ->type_name("РЕГ_№");
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (const auto code = command.OpenTheArchive()) return *code;
+    const std::optional<std::string> registration =
+        crane ? std::optional(Cp1251FromUtf8(*crane)) : std::nullopt;
+    const auto listed = command.archive->List(registration);
+    if (!listed) return Failed(listed.status, command.archive->Location());
+    std::vector<Record> records;
+    for (const ReadoutSummary& summary : listed.value) records.push_back(SummaryRecord(summary));
+    return command.Print(records, out);
+}
+
+// The read-out named by the command's ID argument; nothing (with the exit
+// code in `exitCode`) when there is none.
+std::optional<archive::StoredReadout> Fetch(ArchiveCommand& command, archive::ReadoutId id,
+                                            int& exitCode) {
+    const auto got = command.archive->Get(id);
+    if (!got) {
+        exitCode = Failed(got.status, command.archive->Location());
+        return std::nullopt;
+    }
+    return got.value;
+}
+
+int RunShow(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("show", "Одно считывание: паспорт, показатели, отметки.");
+    archive::ReadoutId id = 0;
+    command.parser.add_option("ID", id, "номер считывания")->type_name("")->required();
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (const auto code = command.OpenTheArchive()) return *code;
+    int exitCode = 0;
+    const auto stored = Fetch(command, id, exitCode);
+    if (!stored) return exitCode;
+    const ReadoutSummary& summary = stored->summary;
+    Record record = SummaryRecord(summary);
+    record.push_back(TextField("program", "Программа", ForTerminal(summary.program)));
+    record.push_back(TextField("image_sha256", "SHA-256 образа", summary.imageSha256));
+    record.push_back(NumberField("period_cycles", "Циклов за период",
+                                 Integer(static_cast<std::int64_t>(summary.figures.periodCycles))));
+    record.push_back(
+        NumberField("period_hours", "Часов за период", Fixed(summary.figures.periodHours, 1)));
+    record.push_back(
+        NumberField("lifted_mass", "Поднято, т", Fixed(summary.figures.liftedMass, 1)));
+    record.push_back(
+        NumberField("overload_mass", "Поднято >110 %, т", Fixed(summary.figures.overloadMass, 1)));
+    for (std::size_t row = 0; row < stored->passport.size(); ++row) {
+        record.push_back(TextField("passport_" + std::to_string(row + 1),
+                                   "Паспорт " + std::to_string(row + 1),
+                                   ForTerminal(stored->passport[row])));
+    }
+    return command.Print({record}, out, true);
+}
+
+int RunExport(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("export", "Образ считывания из архива в файл, байт в байт.");
+    archive::ReadoutId id = 0;
+    std::string file;
+    command.parser.add_option("ID", id, "номер считывания")->type_name("")->required();
+    command.parser.add_option("--out", file, "файл образа (.krd), записывается целиком или никак")
+        ->type_name("ФАЙЛ")
+        ->required();
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (const int code = ExportReadout(id, PathOfUtf8(file)); code != 0) return code;
+    return command.Print({{NumberField("id", "№", Integer(id)), TextField("file", "Файл", file)}},
+                         out, true);
+}
+
+int RunCompare(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("compare", "Что произошло между двумя считываниями одного крана.");
+    std::vector<archive::ReadoutId> ids;
+    command.parser.add_option("ID", ids, "два номера считываний")
+        ->type_name("")
+        ->expected(2)
+        ->required();
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (const auto code = command.OpenTheArchive()) return *code;
+    int exitCode = 0;
+    const auto first = Fetch(command, ids[0], exitCode);
+    if (!first) return exitCode;
+    const auto second = Fetch(command, ids[1], exitCode);
+    if (!second) return exitCode;
+    const archive::ReadoutComparison comparison = Compare(first->summary, second->summary);
+    if (!comparison.sameCrane) {
+        PrintErrorUtf8("Внимание: считывания разных кранов (" +
+                       ForTerminal(comparison.earlier.crane.registration) + ", " +
+                       ForTerminal(comparison.later.crane.registration) + ")");
+    }
+    Record record{NumberField("earlier_id", "Раньше, №", Integer(comparison.earlier.id)),
+                  NumberField("later_id", "Позже, №", Integer(comparison.later.id))};
+    AddCrane(record, comparison.later.crane);
+    record.push_back(FlagField("same_crane", "Тот же кран", comparison.sameCrane));
+    record.push_back(
+        TextField("earlier_read_at", "Раньше считано", MomentText(comparison.earlier.readAt)));
+    record.push_back(
+        TextField("later_read_at", "Позже считано", MomentText(comparison.later.readAt)));
+    record.push_back(NumberField("cycles", "Циклов", Integer(comparison.cycles)));
+    record.push_back(NumberField("hours", "Часов", Fixed(comparison.hours, 1)));
+    record.push_back(NumberField("overloads", ">110 %", Integer(comparison.overloads)));
+    record.push_back(NumberField("lifted_mass", "Поднято, т", Fixed(comparison.liftedMass, 1)));
+    record.push_back(Optional("kp_change", "Изменение Kp", comparison.kpChange, 3));
+    record.push_back(Optional("life_used_change_percent", "Ресурс, % (изменение)",
+                              comparison.lifeUsedChange, 1, 100));
+    AddFlags(record, comparison.later.flags);
+    return command.Print({record}, out, true);
+}
+
+int RunFleet(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("fleet", "Парк кранов: по строке на кран, его последнее считывание.");
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (const auto code = command.OpenTheArchive()) return *code;
+    const auto fleet = command.archive->Fleet();
+    if (!fleet) return Failed(fleet.status, command.archive->Location());
+    std::vector<Record> records;
+    for (const archive::FleetLine& line : fleet.value) {
+        Record record;
+        AddCrane(record, line.last.crane);
+        record.push_back(NumberField("readouts", "Считываний", Integer(line.readouts)));
+        record.push_back(NumberField("last_id", "Последнее, №", Integer(line.last.id)));
+        record.push_back(TextField("last_read_at", "Считано", MomentText(line.last.readAt)));
+        AddFigures(record, line.last.figures);
+        AddFlags(record, line.anyFlags);
+        records.push_back(std::move(record));
+    }
+    return command.Print(records, out);
+}
+
+struct Subcommand {
+    std::string_view name;
+    int (*run)(const std::vector<std::string>&, std::ostream&);
+    std::string_view summary;
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"add", RunAdd, "add ОБРАЗ [--note ТЕКСТ]     сохранить образ из файла"},
+    {"list", RunList, "list [--crane РЕГ_№]         считывания, новые первыми"},
+    {"show", RunShow, "show ID                      одно считывание целиком"},
+    {"export", RunExport, "export ID --out ФАЙЛ         образ считывания в файл"},
+    {"compare", RunCompare, "compare ID ID                что произошло между считываниями"},
+    {"fleet", RunFleet, "fleet                        парк кранов"},
+};
+
+void PrintArchiveUsage(std::ostream& to) {
+    to << "Использование: zorvek-cli archive КОМАНДА ... [--format table|csv|json]\n"
+          "Архив: ZORVEK_ARCHIVE (файл или postgresql://...), иначе archive.sqlite в папке "
+          "данных пользователя.\n";
+    for (const Subcommand& command : kSubcommands) to << "  " << command.summary << '\n';
+}
+
+}  // namespace
+
+int ExportReadout(std::int64_t id, const std::filesystem::path& file) {
+    const std::string location = archive::DefaultArchiveLocation();
+    auto opened = archive::OpenArchive(location);
+    if (!opened) return Failed(opened.status, archive::DisplayedLocation(location));
+    const auto stored = opened.value->Get(id);
+    if (!stored) return Failed(stored.status, opened.value->Location());
+    if (const TransferResult written = WriteFileAtomically(file, stored.value.image); !written) {
+        const std::u8string name = file.u8string();
+        PrintErrorUtf8("Файл " + std::string(name.begin(), name.end()) +
+                       " не записан: " + Utf8FromCp1251(FailureText(written)));
+        return 2;
+    }
+    return 0;
+}
+
+int RunArchive(const std::vector<std::string>& args, std::ostream& out) {
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        PrintArchiveUsage(out);
+        return FlushOutput(out) ? 0 : kOutputFailed;
+    }
+    for (const Subcommand& command : kSubcommands) {
+        if (!args.empty() && command.name == args[0]) {
+            return command.run(std::vector<std::string>(args.begin() + 1, args.end()), out);
+        }
+    }
+    if (!args.empty()) std::cerr << "zorvek-cli archive: неизвестная команда " << args[0] << '\n';
+    PrintArchiveUsage(std::cerr);
+    return kWrongUsage;
+}
+
+}  // namespace zorvek::cli

@@ -1,0 +1,116 @@
+#include "cli/archive_command.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "archive/sql_connection.h"
+#include "cli/report_command.h"
+#include "sim/image_generator.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/temp_dir.h"
+
+namespace zorvek {
+namespace {
+
+class ArchiveCommand : public test::TempDirTest {
+  protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        m_location = Utf8(m_dir / "archive.sqlite");
+        m_environment = std::make_unique<test::ScopedEnvironment>("ZORVEK_ARCHIVE", m_location);
+        for (std::uint32_t seed : {1U, 2U}) {
+            const sim::Image image = sim::GenerateImage({seed});
+            m_images.emplace_back(image.begin(), image.end());
+            m_files.push_back(
+                Utf8(WriteFile("image" + std::to_string(seed) + ".krd", m_images.back())));
+        }
+    }
+    static std::string Utf8(const std::filesystem::path& path) {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    }
+    int Run(std::vector<std::string> args, std::string& output) {
+        std::ostringstream out;
+        const int code = cli::RunArchive(args, out);
+        output = out.str();
+        return code;
+    }
+
+    std::string m_location;
+    std::unique_ptr<test::ScopedEnvironment> m_environment;
+    std::vector<std::vector<std::uint8_t>> m_images;
+    std::vector<std::string> m_files;
+};
+
+// Every command in the order a user would meet them, with what it prints
+// and the exit code that tells a script what happened.
+TEST_F(ArchiveCommand, EveryCommandAndItsExitCode) {
+    const std::string exported = Utf8(m_dir / "export.krd");
+    const std::string wrong = Utf8(WriteFile("wrong.krd", [] {
+        const auto image = sim::GenerateImage({1, sim::ImageVariant::WrongSignature});
+        return std::vector<std::uint8_t>(image.begin(), image.end());
+    }()));
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string printed;  // part of stdout
+    };
+    const Case cases[] = {
+        {{"add", m_files[0], "--note", "после ремонта", "--format", "json"}, 0, "\"id\": 1,"},
+        {{"add", m_files[0], "--format", "json"}, 0, "\"already_stored\": true"},
+        {{"add", m_files[1], "--format", "csv"}, 0, "id,already_stored"},
+        {{"add", wrong}, 3, ""},
+        {{"add", Utf8(m_dir / "absent.krd")}, 2, ""},
+        {{"list", "--crane", "41328-к", "--format", "csv"}, 0, "\r\n2,41328-к,"},
+        {{"list", "--crane", "00000"}, 0, ""},
+        {{"list", "--format", "xml"}, 1, ""},
+        {{"show", "1"}, 0, "после ремонта"},
+        {{"show", "99"}, 8, ""},
+        {{"show"}, 1, ""},
+        {{"export", "1", "--out", exported}, 0, exported},
+        {{"export", "99", "--out", exported}, 8, ""},
+        {{"export", "2", "--out", Utf8(m_dir)}, 2, ""},
+        {{"compare", "2", "1", "--format", "json"}, 0, "\"earlier_id\": 1,"},
+        {{"compare", "1"}, 1, ""},
+        {{"fleet", "--format", "json"}, 0, "\"readouts\": 2,"},
+        {{"remove", "1"}, 1, ""},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(Run(c.args, out), c.exitCode)
+            << c.args[0] << " " << (c.args.size() > 1 ? c.args[1] : "");
+        EXPECT_NE(out.find(c.printed), std::string::npos) << out;
+    }
+    EXPECT_EQ(ReadFile(std::filesystem::path(std::u8string(exported.begin(), exported.end()))),
+              m_images[0]);
+}
+
+TEST_F(ArchiveCommand, SaysWhenTheArchiveCannotBeWrittenOrReached) {
+    std::string out;
+    ASSERT_EQ(Run({"add", m_files[0]}, out), 0);
+    auto raw = archive::OpenSqliteConnection(m_location);
+    ASSERT_TRUE(raw);
+    ASSERT_TRUE(raw.value->Run("UPDATE schema_version SET version = 2"));
+    EXPECT_EQ(Run({"add", m_files[1]}, out), 10);
+    EXPECT_EQ(Run({"list"}, out), 0);  // still read
+
+    const test::ScopedEnvironment server(
+        "ZORVEK_ARCHIVE", "postgresql://nobody@/none?host=" + Utf8(m_dir / "absent"));
+    EXPECT_EQ(Run({"fleet"}, out), 9);
+}
+
+TEST_F(ArchiveCommand, MakesTheDocumentsOfAStoredReadout) {
+    std::string out;
+    ASSERT_EQ(Run({"add", m_files[0]}, out), 0);
+    std::ostringstream listed;
+    const std::string folder = Utf8(m_dir / "documents");
+    EXPECT_EQ(cli::RunReport({"--from-archive", "1", "--out", folder, "--only", "form1"}, listed),
+              0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(m_dir / "documents" / "form1.rtf"));
+    EXPECT_EQ(cli::RunReport({"--from-archive", "5", "--out", folder}, listed), 8);
+    EXPECT_EQ(cli::RunReport({m_files[0], "--from-archive", "1", "--out", folder}, listed), 1);
+}
+
+}  // namespace
+}  // namespace zorvek
