@@ -10,6 +10,8 @@
 
 namespace zorvek::ui {
 
+const QColor kFlagColour(180, 0, 0);
+
 QStandardItem* Cell(const QString& text, const QVariant& sortKey) {
     auto* cell = new QStandardItem(text);
     cell->setData(sortKey, kSortRole);
@@ -42,6 +44,7 @@ QStandardItemModel* ReadoutModel(const std::vector<archive::ReadoutSummary>& rea
         QStringLiteral("Считано"),
         QStringLiteral("Источник"),
         QStringLiteral("Циклы"),
+        QStringLiteral("Отметки"),
         QStringLiteral("Примечание"),
     });
     for (const archive::ReadoutSummary& readout : readouts) {
@@ -49,6 +52,7 @@ QStandardItemModel* ReadoutModel(const std::vector<archive::ReadoutSummary>& rea
         const QString factory = QStringOfCp1251(readout.crane.factoryNumber);
         const QString recorder = QStringOfCp1251(readout.crane.recorderNumber);
         const QString note = QStringOfCp1251(readout.note);
+        const QString flags = FlagsText(readout.flags);
         const qlonglong readAt = readout.readAt.time_since_epoch().count();
         QList<QStandardItem*> line{
             Cell(registration, registration),
@@ -58,11 +62,13 @@ QStandardItemModel* ReadoutModel(const std::vector<archive::ReadoutSummary>& rea
             Cell(SourceText(readout.source), SourceText(readout.source)),
             Cell(CountText(readout.figures.totalCycles),
                  QVariant::fromValue<qulonglong>(readout.figures.totalCycles)),
+            Cell(flags, flags),
             Cell(note, note),
         };
         line[kRegistrationColumn]->setData(QVariant::fromValue<qlonglong>(readout.id),
                                            kReadoutIdRole);
         line[kCyclesColumn]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        line[kFlagsColumn]->setForeground(kFlagColour);
         model->appendRow(line);
     }
     return model;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QStandardItem>
 #include <QVariant>
 #include <vector>
@@ -23,6 +24,9 @@ inline constexpr int kFleetLineRole = Qt::UserRole + 4;
 // The share of the service life used (a double), where a bar is drawn.
 inline constexpr int kLifeUsedRole = Qt::UserRole + 3;
 
+// Flags stand out in red.
+extern const QColor kFlagColour;
+
 QStandardItem* Cell(const QString& text, const QVariant& sortKey);
 
 // Shows `model` in `table` through `lines` as the archive windows show
@@ -40,6 +44,7 @@ enum ReadoutColumn {
     kReadAtColumn,
     kSourceColumn,
     kCyclesColumn,
+    kFlagsColumn,
     kNoteColumn,
     kReadoutColumns
 };

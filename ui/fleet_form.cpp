@@ -46,7 +46,7 @@ QList<QStandardItem*> FleetRow(const archive::FleetLine& line, std::size_t index
     for (const int column : {FleetForm::kReadouts, FleetForm::kCycles}) {
         row[column]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    if (!flags.isEmpty()) row[FleetForm::kFlags]->setForeground(QColor(180, 0, 0));
+    row[FleetForm::kFlags]->setForeground(kFlagColour);
     return row;
 }
 

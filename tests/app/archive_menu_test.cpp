@@ -204,6 +204,7 @@ class ArchiveMenuTest : public QObject {
         QTest::newRow("factory number") << QStringLiteral("зав-72") << Ids{2};
         QTest::newRow("note, any case") << QStringLiteral("ПЕРЕД рем") << Ids{1};
         QTest::newRow("source") << QStringLiteral("(USB)") << Ids{2};
+        QTest::newRow("flag") << QStringLiteral("счётчики") << Ids{2};
         QTest::newRow("read on") << QStringLiteral("09.02.2026") << Ids{3};
         QTest::newRow("no line") << QStringLiteral("нет такого") << Ids{};
     }
