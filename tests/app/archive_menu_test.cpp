@@ -318,6 +318,21 @@ class ArchiveMenuTest : public QObject {
         QCOMPARE(m_openedAt.size(), 1);
     }
 
+    void aReadoutWhoseFileCannotBeWrittenIsNotLoaded() {
+        Start();
+        // A file stands where the read-outs' folder would be made.
+        std::ofstream(DumpFile().parent_path() / "readouts") << "x";
+        WhenShown<ui::ReadoutListForm>(
+            [](ui::ReadoutListForm& form) { form.OpenButton()->click(); });
+        Item("ArchiveOpen1")->trigger();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY2(
+            m_dialogs.messages[0].startsWith(QStringLiteral("Не удалось записать файл данных: ")),
+            qPrintable(m_dialogs.messages[0]));
+        QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::None);
+        QVERIFY(!Item("ArchiveSave1")->isEnabled());
+    }
+
     void theFleetShowsACranesReadoutsAndComparesTheNewestTwo() {
         Start();
         WhenShown<ui::FleetForm>([](ui::FleetForm& fleet) {
