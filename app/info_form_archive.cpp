@@ -1,6 +1,5 @@
 // The main window's "Архив" menu: the loaded image into the archive, a
 // stored read-out back into the window, the fleet of cranes.
-#include <QDir>
 #include <string>
 
 #include "app/archive_link.h"
@@ -147,11 +146,12 @@ void TInfo_Form::OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId 
     if (!outcome.Loaded()) return;
     m_loadedSource = stored.value.summary.source;
     const archive::ReadoutSummary& summary = stored.value.summary;
+    // The crane and the time fit the line; the folder is the one the
+    // default dump file lies in.
     ShowStatus(QStringLiteral("Открыто из архива: кран ") +
                ui::QStringOfCp1251(summary.crane.registration) + QStringLiteral(", ") +
-               ui::ReadAtText(summary.readAt) + QStringLiteral(" (") +
-               QDir::toNativeSeparators(QString::fromStdU16String(file.u16string())) +
-               QStringLiteral(")"));
+               ui::ReadAtText(summary.readAt) + QStringLiteral(", файл ") +
+               QString::fromStdU16String(file.filename().u16string()));
 }
 
 void TInfo_Form::ArchiveLocation1Click() {

@@ -305,6 +305,7 @@ class ArchiveMenuTest : public QObject {
         QVERIFY(Item("ArchiveSave1")->isEnabled());
         QVERIFY(!Item("N12")->isEnabled());
         QVERIFY(Status().startsWith(QStringLiteral("Открыто из архива: кран Б-17, 01.06.2025")));
+        QVERIFY(Status().endsWith(QStringLiteral(", файл readout-2.krd")));
 
         // A second one replaces it; storing it again keeps its own source.
         WhenShown<ui::ReadoutListForm>(
