@@ -126,11 +126,10 @@ class SqlArchive final : public ReadoutArchive {
     ArchiveResult<Added> Add(const NewReadout& readout) override {
         ArchiveResult<Added> result;
         if (m_schemaVersion > LatestSchemaVersion()) {
-            result.status = {ArchiveError::SchemaTooNew, "the archive's schema is version " +
+            result.status = {ArchiveError::SchemaTooNew, "схема архива версии " +
                                                              std::to_string(m_schemaVersion) +
-                                                             ", this program writes version " +
-                                                             std::to_string(LatestSchemaVersion()) +
-                                                             " only: a newer program wrote it"};
+                                                             ", программа знает версии до " +
+                                                             std::to_string(LatestSchemaVersion())};
             return result;
         }
         const std::optional<ImageFacts> facts = FactsOfImage(readout.image);
@@ -234,6 +233,14 @@ class SqlArchive final : public ReadoutArchive {
   private:
     ArchiveStatus Insert(const NewReadout& readout, const ImageFacts& facts, const std::string& sha,
                          Added& added) {
+        // Looked for first: an insert that meets the stored image would
+        // still use up an id, and ids with gaps puzzle whoever reads them.
+        const SqlParam shaParam = std::string_view(sha);
+        auto stored =
+            m_connection->Run("SELECT id FROM readouts WHERE image_sha256 = $1", {&shaParam, 1});
+        if (!stored) return stored.status;
+        if (!stored.value.empty()) return Found(stored.value, added);
+
         const std::int64_t readAt = readout.readAt.time_since_epoch().count();
         auto flags = FlagsAgainstEarlier(facts, readAt);
         if (!flags) return flags.status;
@@ -312,10 +319,9 @@ class SqlArchive final : public ReadoutArchive {
             added.id = NumberOf<ReadoutId>(inserted.value.front().front()).value_or(0);
             return CountIn(facts.crane.registration, added, readAt);
         }
-        // Stored before, by this program or by another writer just now: the
+        // Another writer stored the same image since the look above: the
         // unique image keeps its one read-out.
-        const SqlParam shaParam = std::string_view(sha);
-        auto stored =
+        stored =
             m_connection->Run("SELECT id FROM readouts WHERE image_sha256 = $1", {&shaParam, 1});
         if (!stored) return stored.status;
         return Found(stored.value, added);

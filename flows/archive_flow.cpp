@@ -63,19 +63,6 @@ ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source) {
     return StoreReadout(session, source, *opened.value);
 }
 
-archive::ReadoutSource ReadoutSourceOf(SourceKind kind) {
-    switch (kind) {
-        case SourceKind::Recorder:
-            return archive::ReadoutSource::Recorder;
-        case SourceKind::LptReader:
-            return archive::ReadoutSource::LptReader;
-        case SourceKind::None:
-        case SourceKind::DumpFile:
-            break;
-    }
-    return archive::ReadoutSource::File;
-}
-
 std::string ArchiveStoreMessage(const ArchiveStore& stored) {
     const std::string where = Cp1251FromUtf8(stored.location);
     if (!stored) {

@@ -31,10 +31,6 @@ ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source,
 // for this one store.
 ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source);
 
-// The read-out source of a device load's outcome (the USB reader's load
-// leaves no source kind behind, so the caller names the device).
-archive::ReadoutSource ReadoutSourceOf(SourceKind kind);
-
 // What the status line says (cp1251): "Считывание сохранено в архив:
 // <where>", with a warning when the read-out was flagged, or "Считывание
 // не сохранено в архив: <why>".

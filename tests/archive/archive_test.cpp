@@ -151,6 +151,8 @@ TEST_P(ArchiveTest, TheSameImageTwiceIsOneReadout) {
     const auto all = m_archive->List(std::nullopt);
     ASSERT_EQ(all.value.size(), 1U);
     EXPECT_EQ(all.value[0].readAt, Day(5));
+    // The second add used up no id.
+    EXPECT_EQ(Add(CraneImage(4, "41328-к", "№ 02118"), Day(9)).id, first.id + 1);
 }
 
 // A later read-out of a crane set against its earlier one: flagged, never

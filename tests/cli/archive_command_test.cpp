@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "archive/sql_connection.h"
@@ -12,6 +13,28 @@
 
 namespace zorvek {
 namespace {
+
+// The device reads of every suite here store their read-outs: into an
+// archive of the run's own, never the user's.
+class ArchiveOfTheRun : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        m_folder = std::filesystem::temp_directory_path() /
+                   ("zorvek-cli-archive-" + std::to_string(std::random_device()()));
+        const std::u8string file = (m_folder / "archive.sqlite").u8string();
+        m_archive = std::make_unique<test::ScopedEnvironment>(
+            "ZORVEK_ARCHIVE", std::string(file.begin(), file.end()));
+    }
+    void TearDown() override {
+        m_archive.reset();
+        std::filesystem::remove_all(m_folder);
+    }
+
+  private:
+    std::filesystem::path m_folder;
+    std::unique_ptr<test::ScopedEnvironment> m_archive;
+};
+const auto* const kArchiveOfTheRun = ::testing::AddGlobalTestEnvironment(new ArchiveOfTheRun);
 
 class ArchiveCommand : public test::TempDirTest {
   protected:
