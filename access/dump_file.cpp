@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "model/memory_map.h"
 
@@ -21,7 +22,9 @@ DumpFile::~DumpFile() { DumpClose(); }
 
 TransferResult DumpFile::DumpOpen() {
     if (IsOpen()) return TransferResult::Fail(TransferError::Refused, EBUSY);
-    if (m_choice.freshRead) {
+    if (!m_choice.namedFile.empty()) {
+        m_fileName = std::exchange(m_choice.namedFile, {});
+    } else if (m_choice.freshRead) {
         m_fileName = m_choice.defaultFile;
         m_choice.freshRead = false;
     } else if (m_choice.craneKind == 0) {

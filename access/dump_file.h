@@ -18,6 +18,9 @@ struct DumpFileChoice {
     int craneKind = 10;
     // Set by a device load just before it stores the default dump file.
     bool freshRead = false;
+    // A file a command names for the next open only (an image taken from
+    // the archive); that open clears it.
+    std::filesystem::path namedFile;
     // The dump file named on the command line.
     std::filesystem::path startupArgument;
     // "dannie.krd": beside the executable, or in the user's data folder
@@ -40,11 +43,11 @@ class DumpFile final : public MemorySource {
     DumpFile(const DumpFile&) = delete;
     DumpFile& operator=(const DumpFile&) = delete;
 
-    // Chooses the file (default file after a device load, the command-line
-    // file, or the chooser) and opens it. Fails with Cancelled for a
-    // cancelled choice, Refused (ENOENT) for no name or a missing file,
-    // OutOfRange (EFBIG) for a file of any other size than 65,536 bytes,
-    // or the system's reason.
+    // Chooses the file (a named file, the default file after a device
+    // load, the command-line file, or the chooser) and opens it. Fails with
+    // Cancelled for a cancelled choice, Refused (ENOENT) for no name or a
+    // missing file, OutOfRange (EFBIG) for a file of any other size than
+    // 65,536 bytes, or the system's reason.
     TransferResult DumpOpen();
     bool DumpClose();
     // offset + count must not exceed 65,536 (OutOfRange otherwise); count 0

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/command_scope.h"
 #include "app/report_runner.h"
 #include "app/window_sinks.h"
 #include "flows/document_table.h"
@@ -80,6 +81,14 @@ const MenuItem kAppendixMenu[] = {
     {"N22", "Фактический режим работы крана", {}},
 };
 
+const MenuItem kArchiveMenu[] = {
+    {"ArchiveSave1", "Сохранить в архив", {}},
+    {"ArchiveOpen1", "Открыть из архива…", {}},
+    {"Fleet1", "Парк кранов", {}},
+    {"N23", nullptr, {}},
+    {"ArchiveLocation1", "Расположение архива…", {}},
+};
+
 const MenuItem kHelpMenu[] = {
     {"Contents1", "&Прочти меня", {}},
     {"N20", "Гистограмы в картинках", {}},
@@ -118,45 +127,10 @@ std::filesystem::path PathOf(const QString& name) {
     return std::filesystem::path(name.toStdU16String());
 }
 
-// While a command runs its steps may process pending events; the menu and
-// the close button wait meanwhile, so that no second command starts inside
-// the first, and the window refuses to close. The progress bar, shown by a
-// command that transfers, gives its place back to the status line after it.
-class CommandScope {
-  public:
-    CommandScope(QMainWindow& window, QPushButton& close, int& running, QProgressBar& bar,
-                 QLabel& status)
-        : m_menu(*window.menuBar()),
-          m_close(close),
-          m_running(running),
-          m_bar(bar),
-          m_status(status) {
-        ++m_running;
-        m_menu.setEnabled(false);
-        m_close.setEnabled(false);
-    }
-    ~CommandScope() {
-        if (--m_running > 0) return;
-        m_menu.setEnabled(true);
-        m_close.setEnabled(true);
-        m_bar.hide();
-        m_status.setVisible(!m_status.text().isEmpty());
-    }
-    CommandScope(const CommandScope&) = delete;
-    CommandScope& operator=(const CommandScope&) = delete;
-
-  private:
-    QMenuBar& m_menu;
-    QPushButton& m_close;
-    int& m_running;
-    QProgressBar& m_bar;
-    QLabel& m_status;
-};
-
 }  // namespace
 
 TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialogs,
-                       ReportRunner& reports, BarProgress& progress,
+                       ReportRunner& reports, BarProgress& progress, ArchiveLink& archive,
                        std::vector<std::string> arguments, const QString& dataFolder)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -166,6 +140,7 @@ TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialog
       m_dialogs(dialogs),
       m_reports(reports),
       m_progress(progress),
+      m_archive(archive),
       m_arguments(std::move(arguments)),
       m_dataFolder(dataFolder),
       m_timer(new QTimer(this)),
@@ -209,11 +184,13 @@ void TInfo_Form::BuildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
     AddMenu(bar, "N1", "&Файл", kFileMenu);
+    AddMenu(bar, "Archive1", "&Архив", kArchiveMenu);
     AddMenu(bar, "N5", "&Заполнить протоколы", kFormsMenu)->menuAction()->setVisible(false);
     AddMenu(bar, "N6", "&Приложения", kAppendixMenu)->menuAction()->setVisible(false);
     AddMenu(bar, "Help1", "&Справка", kHelpMenu);
 
     Item("N12")->setEnabled(false);
+    Item("ArchiveSave1")->setEnabled(false);
     QAction* charts = Item("N20");
     charts->setCheckable(true);
     charts->setVisible(false);
@@ -233,6 +210,10 @@ void TInfo_Form::BuildMenu() {
         {"N14", &TInfo_Form::N14Click},
         {"Contents1", &TInfo_Form::Contents1Click},
         {"About1", &TInfo_Form::About1Click},
+        {"ArchiveSave1", &TInfo_Form::ArchiveSave1Click},
+        {"ArchiveOpen1", &TInfo_Form::ArchiveOpen1Click},
+        {"Fleet1", &TInfo_Form::Fleet1Click},
+        {"ArchiveLocation1", &TInfo_Form::ArchiveLocation1Click},
     };
     for (const auto& [name, command] : commands) {
         connect(Item(name), &QAction::triggered, this, command);
@@ -413,16 +394,24 @@ void TInfo_Form::AfterLoad(const LoadOutcome& outcome) {
         m_dialogs.Message(this, QString::fromStdString(why));
     }
     if (outcome.Loaded()) ShowReportMenus();
+    Item("ArchiveSave1")->setEnabled(outcome.Loaded());
 }
 
-void TInfo_Form::AfterDeviceLoad(const LoadOutcome& outcome) {
+void TInfo_Form::AfterDeviceLoad(const LoadOutcome& outcome, archive::ReadoutSource source) {
     AfterLoad(outcome);
-    if (outcome.Loaded()) Item("N12")->setEnabled(true);
+    if (!outcome.Loaded()) return;
+    Item("N12")->setEnabled(true);
+    m_loadedSource = source;
+    // The dump file is saved by now: whatever the archive answers, the
+    // read-out is not lost.
+    StoreLoadedImage(source);
 }
 
 void TInfo_Form::N3Click() {
     CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-    AfterLoad(LoadFromFile(m_session));
+    const LoadOutcome outcome = LoadFromFile(m_session);
+    AfterLoad(outcome);
+    if (outcome.Loaded()) m_loadedSource = archive::ReadoutSource::File;
 }
 
 void TInfo_Form::N9Click() {
@@ -431,7 +420,7 @@ void TInfo_Form::N9Click() {
     ShowProgress();
     const LoadOutcome outcome = m_devices.Load(DeviceSet::Device::Recorder);
     setEnabled(true);
-    AfterDeviceLoad(outcome);
+    AfterDeviceLoad(outcome, archive::ReadoutSource::Recorder);
 }
 
 void TInfo_Form::N10Click() {
@@ -440,13 +429,14 @@ void TInfo_Form::N10Click() {
     ShowProgress();
     const LoadOutcome outcome = m_devices.Load(DeviceSet::Device::LptReader);
     setEnabled(true);
-    AfterDeviceLoad(outcome);
+    AfterDeviceLoad(outcome, archive::ReadoutSource::LptReader);
 }
 
 void TInfo_Form::USB1Click() {
     CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     ShowProgress();
-    AfterDeviceLoad(m_devices.Load(DeviceSet::Device::UsbReader));
+    AfterDeviceLoad(m_devices.Load(DeviceSet::Device::UsbReader),
+                    archive::ReadoutSource::UsbReader);
 }
 
 void TInfo_Form::SaveFreshImage() {

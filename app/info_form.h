@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/readout_archive.h"
 #include "flows/device_set.h"
 #include "flows/load_flow.h"
 #include "flows/session.h"
@@ -20,6 +21,7 @@ class QTimer;
 
 namespace zorvek {
 
+class ArchiveLink;
 class BarProgress;
 class ReportRunner;
 struct DocumentEntry;
@@ -39,7 +41,7 @@ class TInfo_Form final : public QMainWindow {
     // `arguments` is the command line after the program's name; `dataFolder`
     // holds the help file and the background picture.
     TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialogs, ReportRunner& reports,
-               BarProgress& progress, std::vector<std::string> arguments,
+               BarProgress& progress, ArchiveLink& archive, std::vector<std::string> arguments,
                const QString& dataFolder);
 
     // The windows made after this one.
@@ -60,6 +62,12 @@ class TInfo_Form final : public QMainWindow {
     void N14Click();
     void Contents1Click();
     void About1Click();
+    // The "Архив" menu: store the loaded image, open a stored read-out, the
+    // fleet of cranes, where the archive lies.
+    void ArchiveSave1Click();
+    void ArchiveOpen1Click();
+    void Fleet1Click();
+    void ArchiveLocation1Click();
     void RunReport(const DocumentEntry& entry);
     // The options window's fill command, between showing and hiding the
     // progress window.
@@ -93,7 +101,12 @@ class TInfo_Form final : public QMainWindow {
     void RefreshSheet();
     void CommitEdits();
     void AfterLoad(const LoadOutcome& outcome);
-    void AfterDeviceLoad(const LoadOutcome& outcome);
+    void AfterDeviceLoad(const LoadOutcome& outcome, archive::ReadoutSource source);
+    void StoreLoadedImage(archive::ReadoutSource source);
+    archive::ReadoutArchive* OpenArchiveOrSay();
+    void SayArchiveFailure(const QString& what, const archive::ArchiveStatus& status);
+    void SayArchiveEmpty(archive::ReadoutArchive& store);
+    void OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId id);
     void ShowMessage(const std::string& cp1251);
     void ShowStatus(const QString& text);
     void ShowProgress();
@@ -105,6 +118,7 @@ class TInfo_Form final : public QMainWindow {
     ui::Dialogs& m_dialogs;
     ReportRunner& m_reports;
     BarProgress& m_progress;
+    ArchiveLink& m_archive;
     std::vector<std::string> m_arguments;
     QString m_dataFolder;
     ui::TForm3* m_options = nullptr;
@@ -121,6 +135,8 @@ class TInfo_Form final : public QMainWindow {
     bool m_shown = false;
     bool m_faded = false;
     int m_alpha = 255;
+    // Where the loaded image came from, for storing it in the archive.
+    archive::ReadoutSource m_loadedSource = archive::ReadoutSource::File;
 };
 
 }  // namespace zorvek

@@ -21,8 +21,13 @@ Program::Program(ui::Dialogs& dialogs, Settings settings)
     const QString data = QStringOfPath(settings.data);
     m_reports = std::make_unique<ReportRunner>(m_session, dialogs, m_progress, m_pictures,
                                                settings.documents, settings.data / "Kvelta");
+    m_settings =
+        settings.settingsFile.isEmpty()
+            ? std::make_unique<QSettings>(QStringLiteral("zorvek"), QStringLiteral("zorvek"))
+            : std::make_unique<QSettings>(settings.settingsFile, QSettings::IniFormat);
+    m_archive = std::make_unique<ArchiveLink>(*m_settings, std::move(settings.openArchive));
     m_main = std::make_unique<TInfo_Form>(m_session, m_devices, dialogs, *m_reports, m_progress,
-                                          std::move(settings.arguments), data);
+                                          *m_archive, std::move(settings.arguments), data);
     ui::TForm3::Build build{m_reports->Columns(), m_reports->Busy(),
                             [this] { m_main->ProgressBar1_()->hide(); },
                             [this] { m_main->RunAppendix3(); }};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSettings>
 #include <QString>
 #include <filesystem>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "access/wait_clock.h"
+#include "app/archive_link.h"
 #include "app/info_form.h"
 #include "app/report_runner.h"
 #include "app/window_sinks.h"
@@ -34,6 +36,11 @@ class Program {
         std::filesystem::path data;
         // The devices' protocol waits.
         WaitClock* deviceWaits = &SystemWaits();
+        // The window's settings (the archive's location) in this INI file;
+        // empty: the user's own settings of the program.
+        QString settingsFile;
+        // How the read-out archive is opened.
+        ArchiveLink::Opener openArchive = archive::OpenArchive;
     };
 
     Program(ui::Dialogs& dialogs, Settings settings);
@@ -43,6 +50,7 @@ class Program {
     Session& GetSession() { return m_session; }
     DeviceSet& Devices() { return m_devices; }
     ReportRunner& Reports() { return *m_reports; }
+    ArchiveLink& Archive() { return *m_archive; }
     TInfo_Form& Info_Form() { return *m_main; }
     ui::TForm3& Form3() { return *m_options; }
     ui::TForm2& Form2() { return *m_progressWindow; }
@@ -73,6 +81,8 @@ class Program {
         }
     } m_pictures;
     std::unique_ptr<ReportRunner> m_reports;
+    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<ArchiveLink> m_archive;
     std::unique_ptr<TInfo_Form> m_main;
     // Owned by the main window, which outlives none of them.
     ui::TForm3* m_options = nullptr;

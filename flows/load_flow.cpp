@@ -103,6 +103,21 @@ LoadOutcome LoadFromFile(Session& session) {
     return outcome;
 }
 
+LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
+                            std::span<const std::uint8_t> image) {
+    std::error_code ignored;
+    std::filesystem::create_directories(file.parent_path(), ignored);
+    if (const TransferResult written = WriteFileAtomically(file, image); !written) {
+        LoadOutcome outcome = Outcome(Status::SaveWriteFailed, SourceKind::DumpFile, written);
+        outcome.file = file;
+        return outcome;
+    }
+    // A dump file still open from an earlier load would refuse this one.
+    session.dispatch.CloseSource();
+    session.choice.namedFile = file;
+    return LoadFromFile(session);
+}
+
 LoadOutcome LoadFromRecorder(Session& session) {
     return LoadFromDevice(session, SourceKind::Recorder);
 }

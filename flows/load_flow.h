@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "access/image_file.h"
@@ -55,6 +56,13 @@ struct LoadOutcome {
 // passport texts into the sheet. A failed open closes the source again;
 // after a format or passport failure the file stays open.
 LoadOutcome LoadFromFile(Session& session);
+
+// Loads an image kept elsewhere (a read-out from the archive) as a file
+// load does: the image is written to `file` first, so that the documents
+// read it from there. SaveWriteFailed when `file` cannot be written; the
+// open source stays open then.
+LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
+                            std::span<const std::uint8_t> image);
 
 // The device load commands: open the device, check the format (and for the
 // LPT reader its end-of-copy mark), read the passport texts, clear the

@@ -8,18 +8,136 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
 
 #include "access/program_location.h"
 #include "app/program.h"
 #include "app/qt_translations.h"
+#include "archive/image_facts.h"
+#include "model/cp1251.h"
+#include "model/memory_map.h"
+#include "model/passport.h"
+#include "sim/image_generator.h"
 #include "ui/dialogs.h"
+#include "ui/fleet_form.h"
+#include "ui/readout_list_form.h"
 
 namespace {
+
+using namespace std::chrono;
 
 void Save(QWidget& window, const QDir& folder, const char* name) {
     QApplication::processEvents();
     window.grab().save(folder.filePath(QString(name) + ".png"));
+}
+
+// The window with one of its menus opened over it.
+void SaveWithMenu(QMainWindow& main, QMenu& menu, const QDir& folder, const char* name) {
+    const QRect item = main.menuBar()->actionGeometry(menu.menuAction());
+    menu.popup(main.menuBar()->mapToGlobal(item.bottomLeft()));
+    QApplication::processEvents();
+    const QPoint menuAt = main.mapFromGlobal(menu.pos());
+    QImage combined(
+        main.size().expandedTo(QSize(menuAt.x() + menu.width(), menuAt.y() + menu.height())),
+        QImage::Format_RGB32);
+    combined.fill(Qt::white);
+    {
+        QPainter painter(&combined);
+        painter.drawPixmap(0, 0, main.grab());
+        painter.drawPixmap(menuAt, menu.grab());
+    }
+    combined.save(folder.filePath(QString(name) + ".png"));
+    menu.close();
+}
+
+void SetPassportText(zorvek::archive::Image& image, int row, const char* utf8) {
+    namespace map = zorvek::memory_map;
+    const std::string text = zorvek::Cp1251FromUtf8(utf8);
+    std::uint8_t* field = image.data() + map::Offset(map::kPassportAddress) +
+                          static_cast<std::size_t>(row) * map::kPassportTextSize;
+    std::memset(field, 0, map::kPassportTextSize);
+    std::memcpy(field, text.data(), std::min<std::size_t>(text.size(), map::kPassportTextSize));
+}
+
+// A small fleet in the archive at `location`: a few cranes read now and
+// then, each crane's images in the order their counters grow.
+void FillArchive(const std::string& location) {
+    auto opened = zorvek::archive::OpenArchive(location);
+    if (!opened) return;
+    struct Crane {
+        const char* registration;
+        const char* factoryNumber;
+        const char* recorder;
+        const char* group;
+        int readouts;
+        // The recorder of the newest read-out, when it was replaced.
+        const char* replacedBy = nullptr;
+    };
+    const Crane cranes[] = {{"41328-к", "3917", "ИН-000573", "А3", 3},
+                            {"Б-17", "1204", "ИН-000611", "А1", 2, "ИН-000688"},
+                            {"52004-т", "8830", "ИН-000702", "А6", 1},
+                            {"41990-к", "4410", "ИН-000655", "А2", 2}};
+    std::uint32_t seed = 11;
+    for (const Crane& crane : cranes) {
+        std::vector<zorvek::archive::Image> images;
+        for (int i = 0; i < crane.readouts; ++i) {
+            const zorvek::sim::Image made = zorvek::sim::GenerateImage({.seed = seed++});
+            zorvek::archive::Image image(made.begin(), made.end());
+            using Sheet = zorvek::PassportSheet;
+            SetPassportText(image, Sheet::kRegistrationNumber, crane.registration);
+            SetPassportText(image, Sheet::kCraneSerial, crane.factoryNumber);
+            SetPassportText(image, Sheet::kRecorderSerial, crane.recorder);
+            SetPassportText(image, Sheet::kClassificationGroup, crane.group);
+            images.push_back(std::move(image));
+        }
+        const auto cycles = [](const zorvek::archive::Image& image) {
+            const auto facts = zorvek::archive::FactsOfImage(image);
+            return facts ? facts->figures.totalCycles : 0;
+        };
+        std::sort(images.begin(), images.end(),
+                  [&](const auto& a, const auto& b) { return cycles(a) < cycles(b); });
+        if (crane.replacedBy) {
+            SetPassportText(images.back(), zorvek::PassportSheet::kRecorderSerial,
+                            crane.replacedBy);
+        }
+        sys_days day = sys_days(2025y / 3 / 3) + days(7 * seed);
+        for (const zorvek::archive::Image& image : images) {
+            zorvek::archive::NewReadout readout;
+            readout.image = image;
+            readout.source = seed % 2 ? zorvek::archive::ReadoutSource::UsbReader
+                                      : zorvek::archive::ReadoutSource::Recorder;
+            readout.readAt = sys_seconds(day) + hours(8 + seed % 6);
+            readout.program = "55AA0502";
+            static_cast<void>(opened.value->Add(readout));
+            day += days(120);
+        }
+    }
+}
+
+// The archive's windows, over the main window, on a fleet made for them.
+void SaveArchiveWindows(zorvek::TInfo_Form& main, zorvek::archive::ReadoutArchive& archive,
+                        const QDir& folder) {
+    SaveWithMenu(main, *main.Menu("Archive1"), folder, "archive-menu");
+    const auto listed = archive.List(std::nullopt);
+    zorvek::ui::ReadoutListForm open(&main, listed.value);
+    open.show();
+    Save(open, folder, "archive-open");
+    open.close();
+
+    zorvek::ui::FleetForm fleet(&main, archive.Fleet().value);
+    fleet.show();
+    Save(fleet, folder, "archive-fleet");
+    const std::string registration = zorvek::Cp1251FromUtf8("41328-к");
+    const auto crane = archive.List(registration);
+    zorvek::ui::ReadoutListForm history(&fleet, crane.value);
+    history.setWindowTitle(QStringLiteral("Считывания крана 41328-к"));
+    history.ShowComparison(zorvek::archive::Compare(crane.value.at(1), crane.value.at(0)));
+    history.show();
+    Save(history, folder, "archive-crane");
 }
 
 }  // namespace
@@ -30,7 +148,15 @@ int main(int argc, char* argv[]) {
     zorvek::LoadQtTranslations(application);
     const QDir folder(argv[1]);
     zorvek::ui::QtDialogs dialogs;
+    // A fleet of its own, out of the user's archive and settings.
+    const QTemporaryDir scratch;
+    const std::string archiveFile = scratch.filePath("archive.sqlite").toStdString();
+    FillArchive(archiveFile);
     zorvek::Program::Settings settings;
+    settings.settingsFile = scratch.filePath("zorvek.ini");
+    settings.openArchive = [&](std::string_view) {
+        return zorvek::archive::OpenArchive(archiveFile);
+    };
     settings.arguments = {argv[2]};
     settings.data = zorvek::DataDirectory();
     settings.documents = QDir::temp().filePath("zorvek-screenshots").toStdString();
@@ -44,22 +170,8 @@ int main(int argc, char* argv[]) {
     main.menuBar()->setEnabled(true);
 
     // The report menu opened over the window.
-    QMenu* appendices = main.Menu("N6");
-    const QRect item = main.menuBar()->actionGeometry(appendices->menuAction());
-    appendices->popup(main.menuBar()->mapToGlobal(item.bottomLeft()));
-    QApplication::processEvents();
-    const QPoint menuAt = main.mapFromGlobal(appendices->pos());
-    QImage combined(main.size().expandedTo(
-                        QSize(menuAt.x() + appendices->width(), menuAt.y() + appendices->height())),
-                    QImage::Format_RGB32);
-    combined.fill(Qt::white);
-    {
-        QPainter painter(&combined);
-        painter.drawPixmap(0, 0, main.grab());
-        painter.drawPixmap(menuAt, appendices->grab());
-    }
-    combined.save(folder.filePath("main-window-appendices.png"));
-    appendices->close();
+    SaveWithMenu(main, *main.Menu("N6"), folder, "main-window-appendices");
+    if (auto opened = program.Archive().Archive()) SaveArchiveWindows(main, *opened.value, folder);
 
     program.Form3().show();
     Save(program.Form3(), folder, "options");

@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -47,6 +48,20 @@ std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& f
 
 bool QtDialogs::OpenWithDesktop(const QString& file) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+std::optional<QString> QtDialogs::AskText(QWidget* parent, const QString& label,
+                                          const QString& text) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(kProgramTitle);
+    dialog.setLabelText(label);
+    dialog.setTextValue(text);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    // Room for a server's address.
+    dialog.resize(480, dialog.sizeHint().height());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
 }
 
 }  // namespace zorvek::ui

@@ -30,6 +30,10 @@ class Dialogs {
                                                 const QString& suffix) = 0;
     // Opens a file with the desktop's default application, without waiting.
     virtual bool OpenWithDesktop(const QString& file) = 0;
+    // A line of text to edit, starting as `text`; nothing when the user
+    // cancels.
+    virtual std::optional<QString> AskText(QWidget* parent, const QString& label,
+                                           const QString& text) = 0;
 };
 
 // The real dialogs: QMessageBox, QFileDialog, QDesktopServices.
@@ -43,6 +47,8 @@ class QtDialogs final : public Dialogs {
     std::optional<QString> SaveFileName(QWidget* parent, const QString& filter,
                                         const QString& suffix) override;
     bool OpenWithDesktop(const QString& file) override;
+    std::optional<QString> AskText(QWidget* parent, const QString& label,
+                                   const QString& text) override;
 };
 
 }  // namespace zorvek::ui

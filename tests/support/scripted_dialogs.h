@@ -20,6 +20,9 @@ class ScriptedDialogs final : public ui::Dialogs {
     // Each dialog takes the next name; none left means cancelled.
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
+    // Each text asked for takes the next; none left means cancelled.
+    std::deque<QString> texts;
+    QStringList textLabels;
     QString lastOpenFilter;
     QString lastOpenFolder;
     QString lastSaveFilter;
@@ -43,6 +46,11 @@ class ScriptedDialogs final : public ui::Dialogs {
     bool OpenWithDesktop(const QString& file) override {
         opened << file;
         return true;
+    }
+
+    std::optional<QString> AskText(QWidget*, const QString& label, const QString&) override {
+        textLabels << label;
+        return Next(texts);
     }
 
   private:

@@ -1,0 +1,54 @@
+#include "app/archive_link.h"
+
+#include <QSettings>
+
+namespace zorvek {
+namespace {
+
+const QString kLocationKey = QStringLiteral("archive/location");
+
+}  // namespace
+
+ArchiveLink::ArchiveLink(QSettings& settings, Opener open)
+    : m_settings(settings), m_open(std::move(open)) {}
+
+ArchiveLink::~ArchiveLink() = default;
+
+archive::ArchiveResult<archive::ReadoutArchive*> ArchiveLink::Archive() {
+    archive::ArchiveResult<archive::ReadoutArchive*> result;
+    if (!m_archive) {
+        auto opened = m_open(Location());
+        if (!opened) {
+            result.status = opened.status;
+            return result;
+        }
+        m_archive = std::move(opened.value);
+    }
+    result.value = m_archive.get();
+    return result;
+}
+
+QString ArchiveLink::ChosenLocation() const {
+    return m_settings.value(kLocationKey).toString().trimmed();
+}
+
+void ArchiveLink::ChooseLocation(const QString& location) {
+    if (location.trimmed().isEmpty()) {
+        m_settings.remove(kLocationKey);
+    } else {
+        m_settings.setValue(kLocationKey, location.trimmed());
+    }
+    m_settings.sync();
+    m_archive.reset();
+}
+
+std::string ArchiveLink::ShownLocation() const {
+    return m_archive ? m_archive->Location() : archive::DisplayedLocation(Location());
+}
+
+std::string ArchiveLink::Location() const {
+    const QString chosen = ChosenLocation();
+    return chosen.isEmpty() ? archive::DefaultArchiveLocation() : chosen.toStdString();
+}
+
+}  // namespace zorvek

@@ -1,0 +1,478 @@
+// The "Архив" menu and its windows, against an archive in memory: the
+// search, the fleet's order and bars, a read-out opened into the window,
+// device reads stored after their dump file, and archives that fail.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "access/program_location.h"
+#include "app/program.h"
+#include "model/cp1251.h"
+#include "sim/image_generator.h"
+#include "tests/support/memory_archive.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/virtual_wait_clock.h"
+#include "ui/archive_items.h"
+#include "ui/fleet_form.h"
+#include "ui/life_bar_delegate.h"
+#include "ui/readout_list_form.h"
+
+namespace zorvek {
+namespace {
+
+using namespace std::chrono;
+using archive::ReadoutId;
+using archive::ReadoutSource;
+using Ids = std::vector<ReadoutId>;
+
+std::string Cp(const char* utf8) { return Cp1251FromUtf8(utf8); }
+
+std::vector<std::uint8_t> Generated(std::uint32_t seed) {
+    const sim::Image image = sim::GenerateImage({.seed = seed});
+    return {image.begin(), image.end()};
+}
+
+archive::StoredReadout Readout(ReadoutId id, const char* registration, sys_days day,
+                               std::uint64_t cycles) {
+    archive::StoredReadout stored;
+    archive::ReadoutSummary& summary = stored.summary;
+    summary.id = id;
+    summary.crane = {Cp(registration), Cp("зав-") + std::to_string(70 + id),
+                     "R" + std::to_string(id)};
+    summary.readAt = sys_seconds(day) + hours(9);
+    summary.figures.totalCycles = cycles;
+    stored.image = Generated(static_cast<std::uint32_t>(id));
+    return stored;
+}
+
+// Four read-outs of three cranes, oldest first.
+std::vector<archive::StoredReadout> SmallArchive() {
+    std::vector<archive::StoredReadout> readouts{
+        Readout(1, "41328-к", sys_days(2025y / 3 / 14), 9999),
+        Readout(2, "Б-17", sys_days(2025y / 6 / 1), 12112),
+        Readout(3, "41328-к", sys_days(2026y / 2 / 9), 11199),
+        Readout(4, "A-5", sys_days(2026y / 3 / 1), 250),
+    };
+    readouts[0].summary.note = Cp("Перед ремонтом");
+    readouts[1].summary.source = ReadoutSource::UsbReader;
+    readouts[0].summary.figures.lifeUsed = 0.25;
+    readouts[2].summary.figures.lifeUsed = 0.9;
+    readouts[2].summary.figures.normativeEnd = sys_days(2031y / 5 / 1);
+    readouts[2].summary.figures.totalHours = 1500.5;
+    readouts[0].summary.figures.totalHours = 1200;
+    readouts[1].summary.figures.lifeUsed = 1.4;
+    readouts[1].summary.figures.normativeEnd = sys_days(2024y / 1 / 1);
+    readouts[1].summary.flags.countersBack = true;
+    return readouts;
+}
+
+std::vector<archive::ReadoutSummary> Summaries(const std::vector<archive::StoredReadout>& all) {
+    std::vector<archive::ReadoutSummary> summaries;
+    for (const archive::StoredReadout& stored : all) summaries.push_back(stored.summary);
+    return summaries;
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Acts on the modal window `Form` once it is shown; a window the act left
+// open (a failed check) is closed, so the test goes on.
+template <typename Form>
+void WhenShown(std::function<void(Form&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* form = qobject_cast<Form*>(QApplication::activeModalWidget());
+        QVERIFY(form);
+        act(*form);
+        if (form->isVisible()) form->reject();
+    });
+}
+
+void DoubleClickRow(QTableView& table, int row) {
+    const QRect cell = table.visualRect(table.model()->index(row, 0));
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// The recorder as its driver presents it: bank 3 is the stored image.
+class StandInRecorder final : public MemorySource {
+  public:
+    std::vector<std::uint8_t> image = Generated(9);
+    TransferResult Open() override { return TransferResult::Ok(); }
+    bool Close() override { return true; }
+    TransferResult Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
+                        ProgressSink*) override {
+        std::copy_n(image.begin() + (address & 0xFFFF), count, buffer);
+        return TransferResult::Ok();
+    }
+    TransferResult Write(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
+                         ProgressSink*) override {
+        std::copy_n(buffer, count, image.begin() + (address & 0xFFFF));
+        return TransferResult::Ok();
+    }
+};
+
+}  // namespace
+
+class ArchiveMenuTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<test::ScopedEnvironment> m_sysfs;
+    std::unique_ptr<test::ScopedEnvironment> m_location;
+    test::ScriptedDialogs m_dialogs;
+    test::VirtualWaitClock m_waits;
+    test::MemoryArchive m_archive;
+    StandInRecorder m_recorder;
+    // Where the window opened its archive, and the failure it met there.
+    QStringList m_openedAt;
+    std::optional<archive::ArchiveStatus> m_openFailure;
+    std::unique_ptr<Program> m_program;
+
+    // `realArchive`: the program's own archive, in the test's folder.
+    void Start(bool realArchive = false) {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_sysfs = std::make_unique<test::ScopedEnvironment>("ZORVEK_SYSFS",
+                                                            m_dir->filePath("sys").toStdString());
+        m_location = std::make_unique<test::ScopedEnvironment>(
+            "ZORVEK_ARCHIVE",
+            realArchive ? m_dir->filePath("archive.sqlite").toStdString() : "memory");
+        Program::Settings settings;
+        settings.deviceWaits = &m_waits;
+        settings.documents = m_dir->filePath("documents").toStdString();
+        settings.data = DataDirectory();
+        settings.settingsFile = m_dir->filePath("zorvek.ini");
+        if (!realArchive) {
+            settings.openArchive = [this](std::string_view location) {
+                m_openedAt << QString::fromUtf8(location.data(), qsizetype(location.size()));
+                archive::ArchiveResult<std::unique_ptr<archive::ReadoutArchive>> opened;
+                if (m_openFailure) {
+                    opened.status = *m_openFailure;
+                } else {
+                    opened.value = std::make_unique<test::ArchiveOf>(m_archive);
+                }
+                return opened;
+            };
+        }
+        m_program = std::make_unique<Program>(m_dialogs, std::move(settings));
+        m_program->GetSession().choice.defaultFile = DumpFile();
+        m_program->GetSession().dispatch.AttachRecorder(&m_recorder);
+        Window().show();
+    }
+    TInfo_Form& Window() { return m_program->Info_Form(); }
+    QAction* Item(const char* name) { return Window().Item(name); }
+    std::filesystem::path DumpFile() const {
+        return std::filesystem::path(m_dir->filePath("dannie.krd").toStdString());
+    }
+    QString Status() const { return m_program->Info_Form().StatusLine()->toolTip(); }
+
+  private slots:
+    void init() {
+        m_dialogs = test::ScriptedDialogs();
+        m_archive = test::MemoryArchive();
+        m_archive.readouts = SmallArchive();
+        m_recorder = StandInRecorder();
+        m_openedAt.clear();
+        m_openFailure.reset();
+    }
+    void cleanup() {
+        m_program.reset();
+        m_location.reset();
+        m_sysfs.reset();
+        m_dir.reset();
+    }
+
+    void theSearchKeepsTheLinesHoldingItsText_data() {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<Ids>("shown");
+        QTest::newRow("nothing typed: newest first") << QString() << Ids{4, 3, 2, 1};
+        QTest::newRow("registration") << QStringLiteral("41328") << Ids{3, 1};
+        QTest::newRow("factory number") << QStringLiteral("зав-72") << Ids{2};
+        QTest::newRow("note, any case") << QStringLiteral("ПЕРЕД рем") << Ids{1};
+        QTest::newRow("source") << QStringLiteral("(USB)") << Ids{2};
+        QTest::newRow("flag") << QStringLiteral("счётчики") << Ids{2};
+        QTest::newRow("read on") << QStringLiteral("09.02.2026") << Ids{3};
+        QTest::newRow("no line") << QStringLiteral("нет такого") << Ids{};
+    }
+    void theSearchKeepsTheLinesHoldingItsText() {
+        QFETCH(QString, search);
+        QFETCH(Ids, shown);
+        ui::ReadoutListForm form(nullptr, Summaries(SmallArchive()));
+        form.show();
+        form.SearchBox()->setText(search);
+        QCOMPARE(form.ShownIds(), shown);
+        // The first line left is ready to open with Enter; none, nothing to open.
+        QCOMPARE(form.OpenButton()->isEnabled(), !shown.empty());
+        QTest::keyClick(form.SearchBox(), Qt::Key_Return);
+        QCOMPARE(form.Chosen().has_value(), !shown.empty());
+        if (!shown.empty()) QCOMPARE(*form.Chosen(), shown.front());
+    }
+
+    void theFleetSortsByItsFigures_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::addColumn<QStringList>("cranes");
+        using F = ui::FleetForm;
+        QTest::newRow("registration")
+            << int(F::kRegistration) << Qt::AscendingOrder << QStringList{"41328-к", "A-5", "Б-17"};
+        QTest::newRow("cycles by number, not by text")
+            << int(F::kCycles) << Qt::AscendingOrder << QStringList{"A-5", "41328-к", "Б-17"};
+        QTest::newRow("life used, unknown last")
+            << int(F::kLifeUsed) << Qt::DescendingOrder << QStringList{"Б-17", "41328-к", "A-5"};
+        QTest::newRow("normative end, none last")
+            << int(F::kNormativeEnd) << Qt::AscendingOrder << QStringList{"Б-17", "41328-к", "A-5"};
+        QTest::newRow("last read-out by time")
+            << int(F::kLastReadout) << Qt::DescendingOrder << QStringList{"A-5", "41328-к", "Б-17"};
+    }
+    void theFleetSortsByItsFigures() {
+        QFETCH(int, column);
+        QFETCH(Qt::SortOrder, order);
+        QFETCH(QStringList, cranes);
+        ui::FleetForm form(nullptr, m_archive.Fleet().value);
+        form.Table()->sortByColumn(column, order);
+        QStringList shown;
+        for (int row = 0; row < form.Table()->model()->rowCount(); ++row) {
+            shown << QString::fromStdString(
+                Utf8FromCp1251(form.LineAt(row)->last.crane.registration));
+        }
+        QCOMPARE(shown, cranes);
+    }
+
+    void theLifeUsedIsABarOfItsShare() {
+        ui::FleetForm form(nullptr, m_archive.Fleet().value);
+        form.Table()->sortByColumn(ui::FleetForm::kRegistration, Qt::AscendingOrder);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QImage drawn = form.Table()->viewport()->grab().toImage();
+        const struct {
+            int row;
+            double filled;
+            QColor colour;
+            QString text;
+        } bars[] = {
+            {0, 0.9, ui::LifeBarDelegate::kWarning, QStringLiteral("90,0 %")},
+            {1, 0, QColor(), QStringLiteral("—")},
+            {2, 1, ui::LifeBarDelegate::kUsedUp, QStringLiteral("140,0 %")},
+        };
+        for (const auto& bar : bars) {
+            const QModelIndex cell =
+                form.Table()->model()->index(bar.row, ui::FleetForm::kLifeUsed);
+            QCOMPARE(cell.data().toString(), bar.text);
+            const QRect area = form.Table()->visualRect(cell).adjusted(2, 2, -2, -2);
+            int coloured = 0;
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (bar.colour.isValid() && drawn.pixelColor(x, area.top() + 1) == bar.colour) {
+                    ++coloured;
+                }
+            }
+            QVERIFY2(std::abs(coloured - bar.filled * area.width()) <= 1,
+                     qPrintable(
+                         QString("row %1: %2 of %3").arg(bar.row).arg(coloured).arg(area.width())));
+        }
+    }
+
+    void openingAReadoutLoadsItsImageBesideTheDumpFile() {
+        Start();
+        QVERIFY(!Item("ArchiveSave1")->isEnabled());
+        WhenShown<ui::ReadoutListForm>([](ui::ReadoutListForm& form) {
+            form.SearchBox()->setText(QStringLiteral("Б-17"));
+            form.OpenButton()->click();
+        });
+        Item("ArchiveOpen1")->trigger();
+        QVERIFY(m_dialogs.errors.isEmpty());
+        const std::filesystem::path file = DumpFile().parent_path() / "readouts" / "readout-2.krd";
+        QCOMPARE(ReadBytes(file), m_archive.readouts[1].image);
+        QVERIFY(!std::filesystem::exists(DumpFile()));
+        const Session& session = m_program->GetSession();
+        QCOMPARE(session.dispatch.Kind(), SourceKind::DumpFile);
+        QCOMPARE(session.dumpFile.FileName(), file);
+        QVERIFY(!session.sheet.Value(0).empty());
+        QVERIFY(Window().Menu("N6")->menuAction()->isVisible());
+        QVERIFY(Item("ArchiveSave1")->isEnabled());
+        QVERIFY(!Item("N12")->isEnabled());
+        QVERIFY(Status().startsWith(QStringLiteral("Открыто из архива: кран Б-17, 01.06.2025")));
+        QVERIFY(Status().endsWith(QStringLiteral(", файл readout-2.krd")));
+
+        // A second one replaces it; storing it again keeps its own source.
+        WhenShown<ui::ReadoutListForm>(
+            [](ui::ReadoutListForm& form) { DoubleClickRow(*form.Table(), 3); });
+        Item("ArchiveOpen1")->trigger();
+        QCOMPARE(session.dumpFile.FileName().filename(), "readout-1.krd");
+        Item("ArchiveSave1")->trigger();
+        QCOMPARE(m_archive.added.size(), 1u);
+        QCOMPARE(m_archive.added[0].image, m_archive.readouts[0].image);
+        QCOMPARE(m_archive.added[0].source, ReadoutSource::File);
+        QCOMPARE(m_openedAt.size(), 1);
+    }
+
+    void aReadoutWhoseFileCannotBeWrittenIsNotLoaded() {
+        Start();
+        // A file stands where the read-outs' folder would be made.
+        std::ofstream(DumpFile().parent_path() / "readouts") << "x";
+        WhenShown<ui::ReadoutListForm>(
+            [](ui::ReadoutListForm& form) { form.OpenButton()->click(); });
+        Item("ArchiveOpen1")->trigger();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY2(
+            m_dialogs.messages[0].startsWith(QStringLiteral("Не удалось записать файл данных: ")),
+            qPrintable(m_dialogs.messages[0]));
+        QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::None);
+        QVERIFY(!Item("ArchiveSave1")->isEnabled());
+    }
+
+    void theFleetShowsACranesReadoutsAndComparesTheNewestTwo() {
+        Start();
+        WhenShown<ui::FleetForm>([](ui::FleetForm& fleet) {
+            WhenShown<ui::ReadoutListForm>([](ui::ReadoutListForm& history) {
+                QCOMPARE(history.ShownIds(), (Ids{3, 1}));
+                const auto* table = history.findChild<QTableWidget*>("ComparisonTable");
+                QVERIFY(table);
+                QVERIFY(table->horizontalHeaderItem(0)->text().startsWith("14.03.2025"));
+                QVERIFY(table->horizontalHeaderItem(1)->text().startsWith("09.02.2026"));
+                const QStringList expected[] = {
+                    {"9999", "11\u00A0199", "+1200"},
+                    {"1200,0", "1500,5", "+300,5"},
+                };
+                for (int row = 0; row < 2; ++row) {
+                    for (int column = 0; column < 3; ++column) {
+                        QCOMPARE(table->item(row, column)->text(), expected[row][column]);
+                    }
+                }
+                QCOMPARE(table->item(5, 2)->text(), QStringLiteral("+65,0 %"));
+                DoubleClickRow(*history.Table(), 0);
+            });
+            DoubleClickRow(*fleet.Table(), 0);
+        });
+        Item("Fleet1")->trigger();
+        QVERIFY(m_dialogs.errors.isEmpty());
+        QCOMPARE(m_program->GetSession().dumpFile.FileName().filename(), "readout-3.krd");
+    }
+
+    void aDeviceReadIsStoredAfterItsDumpFile_data() {
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<bool>("writes");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("stored") << true << true
+                                << QStringLiteral("Считывание сохранено в архив: memory");
+        QTest::newRow("archive not reached")
+            << false << true
+            << QStringLiteral(
+                   "Считывание не сохранено в архив memory: нет связи с архивом (сервер молчит)");
+        QTest::newRow("write refused") << true << false
+                                       << QStringLiteral(
+                                              "Считывание не сохранено в архив memory: ошибка базы "
+                                              "данных архива (диск полон)");
+    }
+    void aDeviceReadIsStoredAfterItsDumpFile() {
+        QFETCH(bool, opens);
+        QFETCH(bool, writes);
+        QFETCH(QString, status);
+        if (!opens)
+            m_openFailure =
+                archive::ArchiveStatus{archive::ArchiveError::CannotOpen, "сервер молчит"};
+        if (!writes)
+            m_archive.failure =
+                archive::ArchiveStatus{archive::ArchiveError::DatabaseFailure, "диск полон"};
+        Start();
+        Item("N9")->trigger();
+        // The read stands whatever the archive said, and no box interrupts.
+        QCOMPARE(ReadBytes(DumpFile()), m_recorder.image);
+        QVERIFY(Item("N12")->isEnabled());
+        QVERIFY(m_dialogs.errors.isEmpty() && m_dialogs.messages.isEmpty());
+        QVERIFY2(Status().startsWith(status), qPrintable(Status()));
+        QCOMPARE(m_archive.added.size(), writes && opens ? 1u : 0u);
+        if (!m_archive.added.empty()) {
+            QCOMPARE(m_archive.added[0].image, m_recorder.image);
+            QCOMPARE(m_archive.added[0].source, ReadoutSource::Recorder);
+        }
+    }
+
+    void aDeviceReadReachesARealArchiveAndOpensFromIt() {
+        Start(true);
+        Item("N9")->trigger();
+        QCOMPARE(Status(), QStringLiteral("Считывание сохранено в архив: ") +
+                               m_dir->filePath("archive.sqlite"));
+        WhenShown<ui::ReadoutListForm>([](ui::ReadoutListForm& form) {
+            QCOMPARE(form.ShownIds().size(), 1u);
+            const QModelIndex source = form.Table()->model()->index(0, ui::kSourceColumn);
+            QCOMPARE(source.data().toString(), QStringLiteral("Прибор"));
+            form.OpenButton()->click();
+        });
+        Item("ArchiveOpen1")->trigger();
+        QVERIFY(m_dialogs.errors.isEmpty());
+        QCOMPARE(ReadBytes(m_program->GetSession().dumpFile.FileName()), m_recorder.image);
+    }
+
+    void aFailingArchiveIsAMessage_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QString>("error");
+        for (const char* command : {"ArchiveOpen1", "Fleet1"}) {
+            QTest::addRow("%s, not opened", command)
+                << command << false
+                << QStringLiteral(
+                       "Архив считываний не открыт: memory\nархив записан более новой версией "
+                       "программы, запись в него невозможна (схема 9)");
+            QTest::addRow("%s, not read", command)
+                << command << true
+                << QStringLiteral(
+                       "Архив считываний не прочитан: memory\nнет связи с архивом (соединение "
+                       "потеряно)");
+        }
+    }
+    void aFailingArchiveIsAMessage() {
+        QFETCH(QString, command);
+        QFETCH(bool, opens);
+        QFETCH(QString, error);
+        if (!opens)
+            m_openFailure = archive::ArchiveStatus{archive::ArchiveError::SchemaTooNew, "схема 9"};
+        m_archive.failure =
+            archive::ArchiveStatus{archive::ArchiveError::CannotOpen, "соединение потеряно"};
+        Start();
+        Item(command.toLatin1().constData())->trigger();
+        QCOMPARE(m_dialogs.errors, QStringList{error});
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::None);
+    }
+
+    void theArchivesLocationIsASetting() {
+        Start();
+        const auto openAndClose = [this] {
+            WhenShown<ui::ReadoutListForm>([](ui::ReadoutListForm& form) { form.reject(); });
+            Item("ArchiveOpen1")->trigger();
+        };
+        openAndClose();
+        const QString shared = m_dir->filePath("shared.sqlite");
+        m_dialogs.texts = {shared, QStringLiteral("  ")};
+        Item("ArchiveLocation1")->trigger();
+        QVERIFY(m_dialogs.textLabels.front().endsWith(QStringLiteral("Пусто: memory")));
+        QCOMPARE(QSettings(m_dir->filePath("zorvek.ini"), QSettings::IniFormat)
+                     .value("archive/location")
+                     .toString(),
+                 shared);
+        openAndClose();
+        // Blank is the default again.
+        Item("ArchiveLocation1")->trigger();
+        openAndClose();
+        QCOMPARE(m_openedAt, (QStringList{"memory", shared, "memory"}));
+    }
+};
+
+}  // namespace zorvek
+
+QTEST_MAIN(zorvek::ArchiveMenuTest)
+#include "archive_menu_test.moc"

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/readout_archive.h"
+
+namespace zorvek::test {
+
+// A read-out archive in memory for the window's tests: read-outs are put in
+// whole (with the figures the test wants), Add keeps what it was given, and
+// every call can be made to fail.
+class MemoryArchive final : public archive::ReadoutArchive {
+  public:
+    std::vector<archive::StoredReadout> readouts;
+    std::vector<archive::NewReadout> added;
+    // When set, every call fails with it.
+    std::optional<archive::ArchiveStatus> failure;
+    std::string location = "memory";
+
+    archive::ArchiveResult<archive::Added> Add(const archive::NewReadout& readout) override {
+        if (failure) return {*failure, {}};
+        added.push_back(readout);
+        return {{}, {static_cast<archive::ReadoutId>(1000 + added.size()), false, {}}};
+    }
+    archive::ArchiveResult<std::vector<archive::ReadoutSummary>> List(
+        std::optional<std::string_view> registration) override {
+        if (failure) return {*failure, {}};
+        std::vector<archive::ReadoutSummary> listed;
+        for (const archive::StoredReadout& stored : readouts) {
+            if (!registration || stored.summary.crane.registration == *registration) {
+                listed.push_back(stored.summary);
+            }
+        }
+        std::stable_sort(listed.begin(), listed.end(),
+                         [](const auto& a, const auto& b) { return a.readAt > b.readAt; });
+        return {{}, listed};
+    }
+    archive::ArchiveResult<archive::StoredReadout> Get(archive::ReadoutId id) override {
+        if (failure) return {*failure, {}};
+        for (const archive::StoredReadout& stored : readouts) {
+            if (stored.summary.id == id) return {{}, stored};
+        }
+        return {{archive::ArchiveError::NotFound, "no read-out"}, {}};
+    }
+    archive::ArchiveResult<std::vector<archive::FleetLine>> Fleet() override {
+        if (failure) return {*failure, {}};
+        std::map<std::string, archive::FleetLine> cranes;
+        for (const archive::ReadoutSummary& summary : List(std::nullopt).value) {
+            archive::FleetLine& line = cranes[summary.crane.registration];
+            if (line.readouts++ == 0) line.last = summary;
+            line.anyFlags.recorderChanged |= summary.flags.recorderChanged;
+            line.anyFlags.countersBack |= summary.flags.countersBack;
+        }
+        std::vector<archive::FleetLine> fleet;
+        for (auto& [registration, line] : cranes) fleet.push_back(line);
+        return {{}, fleet};
+    }
+    std::string Location() const override { return location; }
+};
+
+// What an opener hands the window: the test's own archive, which outlives
+// every window that opens it.
+class ArchiveOf final : public archive::ReadoutArchive {
+  public:
+    explicit ArchiveOf(archive::ReadoutArchive& archive) : m_archive(archive) {}
+    archive::ArchiveResult<archive::Added> Add(const archive::NewReadout& readout) override {
+        return m_archive.Add(readout);
+    }
+    archive::ArchiveResult<std::vector<archive::ReadoutSummary>> List(
+        std::optional<std::string_view> registration) override {
+        return m_archive.List(registration);
+    }
+    archive::ArchiveResult<archive::StoredReadout> Get(archive::ReadoutId id) override {
+        return m_archive.Get(id);
+    }
+    archive::ArchiveResult<std::vector<archive::FleetLine>> Fleet() override {
+        return m_archive.Fleet();
+    }
+    std::string Location() const override { return m_archive.Location(); }
+
+  private:
+    archive::ReadoutArchive& m_archive;
+};
+
+}  // namespace zorvek::test

@@ -1,0 +1,113 @@
+#include "ui/readout_list_form.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "ui/archive_items.h"
+#include "ui/readout_comparison_table.h"
+
+namespace zorvek::ui {
+
+ReadoutListForm::ReadoutListForm(QWidget* parent,
+                                 const std::vector<archive::ReadoutSummary>& readouts)
+    : QDialog(parent),
+      m_search(new QLineEdit(this)),
+      m_table(new QTableView(this)),
+      m_lines(new QSortFilterProxyModel(this)) {
+    setObjectName("ReadoutListForm");
+    setWindowTitle(QStringLiteral("Открыть из архива"));
+    resize(900, 420);
+
+    m_search->setObjectName("SearchBox");
+    m_search->setPlaceholderText(
+        QStringLiteral("Поиск: рег. номер, заводской номер, регистратор, примечание"));
+    m_search->setClearButtonEnabled(true);
+
+    m_lines->setFilterKeyColumn(-1);
+    m_lines->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    m_table->setObjectName("ReadoutTable");
+    ShowLines(*m_table, *m_lines, ReadoutModel(readouts, this), kReadAtColumn, Qt::DescendingOrder);
+
+    auto* buttons = new QDialogButtonBox(this);
+    m_open = buttons->addButton(QStringLiteral("Открыть"), QDialogButtonBox::AcceptRole);
+    m_open->setObjectName("OpenButton");
+    m_open->setDefault(true);
+    buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_search);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(buttons);
+
+    connect(m_search, &QLineEdit::textChanged, this, &ReadoutListForm::Filter);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ReadoutListForm::UpdateOpenButton);
+    connect(m_table, &QTableView::doubleClicked, this, &ReadoutListForm::Choose);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ReadoutListForm::Choose);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_table->selectRow(0);
+    UpdateOpenButton();
+}
+
+void ReadoutListForm::ShowComparison(const archive::ReadoutComparison& comparison) {
+    auto* heading = new QLabel(QStringLiteral("Два последних считывания:"), this);
+    QTableWidget* table = ComparisonTable(comparison, this);
+    table->setMaximumHeight(table->verticalHeader()->length() +
+                            table->horizontalHeader()->height() + 2 * table->frameWidth());
+    auto* layout = static_cast<QVBoxLayout*>(this->layout());
+    layout->insertWidget(layout->count() - 1, heading);
+    if (!comparison.sameCrane) {
+        auto* warning = new QLabel(
+            QStringLiteral("Считывания с разных приборов: сравнение может ввести в заблуждение."),
+            this);
+        warning->setObjectName("ComparisonWarning");
+        layout->insertWidget(layout->count() - 1, warning);
+    }
+    layout->insertWidget(layout->count() - 1, table);
+}
+
+void ReadoutListForm::ShowNoComparison(const QString& why) {
+    auto* note = new QLabel(why, this);
+    note->setObjectName("ComparisonNote");
+    auto* layout = static_cast<QVBoxLayout*>(this->layout());
+    layout->insertWidget(layout->count() - 1, note);
+}
+
+std::vector<archive::ReadoutId> ReadoutListForm::ShownIds() const {
+    std::vector<archive::ReadoutId> ids;
+    for (int row = 0; row < m_lines->rowCount(); ++row) {
+        ids.push_back(m_lines->index(row, kRegistrationColumn).data(kReadoutIdRole).toLongLong());
+    }
+    return ids;
+}
+
+void ReadoutListForm::Filter(const QString& text) {
+    m_lines->setFilterFixedString(text.trimmed());
+    // Typing narrows to the line wanted; Enter then opens it.
+    if (!SelectedId() && m_lines->rowCount() > 0) m_table->selectRow(0);
+    UpdateOpenButton();
+}
+
+std::optional<archive::ReadoutId> ReadoutListForm::SelectedId() const {
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows(kRegistrationColumn);
+    if (rows.isEmpty()) return std::nullopt;
+    return rows.front().data(kReadoutIdRole).toLongLong();
+}
+
+void ReadoutListForm::UpdateOpenButton() { m_open->setEnabled(SelectedId().has_value()); }
+
+void ReadoutListForm::Choose() {
+    m_chosen = SelectedId();
+    if (m_chosen) accept();
+}
+
+}  // namespace zorvek::ui

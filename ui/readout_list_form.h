@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <vector>
+
+#include "archive/readout_archive.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace zorvek::ui {
+
+// "Открыть из архива": the stored read-outs with the cranes they belong to,
+// newest first. The search box keeps the lines in which any column holds
+// what is typed; "Открыть" or a double-click chooses a read-out. Shown for
+// one crane of the fleet, it also sets the crane's two newest read-outs
+// side by side.
+class ReadoutListForm final : public QDialog {
+    Q_OBJECT
+  public:
+    ReadoutListForm(QWidget* parent, const std::vector<archive::ReadoutSummary>& readouts);
+
+    // Under the table: what happened between two read-outs, or why there is
+    // nothing to compare.
+    void ShowComparison(const archive::ReadoutComparison& comparison);
+    void ShowNoComparison(const QString& why);
+
+    // The read-out chosen; nothing before a choice.
+    std::optional<archive::ReadoutId> Chosen() const { return m_chosen; }
+
+    QLineEdit* SearchBox() const { return m_search; }
+    QTableView* Table() const { return m_table; }
+    QPushButton* OpenButton() const { return m_open; }
+    // The ids of the lines shown, top to bottom.
+    std::vector<archive::ReadoutId> ShownIds() const;
+
+  private:
+    void Filter(const QString& text);
+    void UpdateOpenButton();
+    void Choose();
+    std::optional<archive::ReadoutId> SelectedId() const;
+
+    QLineEdit* m_search;
+    QTableView* m_table;
+    QSortFilterProxyModel* m_lines;
+    QPushButton* m_open;
+    std::optional<archive::ReadoutId> m_chosen;
+};
+
+}  // namespace zorvek::ui
