@@ -21,6 +21,7 @@
 #include "app/program.h"
 #include "model/cp1251.h"
 #include "sim/image_generator.h"
+#include "tests/app/window_fixture.h"
 #include "tests/support/memory_archive.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/scripted_dialogs.h"
@@ -108,23 +109,7 @@ void DoubleClickRow(QTableView& table, int row) {
     QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
 }
 
-// The recorder as its driver presents it: bank 3 is the stored image.
-class StandInRecorder final : public MemorySource {
-  public:
-    std::vector<std::uint8_t> image = Generated(9);
-    TransferResult Open() override { return TransferResult::Ok(); }
-    bool Close() override { return true; }
-    TransferResult Read(std::uint32_t address, std::uint8_t* buffer, std::uint32_t count,
-                        ProgressSink*) override {
-        std::copy_n(image.begin() + (address & 0xFFFF), count, buffer);
-        return TransferResult::Ok();
-    }
-    TransferResult Write(std::uint32_t address, const std::uint8_t* buffer, std::uint32_t count,
-                         ProgressSink*) override {
-        std::copy_n(buffer, count, image.begin() + (address & 0xFFFF));
-        return TransferResult::Ok();
-    }
-};
+using test::StandInRecorder;
 
 }  // namespace
 
@@ -186,6 +171,7 @@ class ArchiveMenuTest : public QObject {
         m_archive = test::MemoryArchive();
         m_archive.readouts = SmallArchive();
         m_recorder = StandInRecorder();
+        m_recorder.image = Generated(9);
         m_openedAt.clear();
         m_openFailure.reset();
     }

@@ -55,8 +55,10 @@ void WindowFixture::Start(std::vector<std::string> arguments) {
     m_dir = std::make_unique<QTemporaryDir>();
     QDir::setCurrent(m_dir->path());
     m_dialogs = ScriptedDialogs();
-    qputenv("ZORVEK_SYSFS", QFile::encodeName(m_dir->filePath("sys")));
-    qputenv("ZORVEK_DEVDIR", QFile::encodeName(m_dir->filePath("sys/dev")));
+    m_sysfs =
+        std::make_unique<ScopedEnvironment>("ZORVEK_SYSFS", m_dir->filePath("sys").toStdString());
+    m_devices = std::make_unique<ScopedEnvironment>("ZORVEK_DEVDIR",
+                                                    m_dir->filePath("sys/dev").toStdString());
     Program::Settings settings;
     settings.arguments = std::move(arguments);
     settings.deviceWaits = &m_waits;
@@ -73,6 +75,8 @@ void WindowFixture::Start(std::vector<std::string> arguments) {
 void WindowFixture::Finish() {
     m_program.reset();
     QDir::setCurrent(QDir::tempPath());
+    m_devices.reset();
+    m_sysfs.reset();
     m_dir.reset();
 }
 

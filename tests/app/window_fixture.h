@@ -15,6 +15,7 @@
 
 #include "access/memory_source.h"
 #include "app/program.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/virtual_wait_clock.h"
 
@@ -59,6 +60,8 @@ class WindowFixture : public QObject {
     void LoadFromRecorder();
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScopedEnvironment> m_sysfs;
+    std::unique_ptr<ScopedEnvironment> m_devices;
     ScriptedDialogs m_dialogs;
     VirtualWaitClock m_waits;
     StandInRecorder m_recorder;
