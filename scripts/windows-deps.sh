@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the libraries the Windows programs need (Qt Core/Gui/Widgets/
 # Test, libzip, libxlsxwriter, SQLite, libpq, libxml2 for the tests,
-# GoogleTest) from
-# Debian's own source packages into a prefix cached under /var/cache/zorvek/,
-# adds CLI11's headers, and prints that prefix.
+# GoogleTest) from Debian's own source packages into a prefix cached under
+# /var/cache/zorvek/, adds CLI11's headers, and prints that prefix.
 #
 # Each library is kept under a key made of its pinned version, its build
 # options and its patches (scripts/windows-patches/PACKAGE-*.patch): a second
@@ -95,7 +94,7 @@ unpack() {
     done
 }
 
-# in_dir FOLDER COMMAND...
+# in_dir FOLDER COMMAND...: COMMAND run in FOLDER.
 in_dir() (
     cd "$1"
     shift
