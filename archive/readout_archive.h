@@ -107,7 +107,6 @@ enum class ArchiveError : std::uint8_t {
     NotFound,         // no read-out with that id
     CannotOpen,       // the database file or server could not be reached
     SchemaTooNew,     // written by a newer program: read, never write
-    Unsupported,      // this build has no backend for that location
     DatabaseFailure,  // the database refused or failed a statement
 };
 
@@ -189,8 +188,7 @@ std::string DisplayedLocation(std::string_view location);
 // Opens (and where needed creates or migrates) the archive at `location`:
 // an SQLite file (its folder is made) or a PostgreSQL URI, handed to libpq
 // as it is (passwords come from ~/.pgpass or PGPASSWORD). CannotOpen when
-// the file or server cannot be reached, Unsupported where this build has
-// no PostgreSQL client.
+// the file or server cannot be reached.
 ArchiveResult<std::unique_ptr<ReadoutArchive>> OpenArchive(std::string_view location);
 
 }  // namespace zorvek::archive

@@ -69,7 +69,7 @@ class SqlConnection {
 // journal, a busy wait instead of a failure while another process writes.
 ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_view path);
 
-// A PostgreSQL server by libpq's URI; Unsupported in a build without libpq.
+// A PostgreSQL server by libpq's URI.
 ArchiveResult<std::unique_ptr<SqlConnection>> OpenPostgresConnection(std::string_view uri);
 
 }  // namespace zorvek::archive

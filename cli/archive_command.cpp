@@ -40,7 +40,6 @@ int ExitCodeOf(const ArchiveStatus& status) {
         case ArchiveError::NotAnImage:
             return 3;
         case ArchiveError::CannotOpen:
-        case ArchiveError::Unsupported:
         case ArchiveError::DatabaseFailure:
             break;
     }

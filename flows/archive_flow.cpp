@@ -99,9 +99,6 @@ std::string ArchiveFailureText(const archive::ArchiveStatus& status) {
         case ArchiveError::SchemaTooNew:
             what = "архив записан более новой версией программы, запись в него невозможна";
             break;
-        case ArchiveError::Unsupported:
-            what = "эта сборка программы не работает с сервером архива";
-            break;
         case ArchiveError::DatabaseFailure:
             what = "ошибка базы данных архива";
             break;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Windows programs with mingw-w64 into build-windows/ and tests
 # them under wine: every suite that is not about a POSIX mechanism, the same
-# documents as the Linux build byte for byte, the window on a virtual
-# display, and the installer. Run after scripts/build.sh (the comparison
-# needs the Linux zorvek-cli).
+# documents as the Linux build byte for byte, the archive on a PostgreSQL
+# server, the window on a virtual display, and the installer. Run after
+# scripts/build.sh (the comparison and the archive's check need the Linux
+# zorvek-cli).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -23,12 +24,16 @@ cmake --build build-windows -j"$(nproc)"
 echo "test-windows: built in $((SECONDS - step)) s"
 
 step=$SECONDS
-ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
+# Beside a throwaway PostgreSQL server, so that the archive's suites try
+# both backends; wine's programs reach it by TCP.
+scripts/with-postgres.sh bash -c 'ZORVEK_TEST_POSTGRES=$ZORVEK_TEST_POSTGRES_TCP \
+    exec ctest --test-dir build-windows --output-on-failure -j"$(nproc)"'
 echo "test-windows: tests under wine in $((SECONDS - step)) s"
 
 step=$SECONDS
 scripts/windows-parity.sh
+scripts/with-postgres.sh scripts/windows-archive.sh
 scripts/windows-installer.sh
 scripts/windows-window.sh
-echo "test-windows: parity, installer and window in $((SECONDS - step)) s"
+echo "test-windows: parity, shared archive, installer and window in $((SECONDS - step)) s"
 echo "test-windows: all in $((SECONDS - started)) s"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the libraries the Windows programs need (Qt Core/Gui/Widgets/
-# Test, libzip, libxlsxwriter, SQLite, libxml2 for the tests, GoogleTest) from
-# Debian's own source packages into a prefix cached under /var/cache/zorvek/,
-# adds CLI11's headers, and prints that prefix.
+# Test, libzip, libxlsxwriter, SQLite, libpq, libxml2 for the tests,
+# GoogleTest) from Debian's own source packages into a prefix cached under
+# /var/cache/zorvek/, adds CLI11's headers, and prints that prefix.
 #
 # Each library is kept under a key made of its pinned version, its build
 # options and its patches (scripts/windows-patches/PACKAGE-*.patch): a second
@@ -55,36 +55,88 @@ common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake"
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix")
 jobs=$(nproc)
 
-# build PACKAGE VERSION [CMAKE OPTIONS...]: fetches, unpacks with Debian's
-# patches, applies ours, builds and installs one source package, unless the
-# prefix holds it already under the same key.
-build() {
-    local package=$1 version=$2
-    shift 2
-    local key
-    key=$( (printf '%s\n' "$package" "$version" "$@"
-        cat "$patches/$package"-*.patch 2>/dev/null || true) | sha256sum | cut -c1-16)
-    if [ -f "$stamps/$package-$key" ]; then
-        log "$package $version cached"
-        return
+# The key a library is kept under: its name, its pinned version, its build
+# options and our patches of it.
+key_of() {
+    local package=$1
+    (printf '%s\n' "$@"
+        cat "$patches/$package"-*.patch 2>/dev/null || true) | sha256sum | cut -c1-16
+}
+
+# cached PACKAGE VERSION KEY: true when the prefix holds it under KEY.
+cached() {
+    if [ -f "$stamps/$1-$3" ]; then
+        log "$1 $2 cached"
+        return 0
     fi
-    log "building $package $version"
-    local started=$SECONDS
-    rm -rf "$package" "build-$package" "$stamps/$package"-*
+    log "building $1 $2"
+    rm -rf "$1" "build-$1" "$stamps/$1"-*
+    return 1
+}
+
+# quietly PACKAGE COMMAND...: runs COMMAND into PACKAGE's log; on failure the
+# log's end is shown and the script stops.
+quietly() {
+    local package=$1
+    shift
+    "$@" >>"$package.log" 2>&1 || { tail -40 "$package.log" >&2; exit 1; }
+}
+
+# unpack PACKAGE VERSION: fetches the source package and unpacks it into
+# ./PACKAGE with Debian's patches and ours.
+unpack() {
+    local package=$1 version=$2
     apt-get source --download-only -q "$package=$version" >"$package.log" 2>&1 ||
         { tail -20 "$package.log" >&2; exit 1; }
-    dpkg-source -x "${package}_${version}.dsc" "$package" >>"$package.log" 2>&1
+    quietly "$package" dpkg-source -x "${package}_${version}.dsc" "$package"
     for p in "$patches/$package"-*.patch; do
-        if [ -f "$p" ]; then patch -d "$package" -p1 <"$p" >>"$package.log"; fi
+        if [ -f "$p" ]; then quietly "$package" patch -d "$package" -p1 -i "$p"; fi
     done
-    cmake -S "$package" -B "build-$package" "${common[@]}" "$@" >>"$package.log" 2>&1 ||
-        { tail -40 "$package.log" >&2; exit 1; }
-    cmake --build "build-$package" -j"$jobs" >>"$package.log" 2>&1 ||
-        { tail -40 "$package.log" >&2; exit 1; }
-    cmake --install "build-$package" >>"$package.log" 2>&1
-    rm -rf "$package" "build-$package" "${package}_"*
-    touch "$stamps/$package-$key"
-    log "$package built in $((SECONDS - started)) s"
+}
+
+# in_dir FOLDER COMMAND...: COMMAND run in FOLDER.
+in_dir() (
+    cd "$1"
+    shift
+    "$@"
+)
+
+# pkg_config NAME TITLE DESCRIPTION VERSION LIBRARY: the pkg-config file of a
+# library whose own build makes none for this prefix.
+pkg_config() {
+    mkdir -p "$prefix/lib/pkgconfig"
+    cat >"$prefix/lib/pkgconfig/$1.pc" <<EOF
+prefix=$prefix
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+
+Name: $2
+Description: $3
+Version: $4
+Libs: -L\${libdir} $5
+Cflags: -I\${includedir}
+EOF
+}
+
+# finished PACKAGE VERSION KEY STARTED: clears the sources away and stamps it.
+finished() {
+    rm -rf "$1" "build-$1" "${1}_"*
+    touch "$stamps/$1-$3"
+    log "$1 $2 built in $((SECONDS - $4)) s"
+}
+
+# build PACKAGE VERSION [CMAKE OPTIONS...]: one CMake source package, built
+# and installed, unless the prefix holds it already under the same key.
+build() {
+    local package=$1 version=$2 started=$SECONDS key
+    shift 2
+    key=$(key_of "$package" "$version" "$@")
+    cached "$package" "$version" "$key" && return
+    unpack "$package" "$version"
+    quietly "$package" cmake -S "$package" -B "build-$package" "${common[@]}" "$@"
+    quietly "$package" cmake --build "build-$package" -j"$jobs"
+    quietly "$package" cmake --install "build-$package"
+    finished "$package" "$version" "$key" "$started"
 }
 
 build googletest 1.12.1-0.2 -DBUILD_SHARED_LIBS=OFF
@@ -103,44 +155,66 @@ build libxlsxwriter 1.1.4-2 -DBUILD_SHARED_LIBS=ON -DUSE_SYSTEM_MINIZIP=OFF \
 # one-file amalgamation with the build machine's compiler and tclsh, and the
 # cross compiler makes a static library of that file.
 build_sqlite() {
-    local package=sqlite3 version=$1
+    local package=sqlite3 version=$1 started=$SECONDS key
     shift
-    local key
-    key=$(printf '%s\n' "$package" "$version" "$@" | sha256sum | cut -c1-16)
-    if [ -f "$stamps/$package-$key" ]; then
-        log "$package $version cached"
-        return
-    fi
-    log "building $package $version"
-    local started=$SECONDS
-    rm -rf "$package" "$stamps/$package"-*
-    apt-get source --download-only -q "$package=$version" >"$package.log" 2>&1 ||
-        { tail -20 "$package.log" >&2; exit 1; }
-    dpkg-source -x "${package}_${version}.dsc" "$package" >>"$package.log" 2>&1
-    (cd "$package" && ./configure && make sqlite3.c) >>"$package.log" 2>&1 ||
-        { tail -40 "$package.log" >&2; exit 1; }
-    x86_64-w64-mingw32-gcc-posix "$@" -c "$package/sqlite3.c" -o "$package/sqlite3.o" \
-        >>"$package.log" 2>&1 || { tail -40 "$package.log" >&2; exit 1; }
-    mkdir -p "$prefix/include" "$prefix/lib/pkgconfig"
+    key=$(key_of "$package" "$version" "$@")
+    cached "$package" "$version" "$key" && return
+    unpack "$package" "$version"
+    quietly "$package" in_dir "$package" ./configure
+    quietly "$package" make -C "$package" sqlite3.c
+    quietly "$package" x86_64-w64-mingw32-gcc-posix "$@" -c "$package/sqlite3.c" \
+        -o "$package/sqlite3.o"
+    mkdir -p "$prefix/include" "$prefix/lib"
     rm -f "$prefix/lib/libsqlite3.a"
     x86_64-w64-mingw32-ar rcs "$prefix/lib/libsqlite3.a" "$package/sqlite3.o"
     cp "$package/sqlite3.h" "$package/sqlite3ext.h" "$prefix/include/"
-    cat >"$prefix/lib/pkgconfig/sqlite3.pc" <<EOF
-prefix=$prefix
-libdir=\${prefix}/lib
-includedir=\${prefix}/include
-
-Name: SQLite
-Description: SQL database engine
-Version: ${version%%-*}
-Libs: -L\${libdir} -lsqlite3
-Cflags: -I\${includedir}
-EOF
-    rm -rf "$package" "${package}_"*
-    touch "$stamps/$package-$key"
-    log "$package built in $((SECONDS - started)) s"
+    pkg_config sqlite3 SQLite "SQL database engine" "${version%%-*}" -lsqlite3
+    finished "$package" "$version" "$key" "$started"
 }
 build_sqlite 3.40.1-2+deb12u2 -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION
+
+# libpq, the client of a shared archive on a PostgreSQL server, from
+# PostgreSQL's own tree, without OpenSSL (no SSL to the server), readline,
+# ICU or zlib. configure is given mingw-w64's answers to the checks that
+# parse the Windows socket headers, half of its time. Of src/port and
+# src/common only the objects the DLL links are made (the linker names one
+# that is missing), each once: on Windows the static libraries' objects are
+# the shared library's too, so libpq links those instead of a second set.
+pg_port_objects=(chklocale dirmod explicit_bzero getaddrinfo getpeereid inet_aton inet_net_ntop
+    noblock open pg_strong_random pgsleep pgstrcasecmp snprintf strerror strlcpy system
+    timingsafe_bcmp win32common win32error win32ntdll win32setlocale win32stat)
+pg_common_objects=(base64 cryptohash encnames hmac ip link-canary md5_common md5 saslprep
+    scram-common sha1 sha2 string unicode_norm wchar)
+build_libpq() {
+    local package=postgresql-15 version=$1 started=$SECONDS key
+    shift
+    key=$(key_of "$package" "$version" "$@" "${pg_port_objects[@]}" - "${pg_common_objects[@]}")
+    cached "$package" "$version" "$key" && return
+    unpack "$package" "$version"
+    quietly "$package" in_dir "$package" ./configure --host=x86_64-w64-mingw32 \
+        CC=x86_64-w64-mingw32-gcc-posix --prefix="$prefix" "$@"
+    quietly "$package" make -C "$package/src/port" -j"$jobs" libpgport.a \
+        OBJS="${pg_port_objects[*]/%/.o}"
+    quietly "$package" make -C "$package/src/common" -j"$jobs" libpgcommon.a \
+        OBJS_FRONTEND="${pg_common_objects[*]/%/.o}"
+    quietly "$package" make -C "$package/src/interfaces/libpq" -j"$jobs" \
+        SHLIB_PREREQS= SHLIB_LINK_INTERNAL="-lpgcommon -lpgport"
+    mkdir -p "$prefix/bin" "$prefix/include" "$prefix/lib"
+    cp "$package/src/interfaces/libpq/libpq.dll" "$prefix/bin/"
+    cp "$package/src/interfaces/libpq/libpq.a" "$prefix/lib/libpq.dll.a"
+    cp "$package/src/interfaces/libpq/libpq-fe.h" "$package/src/include/postgres_ext.h" \
+        "$package/src/include/pg_config_ext.h" "$prefix/include/"
+    pkg_config libpq libpq "PostgreSQL's client library" "${version%%-*}" -lpq
+    finished "$package" "$version" "$key" "$started"
+}
+build_libpq 15.18-0+deb12u1 --without-readline --without-icu --without-zlib --without-openssl \
+    ac_cv_header_net_if_h=no ac_cv_header_netinet_tcp_h=no \
+    ac_cv_member_struct_sockaddr_sa_len=no ac_cv_member_struct_sockaddr_storage___ss_family=no \
+    ac_cv_member_struct_sockaddr_storage___ss_len=no \
+    ac_cv_member_struct_sockaddr_storage_ss_family=yes \
+    ac_cv_member_struct_sockaddr_storage_ss_len=no ac_cv_type_MINIDUMP_TYPE=yes \
+    ac_cv_type_socklen_t=yes ac_cv_type_struct_addrinfo=yes ac_cv_type_struct_cmsgcred=no \
+    ac_cv_type_struct_sockaddr_in6=yes ac_cv_type_struct_sockaddr_storage=yes
 
 # The tests read written workbooks back with it.
 build libxml2 2.9.14+dfsg-1.3~deb12u4 -DBUILD_SHARED_LIBS=ON \

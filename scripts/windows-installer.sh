@@ -19,7 +19,7 @@ rm -rf "$home"
 wine "$installer" /S
 wineserver -w
 for file in zorvek.exe zorvek-cli.exe zorvek-sim.exe Uninstall.exe Qt6Core.dll Qt6Widgets.dll \
-    platforms/qwindows.dll "Kvelta/Форма 1.rtf" ReadMe.htm about.png \
+    libpq.dll platforms/qwindows.dll "Kvelta/Форма 1.rtf" ReadMe.htm about.png \
     fonts/LiberationSans-Regular.ttf; do
     if [ ! -f "$home/$file" ]; then
         echo "windows-installer: not installed: $file" >&2

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Runs a command beside a throwaway PostgreSQL 15 server: a new cluster in a
-# temporary folder, reached only through a Unix socket in that folder, run
-# by an unprivileged user (nobody, when started as root). The command finds
-# the server in ZORVEK_TEST_POSTGRES (database "zorvek", role "zorvek");
-# the server is stopped and the folder removed however the command ends.
+# temporary folder, run by an unprivileged user (nobody, when started as
+# root), reached through a Unix socket in that folder and on 127.0.0.1 at a
+# free port (Windows programs under wine have no Unix socket). The command
+# finds the server in ZORVEK_TEST_POSTGRES (by the socket) and
+# ZORVEK_TEST_POSTGRES_TCP (by TCP), database "zorvek", role "zorvek", no
+# password; the server is stopped and the folder removed however the
+# command ends.
 #
 #   scripts/with-postgres.sh ctest --test-dir build -R archive
 set -euo pipefail
@@ -32,19 +35,32 @@ stop() {
 trap stop EXIT
 trap 'exit 130' INT TERM
 
+# initdb's trust covers the local socket and 127.0.0.1 alike.
 if ! as_owner "$bin/initdb" -D "$dir/data" -U zorvek --auth=trust -E UTF8 --locale=C \
     >"$dir/initdb.log" 2>&1; then
     cat "$dir/initdb.log" >&2
     exit 1
 fi
-if ! as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-    -o "-c listen_addresses='' -k $dir" start >/dev/null; then
+# A port nothing answers on; another server may still take it before ours
+# starts, so a failed start tries the next one.
+started=no
+for _ in 1 2 3 4 5; do
+    port=$((20000 + RANDOM % 40000))
+    if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then continue; fi
+    if as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+        -o "-c listen_addresses=127.0.0.1 -p $port -k $dir" start >/dev/null; then
+        started=yes
+        break
+    fi
+done
+if [ "$started" != yes ]; then
     cat "$dir/server.log" >&2
     exit 1
 fi
-"$bin/createdb" -h "$dir" -U zorvek zorvek
+"$bin/createdb" -h "$dir" -p "$port" -U zorvek zorvek
 
-export ZORVEK_TEST_POSTGRES="postgresql://zorvek@/zorvek?host=$dir"
+export ZORVEK_TEST_POSTGRES="postgresql://zorvek@/zorvek?host=$dir&port=$port"
+export ZORVEK_TEST_POSTGRES_TCP="postgresql://zorvek@127.0.0.1:$port/zorvek"
 status=0
 "$@" || status=$?
 exit "$status"
