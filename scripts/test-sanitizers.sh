@@ -8,11 +8,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-suites=(model_tests access_tests sim_tests flows_tests reports_common_tests word_tests
+suites=(model_tests access_tests archive_tests sim_tests flows_tests reports_common_tests word_tests
     word_tables_tests word_documents_tests excel_tests appendix3_tests)
 scripts/build-sanitize.sh "${suites[@]}"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1
 ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" \
-    -E "Office|_under_ru_RU|_NOT_BUILT|^app_|^ui_tests|ppdev_stand_in"
+    -E "Office|_under_ru_RU|_NOT_BUILT|^app_|^archive_menu_tests|^ui_tests|ppdev_stand_in"
 scripts/fuzz.sh "$seconds"
