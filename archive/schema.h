@@ -7,8 +7,8 @@ namespace zorvek::archive {
 // The newest schema this program writes.
 int LatestSchemaVersion();
 
-// The statement in the connection's dialect: "{id}", "{int}", "{real}" and
-// "{blob}" become its words for them.
+// The statement in the connection's dialect: "{id}", "{int}", "{real}",
+// "{blob}" and "{fast_image_packing}" become its words for them.
 std::string InDialect(std::string_view sql, const SqlDialect& dialect);
 
 // Brings the archive's schema up to LatestSchemaVersion in one transaction

@@ -46,6 +46,8 @@ struct SqlDialect {
     // Run first in the migration's transaction, so that two programs that
     // open a new archive at once do not both create it; may be empty.
     std::string_view migrationLock;
+    // Makes the images' column pack new rows fast; may be empty.
+    std::string_view fastImagePacking;
 };
 
 class SqlConnection {

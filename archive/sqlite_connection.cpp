@@ -12,7 +12,8 @@ namespace {
 // enough that a hung program does not stop this one for good.
 constexpr int kBusyWaitMilliseconds = 30000;
 
-constexpr SqlDialect kSqlite = {"INTEGER PRIMARY KEY AUTOINCREMENT", "INTEGER", "REAL", "BLOB", ""};
+constexpr SqlDialect kSqlite = {
+    "INTEGER PRIMARY KEY AUTOINCREMENT", "INTEGER", "REAL", "BLOB", "", ""};
 
 ArchiveStatus Failure(ArchiveError error, sqlite3* db) {
     return {error, db != nullptr ? sqlite3_errmsg(db) : "out of memory"};

@@ -251,6 +251,19 @@ TEST_P(ArchiveTest, AnArchiveOfANewerProgramIsReadButNeverWritten) {
     EXPECT_EQ(version.value[0][0], "99");
 }
 
+// The migration swallows a server's refusal of LZ4, so a mistyped statement
+// would pass unseen but for this.
+TEST_P(ArchiveTest, TheServerPacksImagesWithLz4) {
+    if (GetParam() != ArchiveBackend::Kind::Postgres) GTEST_SKIP() << "a server's packing";
+    Add(CraneImage(12, "41328-к", "R"), Day(1));
+    auto raw = m_backend.SecondConnection();
+    ASSERT_NE(raw, nullptr);
+    const auto packing = raw->Run("SELECT pg_column_compression(bytes) FROM images");
+    ASSERT_TRUE(packing) << packing.status.reason;
+    ASSERT_EQ(packing.value.size(), 1U);
+    EXPECT_EQ(packing.value[0][0], "lz4");
+}
+
 TEST_P(ArchiveTest, HostileTextsAreDataAndComeBackByteForByte) {
     const std::string hostile[] = {
         "'; DROP TABLE readouts; --", "\"quoted\" 'single' `back` \\ $1 %s",

@@ -114,7 +114,7 @@ TEST_F(ArchiveCommand, SaysWhenTheArchiveCannotBeWrittenOrReached) {
     ASSERT_EQ(Run({"add", m_files[0]}, out), 0);
     auto raw = archive::OpenSqliteConnection(m_location);
     ASSERT_TRUE(raw);
-    ASSERT_TRUE(raw.value->Run("UPDATE schema_version SET version = 2"));
+    ASSERT_TRUE(raw.value->Run("UPDATE schema_version SET version = 99"));
     EXPECT_EQ(Run({"add", m_files[1]}, out), 10);
     EXPECT_EQ(Run({"list"}, out), 0);  // still read
 
