@@ -8,12 +8,26 @@
 
 namespace zorvek::cli {
 
-std::unique_ptr<Session> OpenImage(const std::filesystem::path& file, int& exitCode) {
+namespace {
+
+std::unique_ptr<Session> Load(const std::filesystem::path& file, LoadOutcome& outcome) {
     auto session = std::make_unique<Session>();
     session->choice.craneKind = 0;
     session->choice.startupArgument = file;
-    const LoadOutcome outcome = LoadFromFile(*session);
-    if (outcome.Loaded()) {
+    outcome = LoadFromFile(*session);
+    return outcome.Loaded() ? std::move(session) : nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<Session> OpenImageQuietly(const std::filesystem::path& file) {
+    LoadOutcome outcome;
+    return Load(file, outcome);
+}
+
+std::unique_ptr<Session> OpenImage(const std::filesystem::path& file, int& exitCode) {
+    LoadOutcome outcome;
+    if (auto session = Load(file, outcome)) {
         exitCode = 0;
         return session;
     }

@@ -14,4 +14,7 @@ namespace zorvek::cli {
 // data format).
 std::unique_ptr<Session> OpenImage(const std::filesystem::path& file, int& exitCode);
 
+// The same without a word: null when the file does not load.
+std::unique_ptr<Session> OpenImageQuietly(const std::filesystem::path& file);
+
 }  // namespace zorvek::cli

@@ -88,7 +88,8 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
         return kWrongUsage;
     }
 
-    TerminalProgress progress;
+    ProgressLine line;
+    TerminalProgress progress(line, 0);
     progress.Start(kind);
     Session session(&progress);
     // The image goes where the user asked instead of "dannie.krd".

@@ -1,9 +1,13 @@
 #include "cli/report_command.h"
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "access/program_location.h"
 #include "cli/archive_command.h"
@@ -31,9 +35,21 @@ class NoWindow final : public TitleSink {
     void SetTitle(std::string_view) override {}
 };
 
+// The builders' messages, kept to be printed with their document once every
+// document is made: the spreadsheet's writer silences the process's stderr
+// while it closes a workbook, which would swallow what was said beside it.
+class HeldMessages final : public Notifier {
+  public:
+    void Notify(std::string_view text) override { m_texts.emplace_back(text); }
+    std::vector<std::string> Take() { return std::exchange(m_texts, {}); }
+
+  private:
+    std::vector<std::string> m_texts;
+};
+
 // Everything the builders share while one image is turned into documents.
 struct Batch {
-    Batch(Session& session, const ReportOptions& options, StderrNotifier& notifier,
+    Batch(Session& session, const ReportOptions& options, Notifier& notifier,
           TerminalProgress& progress)
         : inputs{session.dispatch, session.sheet, notifier, &progress, {}},
           word(DataDirectory() / "Kvelta", notifier, sink),
@@ -50,6 +66,68 @@ struct Batch {
     BuildBusy busy;
     DocumentTools tools;
 };
+
+// What became of one document; texts in cp1251.
+struct Outcome {
+    bool built = false;
+    std::vector<std::string> messages;
+    std::string failure;
+};
+
+// A share of the documents, made one after another. Each lane reads the
+// image through a session of its own: a dump file is read at one file
+// position, which two threads cannot share.
+class Lane {
+  public:
+    Lane(std::unique_ptr<Session> session, const ReportOptions& options, ProgressLine& line,
+         std::size_t part)
+        : m_session(std::move(session)),
+          m_progress(line, part),
+          m_batch(*m_session, options, m_messages, m_progress) {}
+
+    void Add(std::size_t index, const DocumentEntry& document) {
+        m_documents.emplace_back(index, &document);
+    }
+
+    // Each document's outcome goes to its index in `outcomes`.
+    void Run(const std::filesystem::path& folder, std::vector<Outcome>& outcomes) {
+        for (const auto& [index, document] : m_documents) {
+            const auto path = folder / document->fileName;
+            m_batch.sink.SetPath(path);
+            m_progress.Start(document->fileName);
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);  // a stale file must not pass for a new one
+            Outcome& outcome = outcomes[index];
+            outcome.built = BuildDocument(*document, m_batch.tools) &&
+                            std::filesystem::is_regular_file(path, ignored);
+            m_progress.Finish();
+            outcome.messages = m_messages.Take();
+            if (!outcome.built) outcome.failure = NotCreatedMessage(*document, m_batch.tools);
+        }
+    }
+
+    bool TemplatesDamaged() const { return m_batch.word.MustTerminate(); }
+
+  private:
+    std::unique_ptr<Session> m_session;
+    HeldMessages m_messages;
+    TerminalProgress m_progress;
+    Batch m_batch;
+    std::vector<std::pair<std::size_t, const DocumentEntry*>> m_documents;
+};
+
+bool IsWorkbook(const DocumentEntry& document) { return document.fileName.ends_with(".xlsx"); }
+
+// A second session on the image for the workbook's lane, with the passport
+// file read into it as into the first; null when either fails to load now.
+std::unique_ptr<Session> SecondSession(const std::filesystem::path& image,
+                                       const ReportOptions& options) {
+    auto session = OpenImageQuietly(image);
+    if (session && options.passport && !LoadInfoIni(session->sheet, *options.passport)) {
+        return nullptr;
+    }
+    return session;
+}
 
 }  // namespace
 
@@ -106,28 +184,46 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
     std::optional<GuiApplicationScope> gui;
     if (options->charts) gui.emplace();
 
-    StderrNotifier notifier;
-    TerminalProgress progress;
-    Batch batch(*session, *options, notifier, progress);
-    int failed = 0;
+    std::vector<const DocumentEntry*> chosen;
     for (const DocumentEntry& document : Documents()) {
-        if (!options->only.empty() && !options->only.count(std::string(document.name))) continue;
-        const auto path = options->outDir / document.fileName;
-        batch.sink.SetPath(path);
-        progress.Start(document.fileName);
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);  // a stale file must not pass for a new one
-        const bool built = BuildDocument(document, batch.tools);
-        progress.Finish();
-        if (built && std::filesystem::is_regular_file(path, ignored)) {
-            out << path.string() << '\n';
+        if (options->only.empty() || options->only.count(std::string(document.name)))
+            chosen.push_back(&document);
+    }
+    // The workbook takes about as long as all the other documents together,
+    // so it is made beside them where it is not made alone.
+    const auto workbooks =
+        std::count_if(chosen.begin(), chosen.end(),
+                      [](const DocumentEntry* entry) { return IsWorkbook(*entry); });
+    const bool apart = workbooks > 0 && workbooks < static_cast<std::ptrdiff_t>(chosen.size());
+    ProgressLine line;
+    Lane lane(std::move(session), *options, line, 0);
+    std::unique_ptr<Lane> workbookLane;
+    if (auto second = apart ? SecondSession(image, *options) : nullptr) {
+        workbookLane = std::make_unique<Lane>(std::move(second), *options, line, 1);
+    }
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        (workbookLane && IsWorkbook(*chosen[i]) ? *workbookLane : lane).Add(i, *chosen[i]);
+    }
+    std::vector<Outcome> outcomes(chosen.size());
+    {
+        std::jthread beside;
+        if (workbookLane)
+            beside = std::jthread([&] { workbookLane->Run(options->outDir, outcomes); });
+        lane.Run(options->outDir, outcomes);
+    }
+
+    int failed = 0;
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        for (const std::string& message : outcomes[i].messages) PrintError(message);
+        if (outcomes[i].built) {
+            out << (options->outDir / chosen[i]->fileName).string() << '\n';
         } else {
             ++failed;
-            PrintError(NotCreatedMessage(document, batch.tools));
+            PrintError(outcomes[i].failure);
         }
     }
     if (!FlushOutput(out)) return kOutputFailed;
-    if (batch.word.MustTerminate()) {
+    if (lane.TemplatesDamaged()) {
         PrintErrorUtf8("Шаблоны документов повреждены: переустановите программу.");
         return 4;
     }

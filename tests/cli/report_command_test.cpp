@@ -6,6 +6,7 @@
 
 #include "cli/report_options.h"
 #include "flows/document_table.h"
+#include "reports/excel/zip_reader.h"
 #include "sim/image_generator.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
@@ -76,6 +77,35 @@ TEST_F(ReportCommand, WritesEveryDocument) {
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}),
               static_cast<std::ptrdiff_t>(Documents().size()));
+}
+
+// The workbook is made on a thread of its own beside the other documents:
+// what each makes must not depend on what is made beside it.
+TEST_F(ReportCommand, DocumentsMadeTogetherAreThoseMadeAlone) {
+    const auto image = Image(sim::ImageVariant::Valid).string();
+    const std::string together = (m_dir / "together").string();
+    ASSERT_EQ(Run({image, "--out", together, "--columns", "all"}), 0);
+    for (const DocumentEntry& document : Documents()) {
+        const std::string alone = (m_dir / document.name).string();
+        ASSERT_EQ(
+            Run({image, "--out", alone, "--columns", "all", "--only", std::string(document.name)}),
+            0);
+        const auto madeTogether = std::filesystem::path(together) / document.fileName;
+        const auto madeAlone = std::filesystem::path(alone) / document.fileName;
+        if (!document.fileName.ends_with(".xlsx")) {
+            EXPECT_EQ(ReadFile(madeTogether), ReadFile(madeAlone)) << document.name;
+            continue;
+        }
+        auto a = ReadZip(madeTogether);
+        auto b = ReadZip(madeAlone);
+        ASSERT_TRUE(a && b);
+        ASSERT_EQ(a->size(), b->size());
+        for (std::size_t i = 0; i < a->size(); ++i) {
+            // The workbook's properties carry the time it was made.
+            if ((*a)[i].name == "docProps/core.xml") continue;
+            EXPECT_EQ((*a)[i].data, (*b)[i].data) << (*a)[i].name;
+        }
+    }
 }
 
 TEST_F(ReportCommand, WritesNothingFromABadImage) {
