@@ -1,7 +1,9 @@
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "archive/sql_connection.h"
 
@@ -141,9 +143,20 @@ ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_v
     }
     sqlite3_busy_timeout(db, kBusyWaitMilliseconds);
     sqlite3_extended_result_codes(db, 1);
-    // A file that is no database shows here, at its first read.
+    // A file that is no database shows here, at its first read. Two
+    // programs that open a new file at once may both switch it to WAL; the
+    // one that finds the other doing so is told "locked" at once, the busy
+    // wait notwithstanding, and tries again within that wait.
+    const auto until =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyWaitMilliseconds);
     for (const char* setting : {"PRAGMA journal_mode=WAL", "PRAGMA foreign_keys=ON"}) {
-        if (auto run = connection->Run(setting, {}); !run) {
+        auto run = connection->Run(setting, {});
+        while (!run && (sqlite3_extended_errcode(db) & 0xFF) == SQLITE_BUSY &&
+               std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            run = connection->Run(setting, {});
+        }
+        if (!run) {
             result.status = {ArchiveError::CannotOpen, run.status.reason};
             return result;
         }
