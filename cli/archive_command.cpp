@@ -181,8 +181,9 @@ struct ArchiveCommand {
         return std::nullopt;
     }
 
-    int Print(const std::vector<Record>& records, std::ostream& out, bool single = false) {
-        PrintRecords(records, format, out, single);
+    int Print(const std::vector<Record>& records, std::ostream& out, bool single = false,
+              const Record& emptyShape = {}) {
+        PrintRecords(records, format, out, single, emptyShape);
         return FlushOutput(out) ? 0 : kOutputFailed;
     }
 
@@ -231,7 +232,7 @@ int RunList(const std::vector<std::string>& args, std::ostream& out) {
     if (!listed) return Failed(listed.status, command.archive->Location());
     std::vector<Record> records;
     for (const ReadoutSummary& summary : listed.value) records.push_back(SummaryRecord(summary));
-    return command.Print(records, out);
+    return command.Print(records, out, false, SummaryRecord({}));
 }
 
 // The read-out named by the command's ID argument; nothing (with the exit
@@ -328,6 +329,17 @@ int RunCompare(const std::vector<std::string>& args, std::ostream& out) {
     return command.Print({record}, out, true);
 }
 
+Record FleetRecord(const archive::FleetLine& line) {
+    Record record;
+    AddCrane(record, line.last.crane);
+    record.push_back(NumberField("readouts", "Считываний", Integer(line.readouts)));
+    record.push_back(NumberField("last_id", "Последнее, №", Integer(line.last.id)));
+    record.push_back(TextField("last_read_at", "Считано", MomentText(line.last.readAt)));
+    AddFigures(record, line.last.figures);
+    AddFlags(record, line.anyFlags);
+    return record;
+}
+
 int RunFleet(const std::vector<std::string>& args, std::ostream& out) {
     ArchiveCommand command("fleet", "Парк кранов: по строке на кран, его последнее считывание.");
     if (const auto code = command.ParseArguments(args, out)) return *code;
@@ -335,17 +347,8 @@ int RunFleet(const std::vector<std::string>& args, std::ostream& out) {
     const auto fleet = command.archive->Fleet();
     if (!fleet) return Failed(fleet.status, command.archive->Location());
     std::vector<Record> records;
-    for (const archive::FleetLine& line : fleet.value) {
-        Record record;
-        AddCrane(record, line.last.crane);
-        record.push_back(NumberField("readouts", "Считываний", Integer(line.readouts)));
-        record.push_back(NumberField("last_id", "Последнее, №", Integer(line.last.id)));
-        record.push_back(TextField("last_read_at", "Считано", MomentText(line.last.readAt)));
-        AddFigures(record, line.last.figures);
-        AddFlags(record, line.anyFlags);
-        records.push_back(std::move(record));
-    }
-    return command.Print(records, out);
+    for (const archive::FleetLine& line : fleet.value) records.push_back(FleetRecord(line));
+    return command.Print(records, out, false, FleetRecord({}));
 }
 
 struct Subcommand {

@@ -103,9 +103,8 @@ void Pad(std::ostream& out, const std::string& text, std::size_t width, bool rig
     out << (right ? padding + text : text + padding);
 }
 
-void PrintTable(const std::vector<Record>& records, std::ostream& out) {
-    if (records.empty()) return;
-    const Record& shape = records.front();
+void PrintTable(const std::vector<Record>& records, const Record& shape, std::ostream& out) {
+    if (shape.empty()) return;
     std::vector<std::size_t> widths;
     for (const Field& field : shape) widths.push_back(Width(field.title));
     for (const Record& record : records) {
@@ -155,7 +154,8 @@ Field NoneField(std::string key, std::string title) {
 }
 
 void PrintRecords(const std::vector<Record>& records, OutputFormat format, std::ostream& out,
-                  bool single) {
+                  bool single, const Record& emptyShape) {
+    const Record& shape = records.empty() ? emptyShape : records.front();
     switch (format) {
         case OutputFormat::Table:
             if (single && !records.empty()) {
@@ -168,12 +168,12 @@ void PrintRecords(const std::vector<Record>& records, OutputFormat format, std::
                 }
                 return;
             }
-            PrintTable(records, out);
+            PrintTable(records, shape, out);
             return;
         case OutputFormat::Csv:
-            if (records.empty()) return;
-            for (std::size_t i = 0; i < records.front().size(); ++i) {
-                out << (i == 0 ? "" : ",") << records.front()[i].key;
+            if (shape.empty()) return;
+            for (std::size_t i = 0; i < shape.size(); ++i) {
+                out << (i == 0 ? "" : ",") << shape[i].key;
             }
             out << "\r\n";
             for (const Record& record : records) {

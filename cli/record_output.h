@@ -34,8 +34,9 @@ Field NoneField(std::string key, std::string title);
 
 // Records of one shape, printed as a table with a heading line, as CSV with
 // a header line (RFC 4180 quoting) or as a JSON array of objects. `single`
-// prints one record as a two-column table or a JSON object.
+// prints one record as a two-column table or a JSON object. No records
+// still get the heading or header line of `emptyShape`.
 void PrintRecords(const std::vector<Record>& records, OutputFormat format, std::ostream& out,
-                  bool single = false);
+                  bool single = false, const Record& emptyShape = {});
 
 }  // namespace zorvek::cli

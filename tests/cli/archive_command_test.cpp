@@ -86,7 +86,9 @@ TEST_F(ArchiveCommand, EveryCommandAndItsExitCode) {
         {{"add", wrong}, 3, ""},
         {{"add", Utf8(m_dir / "absent.krd")}, 2, ""},
         {{"list", "--crane", "41328-к", "--format", "csv"}, 0, "\r\n2,41328-к,"},
-        {{"list", "--crane", "00000"}, 0, ""},
+        {{"list", "--crane", "00000", "--format", "csv"},
+         0,
+         "id,crane,factory_number,"},  // the header alone
         {{"list", "--format", "xml"}, 1, ""},
         {{"show", "1"}, 0, "после ремонта"},
         {{"show", "99"}, 8, ""},
