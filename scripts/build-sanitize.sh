@@ -4,13 +4,10 @@
 # named as arguments, or everything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-fi
+source scripts/compiler-cache.sh
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DZORVEK_SANITIZE=ON -DZORVEK_FUZZ=ON "${launcher[@]}" >/dev/null
+    -DZORVEK_SANITIZE=ON -DZORVEK_FUZZ=ON "${compiler_cache[@]}" >/dev/null
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 cmake --build build-sanitize -j"$(nproc)" "${targets[@]}"

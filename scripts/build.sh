@@ -2,5 +2,6 @@
 # Configures and builds the project into build/ (warnings are errors).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVEK_WERROR=ON
+source scripts/compiler-cache.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVEK_WERROR=ON "${compiler_cache[@]}"
 cmake --build build -j"$(nproc)"

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config clang-format
+    ccache                    # a clean clone's rebuild takes minutes, not the better part of an hour
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
     qt6-base-dev libgl-dev qt6-translations-l10n
     libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev

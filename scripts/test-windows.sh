@@ -18,8 +18,10 @@ export WINEDEBUG=-all
 wineboot --init >/dev/null 2>&1 || true
 
 step=$SECONDS
+source scripts/compiler-cache.sh
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DZORVEK_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVEK_WERROR=ON
+    -DZORVEK_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVEK_WERROR=ON \
+    "${compiler_cache[@]}"
 cmake --build build-windows -j"$(nproc)"
 echo "test-windows: built in $((SECONDS - step)) s"
 
