@@ -42,6 +42,4 @@ void TerminalProgress::Finish() {
     m_line.Show(m_part, {});
 }
 
-void StderrNotifier::Notify(std::string_view text) { PrintError(text); }
-
 }  // namespace zorvek::cli

@@ -42,10 +42,4 @@ class TerminalProgress final : public ProgressSink {
     int m_shown = -1;
 };
 
-// The program's own messages go to stderr.
-class StderrNotifier final : public Notifier {
-  public:
-    void Notify(std::string_view text) override;
-};
-
 }  // namespace zorvek::cli
