@@ -114,6 +114,10 @@ ReadoutSummary SummaryOf(const SqlRow& row) {
     return summary;
 }
 
+// Before and after the read-out read at $3 with id $4, in the lists' order.
+constexpr std::string_view kBefore = "(read_at < $3 OR (read_at = $3 AND id < $4))";
+constexpr std::string_view kAfter = "(read_at > $3 OR (read_at = $3 AND id > $4))";
+
 std::string Select(std::string_view rest) {
     return "SELECT " + std::string(kSummaryColumns) + " FROM readouts r " + std::string(rest);
 }
@@ -317,7 +321,9 @@ class SqlArchive final : public ReadoutArchive {
         if (!inserted) return inserted.status;
         if (!inserted.value.empty()) {
             added.id = NumberOf<ReadoutId>(inserted.value.front().front()).value_or(0);
-            return CountIn(facts.crane.registration, added, readAt);
+            if (ArchiveStatus counted = CountIn(facts.crane.registration, added, readAt); !counted)
+                return counted;
+            return FlagLaterAnew(facts, readAt, added.id);
         }
         // Another writer stored the same image since the look above: the
         // unique image keeps its one read-out.
@@ -373,23 +379,27 @@ class SqlArchive final : public ReadoutArchive {
         return {};
     }
 
-    // Set against the crane's read-out before this one in time, and the
-    // recorder's: a recorder moved or counters reset are flagged, the
-    // read-out is kept all the same.
-    ArchiveResult<ReadoutFlags> FlagsAgainstEarlier(const ImageFacts& facts, std::int64_t readAt) {
+    // Set against the crane's read-out before this one (in time, then by
+    // id, as the lists order them), and the recorder's: a recorder moved or
+    // counters reset are flagged, the read-out is kept all the same. `id`
+    // is a stored read-out's own, or none for one not stored yet.
+    ArchiveResult<ReadoutFlags> FlagsAgainstEarlier(
+        const ImageFacts& facts, std::int64_t readAt,
+        ReadoutId id = std::numeric_limits<ReadoutId>::max()) {
         ArchiveResult<ReadoutFlags> result;
         // In one statement, for a server at the far end of a network: the
         // crane's read-out before this one (0), and the recorder's (1).
         const SqlParam params[] = {BlobOf(facts.crane.registration),
-                                   BlobOf(facts.crane.recorderNumber), readAt};
+                                   BlobOf(facts.crane.recorderNumber), readAt, std::int64_t{id}};
         auto earlier = m_connection->Run(
             "SELECT * FROM (SELECT 0 AS whose, registration, recorder_number, whole_life_read, "
-            "total_cycles, total_hours FROM readouts WHERE registration = $1 AND read_at <= $3 "
-            "ORDER BY read_at DESC, id DESC LIMIT 1) AS of_crane UNION ALL "
-            "SELECT * FROM (SELECT 1 AS whose, registration, recorder_number, whole_life_read, "
-            "total_cycles, total_hours FROM readouts WHERE recorder_number = $2 AND "
-            "length($2) > 0 AND read_at <= $3 ORDER BY read_at DESC, id DESC LIMIT 1) AS "
-            "of_recorder",
+            "total_cycles, total_hours FROM readouts WHERE registration = $1 AND " +
+                std::string(kBefore) +
+                " ORDER BY read_at DESC, id DESC LIMIT 1) AS of_crane UNION ALL "
+                "SELECT * FROM (SELECT 1 AS whose, registration, recorder_number, "
+                "whole_life_read, total_cycles, total_hours FROM readouts WHERE "
+                "recorder_number = $2 AND length($2) > 0 AND " +
+                std::string(kBefore) + " ORDER BY read_at DESC, id DESC LIMIT 1) AS of_recorder",
             params);
         result.status = earlier.status;
         const ReadoutFigures& figures = facts.figures;
@@ -411,6 +421,63 @@ class SqlArchive final : public ReadoutArchive {
                 (figures.totalCycles < cycles || figures.totalHours < hours);
         }
         return result;
+    }
+
+    // A read-out stored out of time order stands before read-outs already
+    // there (an engineer adding old dump files after newer ones): the
+    // crane's next read-out and the recorder's are set against it anew, and
+    // their cranes' lines of the fleet with them.
+    ArchiveStatus FlagLaterAnew(const ImageFacts& facts, std::int64_t readAt, ReadoutId id) {
+        const SqlParam params[] = {BlobOf(facts.crane.registration),
+                                   BlobOf(facts.crane.recorderNumber), readAt, std::int64_t{id}};
+        const std::string columns =
+            "SELECT id, registration, recorder_number, whole_life_read, total_cycles, "
+            "total_hours, read_at, recorder_changed, counters_back FROM readouts WHERE ";
+        auto later = m_connection->Run(
+            "SELECT * FROM (" + columns + "registration = $1 AND " + std::string(kAfter) +
+                " ORDER BY read_at, id LIMIT 1) AS of_crane UNION ALL SELECT * FROM (" + columns +
+                "recorder_number = $2 AND length($2) > 0 AND " + std::string(kAfter) +
+                " ORDER BY read_at, id LIMIT 1) AS of_recorder",
+            params);
+        if (!later) return later.status;
+        for (const SqlRow& row : later.value) {
+            Cells cells(row);
+            const ReadoutId laterId = cells.Integer();
+            ImageFacts laterFacts;
+            laterFacts.crane.registration = cells.Text();
+            laterFacts.crane.recorderNumber = cells.Text();
+            laterFacts.figures.wholeLifeRead = cells.Integer() != 0;
+            laterFacts.figures.totalCycles = static_cast<std::uint64_t>(cells.Integer());
+            laterFacts.figures.totalHours = cells.Real();
+            const std::int64_t laterReadAt = cells.Integer();
+            const bool recorderChanged = cells.Integer() != 0;
+            const bool countersBack = cells.Integer() != 0;
+            const auto flags = FlagsAgainstEarlier(laterFacts, laterReadAt, laterId);
+            if (!flags) return flags.status;
+            if (flags.value.recorderChanged == recorderChanged &&
+                flags.value.countersBack == countersBack) {
+                continue;
+            }
+            const SqlParam update[] = {std::int64_t{flags.value.recorderChanged},
+                                       std::int64_t{flags.value.countersBack}, laterId};
+            if (auto run = m_connection->Run(
+                    "UPDATE readouts SET recorder_changed = $1, counters_back = $2 WHERE id = $3",
+                    update);
+                !run) {
+                return run.status;
+            }
+            const SqlParam crane = BlobOf(laterFacts.crane.registration);
+            if (auto run = m_connection->Run(
+                    "UPDATE cranes SET any_recorder_changed = (SELECT MAX(r.recorder_changed) FROM "
+                    "readouts r WHERE r.registration = cranes.registration), any_counters_back = "
+                    "(SELECT MAX(r.counters_back) FROM readouts r WHERE r.registration = "
+                    "cranes.registration) WHERE registration = $1",
+                    {&crane, 1});
+                !run) {
+                return run.status;
+            }
+        }
+        return {};
     }
 
     std::unique_ptr<SqlConnection> m_connection;

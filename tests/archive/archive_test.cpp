@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -175,28 +176,52 @@ TEST_P(ArchiveTest, FlagsARecorderSwapAndCountersGoingBack) {
          true, false},
         {"counters reset", [](const sim::Image& i) { return WithMoreCycles(i, -40); }, false, true},
     };
-    int crane = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string registration = "K-" + std::to_string(++crane);
-        const sim::Image earlier = CraneImage(4, registration, "R-" + registration);
-        EXPECT_FALSE(Add(earlier, Day(100)).flags.recorderChanged);
-        const Added later = Add(c.later(earlier), Day(200));
-        EXPECT_EQ(later.flags.recorderChanged, c.recorderChanged);
-        EXPECT_EQ(later.flags.countersBack, c.countersBack);
-        const auto readouts = m_archive->List(Text(registration.c_str()));
-        ASSERT_EQ(readouts.value.size(), 2U);
-        EXPECT_EQ(readouts.value[0].flags.countersBack, c.countersBack);
+    // In time order, and the earlier read-out stored last (old dump files
+    // added after newer ones): the later one ends up flagged either way.
+    for (const bool inOrder : {true, false}) {
+        int crane = 0;
+        for (const Case& c : cases) {
+            const std::string registration =
+                std::string(inOrder ? "K-" : "O-") + std::to_string(++crane);
+            SCOPED_TRACE(registration + " " + c.name);
+            const sim::Image earlier = CraneImage(4, registration, "R-" + registration);
+            const sim::Image later = c.later(earlier);
+            if (inOrder) {
+                EXPECT_FALSE(Add(earlier, Day(100)).flags.recorderChanged);
+                const Added added = Add(later, Day(200));
+                EXPECT_EQ(added.flags.recorderChanged, c.recorderChanged);
+                EXPECT_EQ(added.flags.countersBack, c.countersBack);
+            } else {
+                Add(later, Day(200));
+                Add(earlier, Day(100));
+            }
+            const auto readouts = m_archive->List(Text(registration.c_str()));
+            ASSERT_EQ(readouts.value.size(), 2U);
+            EXPECT_EQ(readouts.value[0].flags.recorderChanged, c.recorderChanged);
+            EXPECT_EQ(readouts.value[0].flags.countersBack, c.countersBack);
+            EXPECT_FALSE(readouts.value[1].flags.recorderChanged ||
+                         readouts.value[1].flags.countersBack);
+        }
     }
-    // The recorder of crane K-1, now read on a crane new to the archive.
+    // The recorder of crane K-1, now read on a crane new to the archive; and
+    // O-1's recorder read on another crane before O-1's first read-out.
     const Added moved = Add(CraneImage(5, "K-new", "R-K-1"), Day(300));
     EXPECT_TRUE(moved.flags.recorderChanged);
+    Add(CraneImage(6, "O-old", "R-O-1"), Day(50));
     const auto fleet = m_archive->Fleet();
     ASSERT_TRUE(fleet) << fleet.status.reason;
-    ASSERT_EQ(fleet.value.size(), 4U);
-    EXPECT_TRUE(fleet.value[1].anyFlags.recorderChanged);  // K-2
-    EXPECT_TRUE(fleet.value[2].anyFlags.countersBack);     // K-3
-    EXPECT_FALSE(fleet.value[0].anyFlags.recorderChanged || fleet.value[0].anyFlags.countersBack);
+    std::map<std::string, ReadoutFlags> flagged;
+    for (const FleetLine& line : fleet.value) flagged[line.last.crane.registration] = line.anyFlags;
+    const std::map<std::string, ReadoutFlags> expected = {
+        {"K-1", {false, false}},  {"K-2", {true, false}},    {"K-3", {false, true}},
+        {"K-new", {true, false}}, {"O-1", {true, false}},    {"O-2", {true, false}},
+        {"O-3", {false, true}},   {"O-old", {false, false}},
+    };
+    ASSERT_EQ(flagged.size(), expected.size());
+    for (const auto& [registration, flags] : expected) {
+        EXPECT_EQ(flagged[registration].recorderChanged, flags.recorderChanged) << registration;
+        EXPECT_EQ(flagged[registration].countersBack, flags.countersBack) << registration;
+    }
 }
 
 TEST_P(ArchiveTest, FleetShowsEachCranesNewestReadout) {
