@@ -105,7 +105,10 @@ class TInfo_Form final : public QMainWindow {
     void StoreLoadedImage(archive::ReadoutSource source);
     archive::ReadoutArchive* OpenArchiveOrSay();
     void SayArchiveFailure(const QString& what, const archive::ArchiveStatus& status);
-    void SayArchiveEmpty(archive::ReadoutArchive& store);
+    // Says why a list read from the archive shows nothing: the archive's
+    // failure, or an archive with no read-outs yet. False when it has lines.
+    bool SayWhyNothingListed(const archive::ArchiveStatus& status, bool empty,
+                             archive::ReadoutArchive& store);
     void OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId id);
     void ShowMessage(const std::string& cp1251);
     void ShowStatus(const QString& text);

@@ -54,9 +54,15 @@ void TInfo_Form::SayArchiveFailure(const QString& what, const archive::ArchiveSt
                               ui::QStringOfCp1251(ArchiveFailureText(status)));
 }
 
-void TInfo_Form::SayArchiveEmpty(archive::ReadoutArchive& store) {
-    m_dialogs.Message(this,
-                      QStringLiteral("В архиве пока нет считываний: ") + Utf8(store.Location()));
+bool TInfo_Form::SayWhyNothingListed(const archive::ArchiveStatus& status, bool empty,
+                                     archive::ReadoutArchive& store) {
+    if (!status) {
+        SayArchiveFailure(kNotRead, status);
+    } else if (empty) {
+        m_dialogs.Message(
+            this, QStringLiteral("В архиве пока нет считываний: ") + Utf8(store.Location()));
+    }
+    return !status || empty;
 }
 
 void TInfo_Form::StoreLoadedImage(archive::ReadoutSource source) {
@@ -81,14 +87,7 @@ void TInfo_Form::ArchiveOpen1Click() {
     archive::ReadoutArchive* store = OpenArchiveOrSay();
     if (!store) return;
     const auto listed = Waited([store] { return store->List(std::nullopt); });
-    if (!listed) {
-        SayArchiveFailure(kNotRead, listed.status);
-        return;
-    }
-    if (listed.value.empty()) {
-        SayArchiveEmpty(*store);
-        return;
-    }
+    if (SayWhyNothingListed(listed.status, listed.value.empty(), *store)) return;
     ui::ReadoutListForm form(this, listed.value);
     if (form.exec() != QDialog::Accepted || !form.Chosen()) return;
     OpenReadout(*store, *form.Chosen());
@@ -99,14 +98,7 @@ void TInfo_Form::Fleet1Click() {
     archive::ReadoutArchive* store = OpenArchiveOrSay();
     if (!store) return;
     auto fleet = Waited([store] { return store->Fleet(); });
-    if (!fleet) {
-        SayArchiveFailure(kNotRead, fleet.status);
-        return;
-    }
-    if (fleet.value.empty()) {
-        SayArchiveEmpty(*store);
-        return;
-    }
+    if (SayWhyNothingListed(fleet.status, fleet.value.empty(), *store)) return;
     ui::FleetForm form(this, std::move(fleet.value));
     std::optional<archive::ReadoutId> chosen;
     form.onCraneChosen = [&](const archive::FleetLine& line) {

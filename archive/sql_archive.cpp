@@ -114,9 +114,14 @@ ReadoutSummary SummaryOf(const SqlRow& row) {
     return summary;
 }
 
-// Before and after the read-out read at $3 with id $4, in the lists' order.
-constexpr std::string_view kBefore = "(read_at < $3 OR (read_at = $3 AND id < $4))";
-constexpr std::string_view kAfter = "(read_at > $3 OR (read_at = $3 AND id > $4))";
+// The read-outs just before and just after the one read at $3 with id $4,
+// in the lists' order.
+struct Side {
+    std::string_view condition;
+    std::string_view order;
+};
+constexpr Side kBefore = {"(read_at < $3 OR (read_at = $3 AND id < $4))", "read_at DESC, id DESC"};
+constexpr Side kAfter = {"(read_at > $3 OR (read_at = $3 AND id > $4))", "read_at, id"};
 
 std::string Select(std::string_view rest) {
     return "SELECT " + std::string(kSummaryColumns) + " FROM readouts r " + std::string(rest);
@@ -379,6 +384,28 @@ class SqlArchive final : public ReadoutArchive {
         return {};
     }
 
+    // In one statement, for a server at the far end of a network: `columns`
+    // of the crane's read-out on `side` of the one `facts` tell of, read at
+    // `readAt` with `id` (first cell "whose" 0), and of its recorder's, when
+    // the recorder has a number ("whose" 1).
+    ArchiveResult<std::vector<SqlRow>> NextOfCraneAndRecorder(const ImageFacts& facts,
+                                                              std::int64_t readAt, ReadoutId id,
+                                                              std::string_view columns,
+                                                              const Side& side) {
+        const SqlParam params[] = {BlobOf(facts.crane.registration),
+                                   BlobOf(facts.crane.recorderNumber), readAt, std::int64_t{id}};
+        const std::string near =
+            std::string(side.condition) + " ORDER BY " + std::string(side.order) + " LIMIT 1";
+        return m_connection->Run(
+            "SELECT * FROM (SELECT 0 AS whose, " + std::string(columns) +
+                " FROM readouts WHERE registration = $1 AND " + near +
+                ") AS of_crane UNION ALL SELECT * FROM (SELECT 1 AS whose, " +
+                std::string(columns) +
+                " FROM readouts WHERE recorder_number = $2 AND length($2) > 0 AND " + near +
+                ") AS of_recorder",
+            params);
+    }
+
     // Set against the crane's read-out before this one (in time, then by
     // id, as the lists order them), and the recorder's: a recorder moved or
     // counters reset are flagged, the read-out is kept all the same. `id`
@@ -387,20 +414,9 @@ class SqlArchive final : public ReadoutArchive {
         const ImageFacts& facts, std::int64_t readAt,
         ReadoutId id = std::numeric_limits<ReadoutId>::max()) {
         ArchiveResult<ReadoutFlags> result;
-        // In one statement, for a server at the far end of a network: the
-        // crane's read-out before this one (0), and the recorder's (1).
-        const SqlParam params[] = {BlobOf(facts.crane.registration),
-                                   BlobOf(facts.crane.recorderNumber), readAt, std::int64_t{id}};
-        auto earlier = m_connection->Run(
-            "SELECT * FROM (SELECT 0 AS whose, registration, recorder_number, whole_life_read, "
-            "total_cycles, total_hours FROM readouts WHERE registration = $1 AND " +
-                std::string(kBefore) +
-                " ORDER BY read_at DESC, id DESC LIMIT 1) AS of_crane UNION ALL "
-                "SELECT * FROM (SELECT 1 AS whose, registration, recorder_number, "
-                "whole_life_read, total_cycles, total_hours FROM readouts WHERE "
-                "recorder_number = $2 AND length($2) > 0 AND " +
-                std::string(kBefore) + " ORDER BY read_at DESC, id DESC LIMIT 1) AS of_recorder",
-            params);
+        auto earlier = NextOfCraneAndRecorder(
+            facts, readAt, id,
+            "registration, recorder_number, whole_life_read, total_cycles, total_hours", kBefore);
         result.status = earlier.status;
         const ReadoutFigures& figures = facts.figures;
         for (const SqlRow& row : earlier.value) {
@@ -428,20 +444,15 @@ class SqlArchive final : public ReadoutArchive {
     // crane's next read-out and the recorder's are set against it anew, and
     // their cranes' lines of the fleet with them.
     ArchiveStatus FlagLaterAnew(const ImageFacts& facts, std::int64_t readAt, ReadoutId id) {
-        const SqlParam params[] = {BlobOf(facts.crane.registration),
-                                   BlobOf(facts.crane.recorderNumber), readAt, std::int64_t{id}};
-        const std::string columns =
-            "SELECT id, registration, recorder_number, whole_life_read, total_cycles, "
-            "total_hours, read_at, recorder_changed, counters_back FROM readouts WHERE ";
-        auto later = m_connection->Run(
-            "SELECT * FROM (" + columns + "registration = $1 AND " + std::string(kAfter) +
-                " ORDER BY read_at, id LIMIT 1) AS of_crane UNION ALL SELECT * FROM (" + columns +
-                "recorder_number = $2 AND length($2) > 0 AND " + std::string(kAfter) +
-                " ORDER BY read_at, id LIMIT 1) AS of_recorder",
-            params);
+        auto later = NextOfCraneAndRecorder(facts, readAt, id,
+                                            "id, registration, recorder_number, whole_life_read, "
+                                            "total_cycles, total_hours, read_at, recorder_changed, "
+                                            "counters_back",
+                                            kAfter);
         if (!later) return later.status;
         for (const SqlRow& row : later.value) {
             Cells cells(row);
+            cells.Next();  // whose: the crane's and the recorder's are set alike
             const ReadoutId laterId = cells.Integer();
             ImageFacts laterFacts;
             laterFacts.crane.registration = cells.Text();

@@ -1,6 +1,5 @@
 #include "cli/archive_command.h"
 
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <iostream>
@@ -16,6 +15,7 @@
 #include "flows/failure_text.h"
 #include "model/atomic_file.h"
 #include "model/cp1251.h"
+#include "model/decimal_number.h"
 #include "reports/common/utf8_path.h"
 
 namespace zorvek::cli {
@@ -52,12 +52,7 @@ int Failed(const ArchiveStatus& status, const std::string& location) {
 }
 
 std::string Fixed(double value, int decimals) {
-    if (!std::isfinite(value)) return "null";
-    char buffer[64];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
-            .ptr;
-    return std::string(buffer, end);
+    return std::isfinite(value) ? FormatFixed(value, decimals) : "null";
 }
 
 std::string Integer(std::int64_t value) { return std::to_string(value); }
