@@ -23,6 +23,7 @@
 #include "reports/common/fixed_path_document_sink.h"
 #include "reports/common/report_inputs.h"
 #include "reports/excel/xlsx_excel_layer.h"
+#include "reports/paper/paper_writer.h"
 #include "reports/word/documents/chart_histogram_pictures.h"
 #include "reports/word/rtf_word_layer.h"
 
@@ -47,18 +48,38 @@ class HeldMessages final : public Notifier {
     std::vector<std::string> m_texts;
 };
 
+// The batch's sink, writing only the editable formats asked for.
+class BatchSink final : public DocumentSink {
+  public:
+    explicit BatchSink(const DocumentFormats& formats) : m_formats(formats) {}
+
+    void SetPath(std::filesystem::path path) { m_path.SetPath(std::move(path)); }
+    std::filesystem::path PathFor(std::string_view title, std::string_view extension) override {
+        return m_path.PathFor(title, extension);
+    }
+    void Finished(const std::filesystem::path&, const TransferResult&) override {}
+    bool Keeps(std::string_view extension) const override {
+        return extension == "xlsx" ? m_formats.xlsx : m_formats.rtf;
+    }
+
+  private:
+    const DocumentFormats& m_formats;
+    FixedPathDocumentSink m_path;
+};
+
 // Everything the builders share while one image is turned into documents.
 struct Batch {
     Batch(Session& session, const ReportOptions& options, Notifier& notifier,
           TerminalProgress& progress)
         : inputs{session.dispatch, session.sheet, notifier, &progress, {}},
+          sink(options.formats),
           word(DataDirectory() / "Kvelta", notifier, sink),
           excel(sink, "Приложение 3"),
           tools{inputs,          word,           excel,  pictures, options.charts,
                 options.columns, options.filter, window, busy} {}
 
     ReportInputs inputs;
-    FixedPathDocumentSink sink;
+    BatchSink sink;
     RtfWordLayer word;
     XlsxExcelLayer excel;
     ChartHistogramPictures pictures;
@@ -67,9 +88,12 @@ struct Batch {
     DocumentTools tools;
 };
 
+bool IsWorkbook(const DocumentEntry& document) { return document.fileName.ends_with(".xlsx"); }
+
 // What became of one document; texts in cp1251.
 struct Outcome {
     bool built = false;
+    std::vector<std::filesystem::path> files;  // as written, in the order written
     std::vector<std::string> messages;
     std::string failure;
 };
@@ -81,7 +105,8 @@ class Lane {
   public:
     Lane(std::unique_ptr<Session> session, const ReportOptions& options, ProgressLine& line,
          std::size_t part)
-        : m_session(std::move(session)),
+        : m_formats(options.formats),
+          m_session(std::move(session)),
           m_progress(line, part),
           m_batch(*m_session, options, m_messages, m_progress) {}
 
@@ -93,30 +118,49 @@ class Lane {
     void Run(const std::filesystem::path& folder, std::vector<Outcome>& outcomes) {
         for (const auto& [index, document] : m_documents) {
             const auto path = folder / document->fileName;
+            auto pdf = path;
+            pdf.replace_extension(".pdf");
+            const bool editable = m_batch.sink.Keeps(path.extension().string().substr(1));
             m_batch.sink.SetPath(path);
             m_progress.Start(document->fileName);
+            // A stale file must not pass for a new one.
             std::error_code ignored;
-            std::filesystem::remove(path, ignored);  // a stale file must not pass for a new one
+            if (editable) std::filesystem::remove(path, ignored);
+            if (m_formats.pdf) std::filesystem::remove(pdf, ignored);
             Outcome& outcome = outcomes[index];
             outcome.built = BuildDocument(*document, m_batch.tools) &&
-                            std::filesystem::is_regular_file(path, ignored);
+                            (!editable || std::filesystem::is_regular_file(path, ignored));
+            if (outcome.built && editable) outcome.files.push_back(path);
+            if (!outcome.built) {
+                outcome.failure = NotCreatedMessage(*document, m_batch.tools);
+            } else if (m_formats.pdf) {
+                const TransferResult written = WritePaper(*document, pdf);
+                outcome.built = written.Succeeded();
+                if (outcome.built)
+                    outcome.files.push_back(pdf);
+                else
+                    outcome.failure = NotCreatedMessage(pdf.filename().string(), written);
+            }
             m_progress.Finish();
             outcome.messages = m_messages.Take();
-            if (!outcome.built) outcome.failure = NotCreatedMessage(*document, m_batch.tools);
         }
     }
 
     bool TemplatesDamaged() const { return m_batch.word.MustTerminate(); }
 
   private:
+    TransferResult WritePaper(const DocumentEntry& document, const std::filesystem::path& pdf) {
+        const auto paper = IsWorkbook(document) ? m_batch.excel.Paper() : m_batch.word.Paper();
+        return paper ? WritePdf(*paper, pdf) : TransferResult::Fail(TransferError::IoError);
+    }
+
+    const DocumentFormats& m_formats;
     std::unique_ptr<Session> m_session;
     HeldMessages m_messages;
     TerminalProgress m_progress;
     Batch m_batch;
     std::vector<std::pair<std::size_t, const DocumentEntry*>> m_documents;
 };
-
-bool IsWorkbook(const DocumentEntry& document) { return document.fileName.ends_with(".xlsx"); }
 
 // A second session on the image for the workbook's lane, with the passport
 // file read into it as into the first; null when either fails to load now.
@@ -179,10 +223,10 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
         return 2;
     }
 
-    // The pictures are drawn with the window toolkit's painter, which needs
-    // an application object even without a screen.
+    // The pictures and the pages are drawn with the window toolkit's painter,
+    // which needs an application object even without a screen.
     std::optional<GuiApplicationScope> gui;
-    if (options->charts) gui.emplace();
+    if (options->charts || options->formats.pdf) gui.emplace();
 
     std::vector<const DocumentEntry*> chosen;
     for (const DocumentEntry& document : Documents()) {
@@ -215,9 +259,8 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
     int failed = 0;
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         for (const std::string& message : outcomes[i].messages) PrintError(message);
-        if (outcomes[i].built) {
-            out << (options->outDir / chosen[i]->fileName).string() << '\n';
-        } else {
+        for (const auto& file : outcomes[i].files) out << file.string() << '\n';
+        if (!outcomes[i].built) {
             ++failed;
             PrintError(outcomes[i].failure);
         }

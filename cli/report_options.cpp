@@ -63,6 +63,27 @@ bool ParseProtections(std::string_view list, FilterMask& filter, std::string& er
     return true;
 }
 
+bool ParseFormats(std::string_view list, DocumentFormats& formats, std::string& error) {
+    formats = DocumentFormats{false, false, false};
+    const std::vector<std::string> items = SplitList(list);
+    for (const std::string& item : items) {
+        bool* wanted = item == "rtf"    ? &formats.rtf
+                       : item == "xlsx" ? &formats.xlsx
+                       : item == "pdf"  ? &formats.pdf
+                                        : nullptr;
+        if (wanted == nullptr) {
+            error = "--format: неизвестный формат \"" + item + "\" (rtf, xlsx, pdf)";
+            return false;
+        }
+        *wanted = true;
+    }
+    if (items.empty()) {
+        error = "--format: не указан ни один формат (rtf, xlsx, pdf)";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void AddReportOptions(CLI::App& parser, ReportArguments& raw) {
@@ -85,6 +106,10 @@ void AddReportOptions(CLI::App& parser, ReportArguments& raw) {
         ->type_name("СПИСОК");
     parser.add_option("--only", raw.only, "только эти документы: form1,...,appendix5")
         ->type_name("СПИСОК");
+    parser
+        .add_option("--format", raw.format,
+                    "форматы документов через запятую: rtf, xlsx, pdf (по умолчанию rtf,xlsx)")
+        ->type_name("СПИСОК");
 }
 
 std::optional<ReportOptions> CheckReportArguments(const ReportArguments& raw, std::string& error) {
@@ -105,6 +130,7 @@ std::optional<ReportOptions> CheckReportArguments(const ReportArguments& raw, st
     options.charts = raw.charts;
     if (raw.columns && !ParseColumns(*raw.columns, options.columns, error)) return std::nullopt;
     if (raw.protect && !ParseProtections(*raw.protect, options.filter, error)) return std::nullopt;
+    if (raw.format && !ParseFormats(*raw.format, options.formats, error)) return std::nullopt;
     if (raw.only) {
         for (const std::string& name : SplitList(*raw.only)) {
             if (FindDocument(name) == nullptr) {

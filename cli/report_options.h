@@ -13,8 +13,16 @@
 
 namespace zorvek::cli {
 
+// Which files each document is written as.
+struct DocumentFormats {
+    bool rtf = true;
+    bool xlsx = true;
+    bool pdf = false;
+};
+
 // zorvek-cli report IMAGE|--from-archive ID --out DIR [--passport FILE] [--charts]
 //                   [--columns LIST|all] [--protect LIST|all] [--only NAME,...]
+//                   [--format rtf,xlsx,pdf]
 struct ReportOptions {
     // The image file, or the read-out of the archive whose image is used.
     std::filesystem::path image;
@@ -27,6 +35,7 @@ struct ReportOptions {
     FilterMask filter;
     // Document names to make; empty means all of them.
     std::set<std::string> only;
+    DocumentFormats formats;
 };
 
 // The words of the report command as typed (UTF-8), before they are checked.
@@ -39,6 +48,7 @@ struct ReportArguments {
     std::optional<std::string> columns;
     std::optional<std::string> protect;
     std::optional<std::string> only;
+    std::optional<std::string> format;
 };
 
 inline constexpr const char* kReportName = "zorvek-cli report";

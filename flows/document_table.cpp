@@ -77,10 +77,13 @@ bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools) {
 
 std::string NotCreatedMessage(const DocumentEntry& entry, const DocumentTools& tools) {
     // The file's format says which layer wrote it.
-    const TransferResult write =
-        entry.fileName.ends_with(".xlsx") ? tools.excel.LastWrite() : tools.word.LastWrite();
-    const std::string start =
-        Cp1251FromUtf8("Документ " + std::string(entry.fileName) + " не создан");
+    return NotCreatedMessage(entry.fileName, entry.fileName.ends_with(".xlsx")
+                                                 ? tools.excel.LastWrite()
+                                                 : tools.word.LastWrite());
+}
+
+std::string NotCreatedMessage(std::string_view fileName, const TransferResult& write) {
+    const std::string start = Cp1251FromUtf8("Документ " + std::string(fileName) + " не создан");
     return write ? start + '.' : start + ": " + FailureText(write);
 }
 

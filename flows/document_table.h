@@ -62,5 +62,8 @@ bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools);
 // form1.rtf не создан." or, when writing the file failed, with the reason
 // after a colon ("Документ form1.rtf не создан: нет места на диске").
 std::string NotCreatedMessage(const DocumentEntry& entry, const DocumentTools& tools);
+// The same for a file of the document the layers did not write themselves
+// (its PDF), by the file's name and how writing it went.
+std::string NotCreatedMessage(std::string_view fileName, const TransferResult& write);
 
 }  // namespace zorvek

@@ -11,10 +11,10 @@ scripts/build-sanitize.sh fuzz_targets >/dev/null
 
 # Where each target takes its seeds from, besides fuzz/corpus/NAME, and the
 # largest input it is given (an image is 64 KiB and the working memory).
-declare -A seeds=([image]=samples [rtf_template]=templates)
-declare -A lengths=([image]=67072 [rtf_template]=65536)
+declare -A seeds=([image]=samples [rtf_template]=templates [rtf_paper]=templates)
+declare -A lengths=([image]=67072 [rtf_template]=65536 [rtf_paper]=65536)
 mkdir -p build-sanitize/crashes
-for target in image info_ini rtf_template serial_reply usb_reply; do
+for target in image info_ini rtf_template rtf_paper serial_reply usb_reply; do
     corpus="build-sanitize/corpus/$target"
     mkdir -p "$corpus"
     log="build-sanitize/fuzz-$target.log"

@@ -1,5 +1,6 @@
 // The whole inspection file from one image: every document, appendix 1
-// with its pictures, as `zorvek-cli report --charts --columns all` makes them.
+// with its pictures, as `zorvek-cli report --charts --columns all` makes them,
+// as RTF and XLSX, as PDF, and as both.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -43,6 +44,22 @@ void BM_Appendix3EveryColumn(benchmark::State& state) {
     RunReport(state, {"--only", "appendix3", "--columns", "all"});
 }
 BENCHMARK(BM_Appendix3EveryColumn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The paper set: every document as PDF only, then beside the editable files.
+void BM_EveryDocumentAsPdf(benchmark::State& state) {
+    RunReport(state, {"--charts", "--columns", "all", "--format", "pdf"});
+}
+BENCHMARK(BM_EveryDocumentAsPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_EveryDocumentInEveryFormat(benchmark::State& state) {
+    RunReport(state, {"--charts", "--columns", "all", "--format", "rtf,xlsx,pdf"});
+}
+BENCHMARK(BM_EveryDocumentInEveryFormat)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Appendix3AsPdf(benchmark::State& state) {
+    RunReport(state, {"--only", "appendix3", "--columns", "all", "--format", "pdf"});
+}
+BENCHMARK(BM_Appendix3AsPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

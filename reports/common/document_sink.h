@@ -20,6 +20,9 @@ class DocumentSink {
     // The document is complete at `path`, or could not be written there
     // (`written` says why).
     virtual void Finished(const std::filesystem::path& path, const TransferResult& written) = 0;
+    // False when documents of this extension ("rtf", "xlsx") are not wanted:
+    // the layer then writes no file and the document counts as shown.
+    virtual bool Keeps(std::string_view /*extension*/) const { return true; }
 };
 
 }  // namespace zorvek

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "model/transfer_result.h"
+#include "reports/common/paper_document.h"
 
 namespace zorvek {
 
@@ -33,6 +35,9 @@ class ExcelLayer {
     // once ExcelStart begins the next one. Layers that write no file never
     // fail.
     virtual TransferResult LastWrite() const { return TransferResult::Ok(); }
+    // The workbook last shown, laid out for paper as a spreadsheet prints
+    // it; nothing from layers that keep no sheet, or before the first.
+    virtual std::optional<PaperDocument> Paper() const { return std::nullopt; }
 };
 
 // "A".."U" for the column indices 0..20.

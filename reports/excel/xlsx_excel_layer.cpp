@@ -6,6 +6,7 @@
 #include "model/cp1251.h"
 #include "reports/excel/excel_codes.h"
 #include "reports/excel/legends.h"
+#include "reports/excel/sheet_paper.h"
 #include "reports/excel/sheet_ruler.h"
 #include "reports/excel/xlsx_writer.h"
 
@@ -130,8 +131,15 @@ void XlsxExcelLayer::SetUpPrinting() {
     m_sheet.SetPrintSetup(std::move(print));
 }
 
+std::optional<PaperDocument> XlsxExcelLayer::Paper() const {
+    PaperDocument paper = PaperFromSheet(m_sheet);
+    paper.title = m_title;
+    return paper;
+}
+
 bool XlsxExcelLayer::ExcelShow() {
     SetUpPrinting();
+    if (!m_sink.Keeps("xlsx")) return true;
     const std::filesystem::path path = m_sink.PathFor(m_title, "xlsx");
     m_lastWrite = WriteXlsx(m_sheet, path);
     m_sink.Finished(path, m_lastWrite);

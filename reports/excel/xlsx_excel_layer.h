@@ -48,6 +48,12 @@ class XlsxExcelLayer final : public ExcelLayer {
     // header when it has data rows.
     bool ExcelShow() override;
     TransferResult LastWrite() const override { return m_lastWrite; }
+    // The sheet as built so far; after ExcelShow with its print settings,
+    // ready to go onto paper (see PaperFromSheet).
+    const Sheet& CurrentSheet() const { return m_sheet; }
+    // The sheet as it prints: rows 1..4 on every page, bands of columns
+    // when wider than the page.
+    std::optional<PaperDocument> Paper() const override;
 
   private:
     void SetUpPrinting();

@@ -11,6 +11,7 @@
 #include "model/cp1251.h"
 #include "reports/common/utf8_path.h"
 #include "reports/word/png_size.h"
+#include "reports/word/rtf_paper.h"
 #include "reports/word/rtf_text.h"
 #include "reports/word/word_messages.h"
 
@@ -198,6 +199,7 @@ void RtfWordLayer::WordPasteCentered(const std::vector<std::uint8_t>& png) {
 
 bool RtfWordLayer::WordShow() {
     if (!IsOpen()) return false;
+    if (!m_sink.Keeps("rtf")) return true;
     const std::string rtf = Rtf();
     const std::filesystem::path path =
         m_sink.PathFor(m_title.empty() ? m_defaultTitle : m_title, "rtf");
@@ -205,6 +207,13 @@ bool RtfWordLayer::WordShow() {
         path, std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size()));
     m_sink.Finished(path, m_lastWrite);
     return m_lastWrite.Succeeded();
+}
+
+std::optional<PaperDocument> RtfWordLayer::Paper() const {
+    if (!IsOpen()) return std::nullopt;
+    auto paper = PaperFromRtf(Rtf());
+    if (paper) paper->title = m_title.empty() ? m_defaultTitle : m_title;
+    return paper;
 }
 
 std::string RtfWordLayer::Rtf() const {

@@ -59,6 +59,9 @@ class RtfWordLayer final : public WordLayer {
     bool WordShow() override;
     TransferResult LastWrite() const override { return m_lastWrite; }
     bool MustTerminate() const override { return m_mustTerminate; }
+    // The RTF read back into paper: one description of the document for
+    // every format.
+    std::optional<PaperDocument> Paper() const override;
 
   private:
     // RTF spliced into the template at one place: a fill, then what was

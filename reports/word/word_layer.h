@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/transfer_result.h"
+#include "reports/common/paper_document.h"
 
 namespace zorvek {
 
@@ -58,6 +60,9 @@ class WordLayer {
     // Names the documents shown from now on (UTF-8, "Форма 1"); the name a
     // document is filed under. Layers that file nothing ignore it.
     virtual void SetTitle(std::string_view) {}
+    // The document last shown, laid out for paper (PDF, preview, print);
+    // nothing from layers that keep no document, or before the first.
+    virtual std::optional<PaperDocument> Paper() const { return std::nullopt; }
 
     // True once a damaged template was met: the program must end after the
     // running command (the batch command exits with an error instead).

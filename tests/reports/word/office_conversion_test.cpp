@@ -6,19 +6,10 @@
 #include <sstream>
 
 #include "tests/reports/word/word_test_support.h"
+#include "tests/support/host_tools.h"
 
 namespace zorvek::test {
 namespace {
-
-bool OnPath(const std::string& program) {
-    std::istringstream path(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
-    for (std::string folder; std::getline(path, folder, ':');) {
-        if (!folder.empty() && access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-    }
-    return false;
-}
-
-std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
 // Positions of `parts` in `text`, which must all be there and in this order.
 void ExpectInOrder(const std::string& text, const std::vector<std::string>& parts) {
