@@ -19,6 +19,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <tuple>
 
 #include "app/command_scope.h"
 #include "app/report_runner.h"
@@ -29,6 +30,7 @@
 #include "ui/about_form.h"
 #include "ui/dialogs.h"
 #include "ui/options_form.h"
+#include "ui/paper_preview_form.h"
 #include "ui/text.h"
 
 namespace zorvek {
@@ -131,7 +133,8 @@ std::filesystem::path PathOf(const QString& name) {
 
 TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialogs,
                        ReportRunner& reports, BarProgress& progress, ArchiveLink& archive,
-                       std::vector<std::string> arguments, const QString& dataFolder)
+                       DocumentViewSetting& view, std::vector<std::string> arguments,
+                       const QString& dataFolder)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
@@ -141,6 +144,7 @@ TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialog
       m_reports(reports),
       m_progress(progress),
       m_archive(archive),
+      m_view(view),
       m_arguments(std::move(arguments)),
       m_dataFolder(dataFolder),
       m_timer(new QTimer(this)),
@@ -183,7 +187,7 @@ TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialog
 void TInfo_Form::BuildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
-    AddMenu(bar, "N1", "&Файл", kFileMenu);
+    BuildDocumentViewMenu(AddMenu(bar, "N1", "&Файл", kFileMenu));
     AddMenu(bar, "Archive1", "&Архив", kArchiveMenu);
     AddMenu(bar, "N5", "&Заполнить протоколы", kFormsMenu)->menuAction()->setVisible(false);
     AddMenu(bar, "N6", "&Приложения", kAppendixMenu)->menuAction()->setVisible(false);
@@ -223,6 +227,29 @@ void TInfo_Form::BuildMenu() {
         if (entry.menuItem == "N14") continue;
         QAction* item = Item(std::string(entry.menuItem).c_str());
         connect(item, &QAction::triggered, this, [this, &entry] { RunReport(entry); });
+    }
+}
+
+void TInfo_Form::BuildDocumentViewMenu(QMenu* file) {
+    // Among the file commands, above the separator of "Выход": the items the
+    // program always had stay as they were.
+    auto* menu = new QMenu(QStringLiteral("Документы"), file);
+    menu->setObjectName("DocumentView1");
+    menu->menuAction()->setObjectName("DocumentView1Item");
+    file->insertMenu(Item("N19"), menu);
+    file->insertSeparator(menu->menuAction());
+    auto* group = new QActionGroup(menu);
+    const std::tuple<const char*, const char*, DocumentView> choices[] = {
+        {"DocumentEditor1", "Открывать в редакторе (RTF/XLSX)", DocumentView::Editor},
+        {"DocumentProgram1", "Показывать в программе (просмотр и печать)", DocumentView::Program},
+    };
+    for (const auto& [name, caption, view] : choices) {
+        QAction* item = menu->addAction(QString::fromUtf8(caption));
+        item->setObjectName(name);
+        item->setCheckable(true);
+        item->setChecked(m_view.Current() == view);
+        item->setActionGroup(group);
+        connect(item, &QAction::triggered, this, [this, view] { m_view.Choose(view); });
     }
 }
 
@@ -360,11 +387,11 @@ void TInfo_Form::ShowMessage(const std::string& cp1251) {
     if (!cp1251.empty()) m_dialogs.Message(this, ui::QStringOfCp1251(cp1251));
 }
 
-void TInfo_Form::ShowStatus(const QString& text) {
+void TInfo_Form::ShowStatus(const QString& text, const QString& more) {
     // A long path keeps its beginning and its file name.
     const int room = m_status->width() - 8;
     m_status->setText(m_status->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
-    m_status->setToolTip(text);
+    m_status->setToolTip(more.isEmpty() ? text : text + '\n' + more);
     m_status->setVisible(!text.isEmpty() && !m_bar->isVisible());
 }
 
@@ -501,8 +528,9 @@ void TInfo_Form::RunReport(const DocumentEntry& entry) {
     {
         CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
         CommitEdits();
-        m_reports.Run(entry, Item("N20")->isChecked(), [this] { PauseAndResetProgress(); });
-        ShowFiledDocument();
+        m_reports.Run(entry, Item("N20")->isChecked(), m_view.Current(),
+                      [this] { PauseAndResetProgress(); });
+        ShowFiledDocument(entry);
     }
     if (m_reports.MustTerminate()) QApplication::exit(1);
 }
@@ -512,20 +540,40 @@ void TInfo_Form::RunAppendix3() {
     if (!entry) return;
     CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     CommitEdits();
-    m_reports.Run(*entry, false, [this] { PauseAndResetProgress(); });
-    ShowFiledDocument();
+    m_reports.Run(*entry, false, m_view.Current(), [this] { PauseAndResetProgress(); });
+    ShowFiledDocument(*entry);
 }
 
-void TInfo_Form::ShowFiledDocument() {
+void TInfo_Form::ShowFiledDocument(const DocumentEntry& entry) {
     // Without a new document the line would name an older one.
     const std::filesystem::path& filed = m_reports.LastFiled();
     if (filed.empty()) {
         ShowStatus(QString());
         return;
     }
-    const QString where = QDir::toNativeSeparators(QString::fromStdU16String(filed.u16string()));
-    ShowStatus(m_reports.LastOpened() ? QStringLiteral("Документ записан: ") + where
-                                      : QStringLiteral("Документ записан, но не открыт: ") + where);
+    const QString file = QString::fromStdU16String(filed.u16string());
+    const QString written = QStringLiteral("Документ записан: ") + QDir::toNativeSeparators(file);
+    if (m_reports.LastOpened()) {
+        ShowStatus(written);
+    } else if (!ShowPaper(entry, file)) {
+        ShowStatus(QStringLiteral("Документ записан, но не открыт: ") +
+                   QDir::toNativeSeparators(file));
+    } else if (m_view.Current() == DocumentView::Program) {
+        ShowStatus(written);
+    } else {
+        // The user asked for the editor: say why the program shows it instead.
+        ShowStatus(ui::NoEditorText(file) + QStringLiteral(": показан в программе"), written);
+    }
+}
+
+bool TInfo_Form::ShowPaper(const DocumentEntry& entry, const QString& file) {
+    std::optional<PaperDocument> paper = m_reports.LastPaper();
+    if (!paper) return false;
+    const QString title = QString::fromUtf8(entry.title.data(), qsizetype(entry.title.size()));
+    auto* preview = new ui::PaperPreviewForm(this, m_dialogs, std::move(*paper), title, file);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->show();
+    return true;
 }
 
 void TInfo_Form::closeEvent(QCloseEvent* event) {
@@ -558,6 +606,10 @@ void TInfo_Form::closeEvent(QCloseEvent* event) {
         }
     }
     m_session.dispatch.CloseSource();
+    // The previews end with the program, as every other window of it.
+    for (auto* preview : findChildren<ui::PaperPreviewForm*>(Qt::FindDirectChildrenOnly)) {
+        preview->close();
+    }
     event->accept();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/document_view.h"
 #include "archive/readout_archive.h"
 #include "flows/device_set.h"
 #include "flows/load_flow.h"
@@ -41,8 +42,8 @@ class TInfo_Form final : public QMainWindow {
     // `arguments` is the command line after the program's name; `dataFolder`
     // holds the help file and the background picture.
     TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialogs, ReportRunner& reports,
-               BarProgress& progress, ArchiveLink& archive, std::vector<std::string> arguments,
-               const QString& dataFolder);
+               BarProgress& progress, ArchiveLink& archive, DocumentViewSetting& view,
+               std::vector<std::string> arguments, const QString& dataFolder);
 
     // The windows made after this one.
     void SetCompanions(ui::TForm3* options, ui::TForm4* about);
@@ -94,6 +95,7 @@ class TInfo_Form final : public QMainWindow {
 
   private:
     void BuildMenu();
+    void BuildDocumentViewMenu(QMenu* file);
     void BuildClientArea(const QString& dataFolder);
     void FormShow();
     void Timer1Timer();
@@ -111,9 +113,12 @@ class TInfo_Form final : public QMainWindow {
                              archive::ReadoutArchive& store);
     void OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId id);
     void ShowMessage(const std::string& cp1251);
-    void ShowStatus(const QString& text);
+    // `more` adds to the tool tip, which holds the whole text.
+    void ShowStatus(const QString& text, const QString& more = QString());
     void ShowProgress();
-    void ShowFiledDocument();
+    void ShowFiledDocument(const DocumentEntry& entry);
+    // False when the document has no paper form to show.
+    bool ShowPaper(const DocumentEntry& entry, const QString& file);
     void SaveFreshImage();
 
     Session& m_session;
@@ -122,6 +127,7 @@ class TInfo_Form final : public QMainWindow {
     ReportRunner& m_reports;
     BarProgress& m_progress;
     ArchiveLink& m_archive;
+    DocumentViewSetting& m_view;
     std::vector<std::string> m_arguments;
     QString m_dataFolder;
     ui::TForm3* m_options = nullptr;

@@ -26,8 +26,9 @@ Program::Program(ui::Dialogs& dialogs, Settings settings)
             ? std::make_unique<QSettings>(QStringLiteral("zorvek"), QStringLiteral("zorvek"))
             : std::make_unique<QSettings>(settings.settingsFile, QSettings::IniFormat);
     m_archive = std::make_unique<ArchiveLink>(*m_settings, std::move(settings.openArchive));
+    m_view = std::make_unique<DocumentViewSetting>(*m_settings);
     m_main = std::make_unique<TInfo_Form>(m_session, m_devices, dialogs, *m_reports, m_progress,
-                                          *m_archive, std::move(settings.arguments), data);
+                                          *m_archive, *m_view, std::move(settings.arguments), data);
     ui::TForm3::Build build{m_reports->Columns(), m_reports->Busy(),
                             [this] { m_main->ProgressBar1_()->hide(); },
                             [this] { m_main->RunAppendix3(); }};

@@ -9,6 +9,7 @@
 
 #include "access/wait_clock.h"
 #include "app/archive_link.h"
+#include "app/document_view.h"
 #include "app/info_form.h"
 #include "app/report_runner.h"
 #include "app/window_sinks.h"
@@ -36,8 +37,9 @@ class Program {
         std::filesystem::path data;
         // The devices' protocol waits.
         WaitClock* deviceWaits = &SystemWaits();
-        // The window's settings (the archive's location) in this INI file;
-        // empty: the user's own settings of the program.
+        // The window's settings (the archive's location, where documents
+        // are shown) in this INI file; empty: the user's own settings of the
+        // program.
         QString settingsFile;
         // How the read-out archive is opened.
         ArchiveLink::Opener openArchive = archive::OpenArchive;
@@ -83,6 +85,7 @@ class Program {
     std::unique_ptr<ReportRunner> m_reports;
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<ArchiveLink> m_archive;
+    std::unique_ptr<DocumentViewSetting> m_view;
     std::unique_ptr<TInfo_Form> m_main;
     // Owned by the main window, which outlives none of them.
     ui::TForm3* m_options = nullptr;

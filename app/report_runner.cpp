@@ -9,7 +9,8 @@ namespace zorvek {
 
 DocumentFiling::DocumentFiling(std::filesystem::path folder, ui::Dialogs& dialogs)
     : m_folder(std::move(folder), [this, &dialogs](const std::filesystem::path& file) {
-          m_opened = dialogs.OpenWithDesktop(QString::fromStdU16String(file.generic_u16string()));
+          m_opened = m_open &&
+                     dialogs.OpenWithDesktop(QString::fromStdU16String(file.generic_u16string()));
           return m_opened;
       }) {}
 
@@ -23,7 +24,8 @@ void DocumentFiling::Finished(const std::filesystem::path& path, const TransferR
     m_folder.Finished(path, written);
 }
 
-void DocumentFiling::Forget() {
+void DocumentFiling::Forget(bool open) {
+    m_open = open;
     m_filed.clear();
     m_opened = false;
     m_writeFailed = false;
@@ -41,12 +43,13 @@ ReportRunner::ReportRunner(Session& session, ui::Dialogs& dialogs, ProgressSink&
       m_word(std::move(templates), m_notifier, m_sink),
       m_excel(m_sink, "Приложение 3") {}
 
-bool ReportRunner::Run(const DocumentEntry& entry, bool charts, std::function<void()> pause) {
+bool ReportRunner::Run(const DocumentEntry& entry, bool charts, DocumentView view,
+                       std::function<void()> pause) {
     const ReportInputs inputs{m_session.dispatch, m_session.sheet, m_notifier, &m_progress,
                               std::move(pause)};
     DocumentTools tools{inputs,    m_word,   m_excel, m_pictures, charts,
                         m_columns, m_filter, m_title, m_busy};
-    m_sink.Forget();
+    m_sink.Forget(view == DocumentView::Editor);
     const bool built = BuildDocument(entry, tools);
     // The command line's words and reason ("Документ form1.rtf не создан:
     // нет места на диске"); other failures have had their own message.
@@ -54,6 +57,13 @@ bool ReportRunner::Run(const DocumentEntry& entry, bool charts, std::function<vo
         m_dialogs.Error(m_notifier.Parent(), ui::QStringOfCp1251(NotCreatedMessage(entry, tools)));
     }
     return built;
+}
+
+std::optional<PaperDocument> ReportRunner::LastPaper() const {
+    if (m_sink.Filed().empty()) return std::nullopt;
+    // Appendix 3 is the one workbook; every other document is the word
+    // processor's.
+    return m_sink.Filed().extension() == ".xlsx" ? m_excel.Paper() : m_word.Paper();
 }
 
 std::filesystem::path DocumentsFolder() {

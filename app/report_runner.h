@@ -2,11 +2,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
+#include "app/document_view.h"
 #include "app/window_sinks.h"
 #include "flows/document_table.h"
 #include "flows/session.h"
 #include "reports/common/folder_document_sink.h"
+#include "reports/common/paper_document.h"
 #include "reports/excel/xlsx_excel_layer.h"
 #include "reports/word/rtf_word_layer.h"
 
@@ -14,6 +17,7 @@ namespace zorvek {
 
 // The documents folder as the window files into it, remembering what became
 // of the last document: where it went, whether it was written and opened.
+// Every document is written; only those shown in the editor are opened.
 class DocumentFiling final : public DocumentSink {
   public:
     DocumentFiling(std::filesystem::path folder, ui::Dialogs& dialogs);
@@ -23,8 +27,9 @@ class DocumentFiling final : public DocumentSink {
     std::filesystem::path PathFor(std::string_view title, std::string_view extension) override;
     void Finished(const std::filesystem::path& path, const TransferResult& written) override;
 
-    // Before a document is built: nothing filed yet.
-    void Forget();
+    // Before a document is built: nothing filed yet, and whether the
+    // desktop is to open it.
+    void Forget(bool open);
     // Where the last document was written; empty when none was.
     const std::filesystem::path& Filed() const { return m_filed; }
     bool Opened() const { return m_opened; }
@@ -34,6 +39,7 @@ class DocumentFiling final : public DocumentSink {
   private:
     FolderDocumentSink m_folder;
     std::filesystem::path m_filed;
+    bool m_open = true;
     bool m_opened = false;
     bool m_writeFailed = false;
 };
@@ -49,15 +55,19 @@ class ReportRunner {
                  HistogramPictures& pictures, std::filesystem::path documents,
                  std::filesystem::path templates);
 
-    // Builds one document of the table. `charts` is "Гистограмы в
-    // картинках"; `pause` the window's PauseAndResetProgress. A document that
-    // cannot be written is reported in an error box with its reason.
-    bool Run(const DocumentEntry& entry, bool charts, std::function<void()> pause);
+    // Builds one document of the table and files it; the desktop opens it
+    // when `view` is the editor. `charts` is "Гистограмы в картинках";
+    // `pause` the window's PauseAndResetProgress. A document that cannot be
+    // written is reported in an error box with its reason.
+    bool Run(const DocumentEntry& entry, bool charts, DocumentView view,
+             std::function<void()> pause);
 
-    // After Run: where its document went (empty when none was written) and
-    // whether the desktop opened it.
+    // After Run: where its document went (empty when none was written),
+    // whether the desktop opened it, and the document laid out for paper
+    // (nothing when none was written).
     const std::filesystem::path& LastFiled() const { return m_sink.Filed(); }
     bool LastOpened() const { return m_sink.Opened(); }
+    std::optional<PaperDocument> LastPaper() const;
 
     // A damaged template was met: the program must end.
     bool MustTerminate() const { return m_word.MustTerminate(); }

@@ -19,4 +19,7 @@ std::string Cp1251FromUtf8(std::string_view text);
 // The Unicode code point of one cp1251 byte (U+FFFD for 0x98).
 char16_t UnicodeOfCp1251(unsigned char byte);
 
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 }  // namespace zorvek

@@ -4,8 +4,11 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
 
+#include "ui/desktop_handler.h"
 #include "ui/text.h"
 
 namespace zorvek::ui {
@@ -47,7 +50,7 @@ std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& f
 }
 
 bool QtDialogs::OpenWithDesktop(const QString& file) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    return DesktopHasHandler(file) && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }
 
 std::optional<QString> QtDialogs::AskText(QWidget* parent, const QString& label,
@@ -62,6 +65,13 @@ std::optional<QString> QtDialogs::AskText(QWidget* parent, const QString& label,
     dialog.resize(480, dialog.sizeHint().height());
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue();
+}
+
+bool QtDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    // Every page is printed: a range chosen here would be ignored.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace zorvek::ui

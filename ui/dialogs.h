@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace zorvek::ui {
@@ -34,9 +35,13 @@ class Dialogs {
     // cancels.
     virtual std::optional<QString> AskText(QWidget* parent, const QString& label,
                                            const QString& text) = 0;
+    // The system's print dialog, setting up `printer` for a whole document;
+    // false when the user cancels. Without a dialog of its own, a seam
+    // answers as cancelled: nothing is printed unasked.
+    virtual bool ChoosePrinter(QWidget* /*parent*/, QPrinter& /*printer*/) { return false; }
 };
 
-// The real dialogs: QMessageBox, QFileDialog, QDesktopServices.
+// The real dialogs: QMessageBox, QFileDialog, QPrintDialog, QDesktopServices.
 class QtDialogs final : public Dialogs {
   public:
     void Message(QWidget* parent, const QString& text) override;
@@ -49,6 +54,7 @@ class QtDialogs final : public Dialogs {
     bool OpenWithDesktop(const QString& file) override;
     std::optional<QString> AskText(QWidget* parent, const QString& label,
                                    const QString& text) override;
+    bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;
 };
 
 }  // namespace zorvek::ui

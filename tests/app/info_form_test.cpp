@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QPrintPreviewWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -28,6 +30,7 @@
 #include "sim/image_generator.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/file_size_limit.h"
+#include "ui/paper_preview_form.h"
 
 namespace zorvek {
 namespace {
@@ -102,6 +105,9 @@ class InfoFormTest : public test::WindowFixture {
         row("N12", "Сохранить данные в файле", "Ctrl+S", false);
         row("N2", "Сохранить информацию в Info.ini", "");
         row("N13", "  Выход", "Ctrl+X");
+        row("DocumentView1Item", "Документы", "");
+        row("DocumentEditor1", "Открывать в редакторе (RTF/XLSX)", "");
+        row("DocumentProgram1", "Показывать в программе (просмотр и печать)", "");
         row("N11", "       Форма 1", "");
         row("N41", "       Форма 4", "");
         row("N17", "Статистика по дискретным входам  (Приложение 2)", "");
@@ -453,6 +459,81 @@ class InfoFormTest : public test::WindowFixture {
         QVERIFY(Documents().isEmpty());
         QVERIFY(m_dialogs.opened.isEmpty());
         QVERIFY(!Window().StatusLine()->isVisible());
+    }
+
+    // The file is written either way; the program shows it where the user
+    // chose, or where the desktop had nothing to open it with, and says so.
+    void documentsShowInTheEditorOrInTheProgram_data() {
+        QTest::addColumn<QString>("command");  // a menu item, or the options window's fill
+        QTest::addColumn<bool>("inProgram");
+        QTest::addColumn<bool>("desktopOpens");
+        QTest::addColumn<QString>("caption");  // of the preview; none: no preview
+        QTest::addColumn<QString>("why");      // before the line's file name
+        QTest::newRow("editor") << "N11" << false << true << QString() << QString();
+        QTest::newRow("program") << "N11" << true << true << QStringLiteral("Форма 1 — просмотр")
+                                 << QString();
+        QTest::newRow("program, appendix 3")
+            << "Button1" << true << true << QStringLiteral("Приложение 3 — просмотр") << QString();
+        QTest::newRow("no editor for RTF")
+            << "N11" << false << false << QStringLiteral("Форма 1 — просмотр")
+            << QStringLiteral("Нет программы для открытия RTF: показан в программе");
+        QTest::newRow("no editor for XLSX")
+            << "Button1" << false << false << QStringLiteral("Приложение 3 — просмотр")
+            << QStringLiteral("Нет программы для открытия XLSX: показан в программе");
+    }
+    void documentsShowInTheEditorOrInTheProgram() {
+        QFETCH(QString, command);
+        QFETCH(bool, inProgram);
+        QFETCH(bool, desktopOpens);
+        QFETCH(QString, caption);
+        QFETCH(QString, why);
+        Start();
+        LoadSample();
+        if (inProgram) Item("DocumentProgram1")->trigger();
+        m_desktop.desktopOpens = desktopOpens;
+        if (command == "Button1") {
+            Item("N14")->trigger();
+            m_program->Form3().Button1()->click();
+        } else {
+            Item(command.toUtf8().constData())->trigger();
+        }
+        const QStringList written = Documents();
+        QCOMPARE(written.size(), 1);
+        const QString path = m_dir->filePath("documents/" + written.front());
+        QCOMPARE(m_dialogs.opened, inProgram ? QStringList{} : QStringList{path});
+        const QString filed = QStringLiteral("Документ записан: ") + QDir::toNativeSeparators(path);
+        QCOMPARE(Window().StatusLine()->toolTip(), why.isEmpty() ? filed : why + '\n' + filed);
+
+        const auto previews = Window().findChildren<ui::PaperPreviewForm*>();
+        QCOMPARE(previews.size(), caption.isEmpty() ? 0 : 1);
+        if (caption.isEmpty()) return;
+        QPointer<ui::PaperPreviewForm> preview = previews.front();
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->windowTitle(), caption);
+        // Every page of the document reached the screen.
+        QVERIFY(preview->PageCount() > 0);
+        QCOMPARE(preview->Pages()->pageCount(), preview->PageCount());
+        QCOMPARE(preview->PageLine()->text(),
+                 QStringLiteral("Стр. 1 из %1").arg(preview->PageCount()));
+        preview->EditorButton()->click();
+        QCOMPARE(m_dialogs.opened.last(), path);
+        // The program, and so its preview, ends with the main window.
+        m_dialogs.answers.push_back(Answer::No);
+        Window().close();
+        QTRY_VERIFY(!preview);
+    }
+
+    void theDocumentViewIsKeptForTheNextStart() {
+        Start();
+        QVERIFY(Item("DocumentEditor1")->isChecked());
+        Item("DocumentProgram1")->trigger();
+        QVERIFY(!Item("DocumentEditor1")->isChecked());
+        Restart();
+        QVERIFY(Item("DocumentProgram1")->isChecked());
+        QVERIFY(!Item("DocumentEditor1")->isChecked());
+        Item("DocumentEditor1")->trigger();
+        Restart();
+        QVERIFY(Item("DocumentEditor1")->isChecked());
     }
 
     void theOptionsWindowBuildsAppendix3() {

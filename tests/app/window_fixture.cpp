@@ -59,12 +59,23 @@ void WindowFixture::Start(std::vector<std::string> arguments) {
         std::make_unique<ScopedEnvironment>("ZORVEK_SYSFS", m_dir->filePath("sys").toStdString());
     m_devices = std::make_unique<ScopedEnvironment>("ZORVEK_DEVDIR",
                                                     m_dir->filePath("sys/dev").toStdString());
+    m_desktop.desktopOpens = true;
+    StartProgram(std::move(arguments));
+}
+
+void WindowFixture::Restart() {
+    m_program.reset();
+    StartProgram({});
+}
+
+void WindowFixture::StartProgram(std::vector<std::string> arguments) {
     Program::Settings settings;
     settings.arguments = std::move(arguments);
     settings.deviceWaits = &m_waits;
     settings.documents = m_dir->filePath("documents").toStdString();
     settings.data = DataDirectory();
-    m_program = std::make_unique<Program>(m_dialogs, std::move(settings));
+    settings.settingsFile = m_dir->filePath("zorvek.ini");
+    m_program = std::make_unique<Program>(m_desktop, std::move(settings));
     Session& session = m_program->GetSession();
     session.choice.defaultFile = m_dir->filePath("dannie.krd").toStdString();
     session.dispatch.AttachRecorder(&m_recorder);

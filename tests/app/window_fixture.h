@@ -44,12 +44,44 @@ class StandInRecorder final : public MemorySource {
                          ProgressSink*) override;
 };
 
+// The scripted dialogs as the program meets them, with a desktop that may
+// know no application for the documents.
+class FixtureDialogs final : public ui::Dialogs {
+  public:
+    explicit FixtureDialogs(ScriptedDialogs& script) : m_script(script) {}
+    bool desktopOpens = true;
+
+    void Message(QWidget* parent, const QString& text) override { m_script.Message(parent, text); }
+    void Error(QWidget* parent, const QString& text) override { m_script.Error(parent, text); }
+    Answer Ask(QWidget* parent, const QString& text) override { return m_script.Ask(parent, text); }
+    std::optional<QString> OpenFileName(QWidget* parent, const QString& folder,
+                                        const QString& filter) override {
+        return m_script.OpenFileName(parent, folder, filter);
+    }
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& filter,
+                                        const QString& suffix) override {
+        return m_script.SaveFileName(parent, filter, suffix);
+    }
+    bool OpenWithDesktop(const QString& file) override {
+        return m_script.OpenWithDesktop(file) && desktopOpens;
+    }
+    std::optional<QString> AskText(QWidget* parent, const QString& label,
+                                   const QString& text) override {
+        return m_script.AskText(parent, label, text);
+    }
+
+  private:
+    ScriptedDialogs& m_script;
+};
+
 // The program in a folder of its own, with the stand-in recorder attached
-// and the USB watcher looking into a tree of the test's own. Suites call
-// Finish() from their cleanup slot.
+// and the USB watcher looking into a tree of the test's own, its settings in
+// that folder too. Suites call Finish() from their cleanup slot.
 class WindowFixture : public QObject {
   protected:
     void Start(std::vector<std::string> arguments = {});
+    // The program closed and started anew in the same folder.
+    void Restart();
     void Finish();
     TInfo_Form& Window() { return m_program->Info_Form(); }
     std::filesystem::path UsbRoot() const;
@@ -63,9 +95,13 @@ class WindowFixture : public QObject {
     std::unique_ptr<ScopedEnvironment> m_sysfs;
     std::unique_ptr<ScopedEnvironment> m_devices;
     ScriptedDialogs m_dialogs;
+    FixtureDialogs m_desktop{m_dialogs};
     VirtualWaitClock m_waits;
     StandInRecorder m_recorder;
     std::unique_ptr<Program> m_program;
+
+  private:
+    void StartProgram(std::vector<std::string> arguments);
 };
 
 }  // namespace zorvek::test

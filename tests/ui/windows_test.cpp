@@ -1,5 +1,6 @@
 // The auxiliary windows on their own: the options window's columns by crane
-// variant, the filter's two states, the progress and about windows.
+// variant, the filter's two states, the progress and about windows, the
+// documents' paper preview.
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -7,18 +8,60 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
+#include <utility>
 
 #include "tests/support/scripted_dialogs.h"
 #include "ui/about_form.h"
 #include "ui/filter_form.h"
 #include "ui/options_form.h"
+#include "ui/paper_preview_form.h"
 #include "ui/progress_form.h"
 
 namespace zorvek::ui {
+namespace {
+
+// One line a page, the pages broken by hand: how many there are hangs on
+// no font's widths.
+PaperDocument HandBrokenPages(int count, bool landscape) {
+    PaperDocument document;
+    if (landscape) std::swap(document.page.width, document.page.height);
+    for (int page = 1; page <= count; ++page) {
+        PaperParagraph line;
+        line.pageBreakBefore = page > 1;
+        line.runs.emplace_back().text = "Страница " + std::to_string(page);
+        document.blocks.emplace_back(std::move(line));
+    }
+    return document;
+}
+
+QByteArray PdfOf(const std::vector<std::uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Page objects, not the page tree ("/Type /Pages").
+int PdfPages(const QByteArray& pdf) {
+    static const QRegularExpression page(QStringLiteral(R"(/Type\s*/Page(?![A-Za-z]))"));
+    int pages = 0;
+    for (auto match = page.globalMatch(QString::fromLatin1(pdf)); match.hasNext(); match.next()) {
+        ++pages;
+    }
+    return pages;
+}
+
+}  // namespace
 
 class WindowsTest : public QObject {
     Q_OBJECT
@@ -239,6 +282,69 @@ class WindowsTest : public QObject {
         QFile file(dir.filePath(written));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.read(3), start);
+    }
+
+    // The pages on screen are the pages a printer and the PDF file get,
+    // each the document's way round.
+    void previewShowsAndPrintsEveryPage_data() {
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<bool>("landscape");
+        QTest::newRow("one page") << 1 << false;
+        QTest::newRow("three pages") << 3 << false;
+        QTest::newRow("landscape") << 2 << true;
+    }
+    void previewShowsAndPrintsEveryPage() {
+        QFETCH(int, pages);
+        QFETCH(bool, landscape);
+        const PaperDocument document = HandBrokenPages(pages, landscape);
+        PaperPreviewForm preview(nullptr, m_dialogs, document, QStringLiteral("Форма 1"),
+                                 QString());
+        preview.show();
+        QCOMPARE(preview.windowTitle(), QStringLiteral("Форма 1 — просмотр"));
+        QCOMPARE(preview.Pages()->pageCount(), pages);
+        QCOMPARE(preview.PageLine()->text(), QStringLiteral("Стр. 1 из %1").arg(pages));
+        preview.findChild<QToolButton*>("LastPage")->click();
+        preview.findChild<QToolButton*>("NextPage")->click();  // no page past the last
+        QCOMPARE(preview.PageLine()->text(), QStringLiteral("Стр. %1 из %1").arg(pages));
+        preview.findChild<QToolButton*>("PreviousPage")->click();
+        QCOMPARE(preview.CurrentPage(), std::max(1, pages - 1));
+        QVERIFY(!preview.EditorButton()->isEnabled());  // no file written
+
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("printed.pdf"));
+        QVERIFY(preview.PrintOn(printer));
+        const QByteArray printed = FileBytes(dir.filePath("printed.pdf"));
+        QCOMPARE(PdfPages(printed), pages);
+        QCOMPARE(PdfPages(PdfOf(PdfBytes(document))), pages);
+        static const QRegularExpression box(
+            QStringLiteral(R"(/MediaBox\s*\[\s*0\s+0\s+([\d.]+)\s+([\d.]+))"));
+        const QRegularExpressionMatch first = box.match(QString::fromLatin1(printed));
+        QVERIFY(first.hasMatch());
+        QCOMPARE(first.captured(1).toDouble() > first.captured(2).toDouble(), landscape);
+    }
+
+    void previewSavesAPdfOrSaysWhyNot() {
+        QTemporaryDir dir;
+        m_dialogs = test::ScriptedDialogs();
+        const QString rtf = dir.filePath("Форма 1 2024-05-06 07-08-09.rtf");
+        PaperPreviewForm preview(nullptr, m_dialogs, HandBrokenPages(2, false),
+                                 QStringLiteral("Форма 1"), rtf);
+        m_dialogs.saveNames = {dir.filePath("form1.pdf"), dir.filePath("missing/form1.pdf")};
+        preview.PdfButton()->click();
+        QCOMPARE(m_dialogs.lastSaveFilter, QStringLiteral("Документ PDF (*.pdf)"));
+        QCOMPARE(PdfPages(FileBytes(dir.filePath("form1.pdf"))), 2);
+        QVERIFY(m_dialogs.errors.isEmpty());
+        preview.PdfButton()->click();
+        QCOMPARE(m_dialogs.errors.size(), 1);
+        QVERIFY2(
+            m_dialogs.errors.front().startsWith(QStringLiteral("Документ form1.pdf не создан: ")),
+            qPrintable(m_dialogs.errors.front()));
+        preview.PdfButton()->click();  // cancelled: nothing more
+        QCOMPARE(m_dialogs.errors.size(), 1);
+        preview.EditorButton()->click();
+        QCOMPARE(m_dialogs.opened, QStringList{rtf});
     }
 
   private:
