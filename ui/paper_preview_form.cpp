@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -62,6 +63,9 @@ PaperPreviewForm::PaperPreviewForm(QWidget* owner, Dialogs& dialogs, PaperDocume
     m_print->setObjectName("PrintButton");
     m_pdf->setObjectName("PdfButton");
     m_editor->setObjectName("EditorButton");
+    // As in every program that prints.
+    m_print->setShortcut(QKeySequence::Print);
+    m_pdf->setShortcut(QKeySequence::Save);
     m_editor->setEnabled(!editorFile.isEmpty());
     m_editor->setToolTip(editorFile);
 

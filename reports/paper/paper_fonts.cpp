@@ -1,5 +1,6 @@
 #include "reports/paper/paper_fonts.h"
 
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <mutex>
@@ -52,13 +53,21 @@ const QFontMetricsF& PaperFonts::Metrics(PaperFont face, double sizePt, bool bol
     return Find(face, sizePt, bold).metrics;
 }
 
-double PaperFonts::Advance(PaperFont face, double sizePt, bool bold, const QString& text) {
+const PaperFonts::Shaped& PaperFonts::Shape(PaperFont face, double sizePt, bool bold,
+                                            const QString& text) {
     Entry& entry = Find(face, sizePt, bold);
-    const auto known = entry.advances.constFind(text);
-    if (known != entry.advances.constEnd()) return *known;
-    const double advance = entry.metrics.horizontalAdvance(text);
-    entry.advances.insert(text, advance);
-    return advance;
+    if (const auto known = entry.shaped.find(text); known != entry.shaped.end()) {
+        return known->second;
+    }
+    QTextLayout layout(text, entry.font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid()) line.setNumColumns(static_cast<int>(text.size()));
+    layout.endLayout();
+    Shaped shaped;
+    shaped.glyphs = layout.glyphRuns();
+    shaped.advance = line.isValid() ? line.naturalTextWidth() : 0.0;
+    return entry.shaped.emplace(text, std::move(shaped)).first->second;
 }
 
 }  // namespace zorvek

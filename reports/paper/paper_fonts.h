@@ -2,9 +2,11 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QHash>
+#include <QGlyphRun>
+#include <QList>
 #include <QString>
 #include <deque>
+#include <unordered_map>
 
 #include "reports/common/paper_document.h"
 
@@ -19,9 +21,14 @@ class PaperFonts {
 
     const QFont& Font(PaperFont face, double sizePt, bool bold);
     const QFontMetricsF& Metrics(PaperFont face, double sizePt, bool bold);
-    // How far the text advances; a long workbook repeats its cell texts, so
-    // each is measured once per font.
-    double Advance(PaperFont face, double sizePt, bool bold, const QString& text);
+    // One line of text shaped in the font: its glyphs, placed from the line's
+    // top left corner, and how far it advances. A long workbook repeats its
+    // cell texts, so each is shaped once per font.
+    struct Shaped {
+        QList<QGlyphRun> glyphs;
+        double advance = 0;
+    };
+    const Shaped& Shape(PaperFont face, double sizePt, bool bold, const QString& text);
 
   private:
     struct Entry {
@@ -30,7 +37,7 @@ class PaperFonts {
         bool bold;
         QFont font;
         QFontMetricsF metrics;
-        QHash<QString, double> advances;
+        std::unordered_map<QString, Shaped> shaped;  // node-based: references stay valid
     };
     Entry& Find(PaperFont face, double sizePt, bool bold);
 

@@ -87,10 +87,10 @@ class SetParagraph {
         }
         if (m_simple) {
             const PaperRun& run = m_paragraph.runs.front();
-            painter.setFont(m_fonts.Font(run.font, run.sizePt, run.bold));
             painter.setPen(ColourOf(run.colour));
-            const QFontMetricsF& metrics = m_fonts.Metrics(run.font, run.sizePt, run.bold);
-            painter.drawText(QPointF(left + m_simpleX, top + metrics.ascent()), m_simpleText);
+            for (const QGlyphRun& glyphs : m_simple->glyphs) {
+                painter.drawGlyphRun(QPointF(left + m_simpleX, top), glyphs);
+            }
             return;
         }
         if (!m_layout) return;
@@ -112,11 +112,12 @@ class SetParagraph {
         if (!OneFormat(m_paragraph)) return false;
         const PaperRun& run = m_paragraph.runs.front();
         const QFontMetricsF& metrics = m_fonts.Metrics(run.font, run.sizePt, run.bold);
-        m_simpleText = QStringOf(JoinedText(m_paragraph));
-        const double advance = m_fonts.Advance(run.font, run.sizePt, run.bold, m_simpleText);
+        const PaperFonts::Shaped& shaped =
+            m_fonts.Shape(run.font, run.sizePt, run.bold, QStringOf(JoinedText(m_paragraph)));
+        const double advance = shaped.advance;
         const double room = LineWidth(true);
         if (advance > room) return false;
-        m_simple = true;
+        m_simple = &shaped;
         m_simpleX = LineStart(true);
         if (m_paragraph.align == PaperAlign::Centre) m_simpleX += (room - advance) / 2;
         if (m_paragraph.align == PaperAlign::Right) m_simpleX += room - advance;
@@ -183,8 +184,7 @@ class SetParagraph {
     double m_width;
     PaperFonts& m_fonts;
     std::vector<double> m_heights;
-    bool m_simple = false;
-    QString m_simpleText;
+    const PaperFonts::Shaped* m_simple = nullptr;  // held by the fonts' cache
     double m_simpleX = 0;
     std::unique_ptr<QTextLayout> m_layout;
 };
@@ -222,11 +222,12 @@ double RowHeight(const PaperRow& row, PaperFonts& fonts) {
     return height;
 }
 
-// Frames after every fill, so that a neighbour's fill never covers a line.
-// Lines of one width go out as one path: a long table's file stays small.
-void PaintFrames(QPainter& painter, const PaperRow& row, double rowLeft, double top,
-                 double height) {
-    std::map<int, QList<QLineF>> lines;
+// A page's frame lines by their width: drawn after every fill, so that a
+// neighbour's fill never covers a line, and all of one width as one path, so
+// that a long table's file stays small.
+using Frames = std::map<int, QList<QLineF>>;
+
+void AddFrames(Frames& lines, const PaperRow& row, double rowLeft, double top, double height) {
     const auto add = [&](int width, QPointF from, QPointF to) {
         if (width > 0) lines[width].push_back(QLineF(from, to));
     };
@@ -242,6 +243,9 @@ void PaintFrames(QPainter& painter, const PaperRow& row, double rowLeft, double 
         add(cell.borderTop, {left, top}, {right, top});
         add(cell.borderBottom, {left, top + height}, {right, top + height});
     }
+}
+
+void PaintFrames(QPainter& painter, const Frames& lines) {
     for (const auto& [width, group] : lines) {
         QPen pen(Qt::black, width);
         pen.setCapStyle(Qt::SquareCap);
@@ -251,7 +255,7 @@ void PaintFrames(QPainter& painter, const PaperRow& row, double rowLeft, double 
 }
 
 void PaintRow(QPainter& painter, const PaperRow& row, double textLeft, double top, double height,
-              PaperFonts& fonts) {
+              PaperFonts& fonts, Frames& frames) {
     const double rowLeft = textLeft + row.left;
     for (std::size_t i = 0; i < row.cells.size(); ++i) {
         const PaperCell& cell = row.cells[i];
@@ -275,7 +279,7 @@ void PaintRow(QPainter& painter, const PaperRow& row, double textLeft, double to
             y += Sum(set[p].Heights()) + cell.paragraphs[p].spaceAfter;
         }
     }
-    PaintFrames(painter, row, rowLeft, top, height);
+    AddFrames(frames, row, rowLeft, top, height);
 }
 
 }  // namespace
@@ -302,15 +306,17 @@ class PaperLayoutData {
     void Paint(QPainter& painter, int index) {
         const PaperPage& page = document.page;
         const double width = page.TextWidth();
+        Frames frames;
         for (const Placed& placed : pages[static_cast<std::size_t>(index)]) {
             if (const auto* lines = std::get_if<PlacedLines>(&placed)) {
                 SetParagraph(*lines->paragraph, width, fonts)
                     .Paint(painter, page.marginLeft, lines->top, lines->first, lines->count);
             } else {
                 const auto& row = std::get<PlacedRow>(placed);
-                PaintRow(painter, *row.row, page.marginLeft, row.top, row.height, fonts);
+                PaintRow(painter, *row.row, page.marginLeft, row.top, row.height, fonts, frames);
             }
         }
+        PaintFrames(painter, frames);
         if (document.pageNumbers) PaintPageNumber(painter, index);
     }
 
