@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
@@ -28,7 +27,7 @@ PaperPreviewForm::PaperPreviewForm(QWidget* owner, Dialogs& dialogs, PaperDocume
       m_layout(m_document),
       m_title(title),
       m_editorFile(editorFile),
-      m_pages(new QPrintPreviewWidget(this)),
+      m_pages(new PaperPagesView(m_layout, this)),
       m_pageLine(new QLabel(this)),
       m_print(new QPushButton(QStringLiteral("Печать…"), this)),
       m_pdf(new QPushButton(QStringLiteral("Сохранить как PDF…"), this)),
@@ -74,9 +73,7 @@ PaperPreviewForm::PaperPreviewForm(QWidget* owner, Dialogs& dialogs, PaperDocume
     layout->addWidget(m_pages, 1);
 
     m_pages->setObjectName("Pages");
-    connect(m_pages, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* printer) { PrintOn(*printer); });
-    connect(m_pages, &QPrintPreviewWidget::previewChanged, this, &PaperPreviewForm::ShowPageLine);
+    connect(m_pages, &PaperPagesView::currentPageChanged, this, &PaperPreviewForm::ShowPageLine);
     connect(m_print, &QPushButton::clicked, this, &PaperPreviewForm::PrintClick);
     connect(m_pdf, &QPushButton::clicked, this, &PaperPreviewForm::PdfClick);
     connect(m_editor, &QPushButton::clicked, this, &PaperPreviewForm::EditorClick);
@@ -87,7 +84,6 @@ PaperPreviewForm::PaperPreviewForm(QWidget* owner, Dialogs& dialogs, PaperDocume
         size = size.boundedTo(display->availableGeometry().size() * 9 / 10);
     }
     resize(size);
-    m_pages->updatePreview();
     ShowPageLine();
 }
 

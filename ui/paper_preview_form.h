@@ -5,9 +5,9 @@
 
 #include "reports/common/paper_document.h"
 #include "reports/paper/paper_writer.h"
+#include "ui/paper_pages_view.h"
 
 class QLabel;
-class QPrintPreviewWidget;
 class QPrinter;
 class QPushButton;
 
@@ -30,7 +30,7 @@ class PaperPreviewForm final : public QWidget {
     int PageCount() const;
     // 1-based, as the line "Стр. N из M" says.
     int CurrentPage() const;
-    QPrintPreviewWidget* Pages() const { return m_pages; }
+    PaperPagesView* Pages() const { return m_pages; }
     QLabel* PageLine() const { return m_pageLine; }
     QPushButton* PdfButton() const { return m_pdf; }
     QPushButton* EditorButton() const { return m_editor; }
@@ -51,7 +51,7 @@ class PaperPreviewForm final : public QWidget {
     PaperLayout m_layout;
     QString m_title;
     QString m_editorFile;
-    QPrintPreviewWidget* m_pages;
+    PaperPagesView* m_pages;
     QLabel* m_pageLine;
     QPushButton* m_print;
     QPushButton* m_pdf;

@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QPrintPreviewWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>

@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
