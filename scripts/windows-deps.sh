@@ -222,14 +222,15 @@ build libxml2 2.9.14+dfsg-1.3~deb12u4 -DBUILD_SHARED_LIBS=ON \
     -DLIBXML2_WITH_ZLIB=OFF -DLIBXML2_WITH_PYTHON=OFF -DLIBXML2_WITH_TESTS=OFF \
     -DLIBXML2_WITH_PROGRAMS=OFF
 
-# Only what the programs use: Core, Gui, Widgets and Test, the Windows and
-# offscreen platforms, Qt's bundled image and text libraries. OpenGL stays
+# Only what the programs use: Core, Gui, Widgets, Print Support (the
+# documents' preview and printing) and Test, the Windows and offscreen
+# platforms, Qt's bundled image and text libraries. OpenGL stays
 # off (Debian's tree does not build the dynamic GL loader for mingw), and
 # tablet events with it (Debian drops wintab). Direct2D is off too, and with
 # it Gui's DirectWrite font database, which the Windows platform plugin would
 # still ask for: our patch makes it ask only where Gui has it.
 qt_flags=()
-for f in opengl dynamicgl tabletevent sql network dbus printsupport concurrent xml zstd \
+for f in opengl dynamicgl tabletevent sql network dbus concurrent xml zstd \
     direct2d direct2d1_1 system_zlib system_png system_jpeg system_freetype system_harfbuzz \
     system_pcre2 system_doubleconversion system_libb2 system_textmarkdownreader; do
     qt_flags+=("-DFEATURE_$f=OFF")

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows zorvek-cli.exe, under wine, makes the same documents as the
 # Linux build from the same image: every RTF byte for byte, every part of
-# the workbook but the time it was written, and `info` the same text (but
-# for the line ends Windows writes). Image, output folder and passport file
-# lie under Cyrillic names.
+# the workbook but the time it was written, every PDF's pages (their size
+# and their text as a reader extracts it: the file itself carries the time
+# it was made), and `info` the same text (but for the line ends Windows
+# writes). Image, output folder and passport file lie under Cyrillic names.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export WINEDEBUG=-all
@@ -18,7 +19,7 @@ printf 'Грузоподъемности крана=16,5 т;\r\nЗаводско
 
 win() { winepath -w "$1"; }
 
-options=(--charts --columns all)
+options=(--charts --columns all --format rtf,xlsx,pdf)
 build/bin/zorvek-cli report "$place/образ крана.krd" --out "$place/Linux" \
     --passport "$place/паспорт.ini" "${options[@]}" >/dev/null
 wine build-windows/bin/zorvek-cli.exe report "$(win "$place/образ крана.krd")" --out "$(win "$place/Документы Windows")" \
@@ -44,6 +45,14 @@ for linux in "$place/Linux"/*; do
                 failed=1
             fi
         done
+        ;;
+    *.pdf)
+        pages() { pdfinfo "$1" | grep -E '^(Pages|Page size):'; }
+        if ! cmp -s <(pages "$linux") <(pages "$windows") ||
+            ! cmp -s <(pdftotext -layout "$linux" -) <(pdftotext -layout "$windows" -); then
+            echo "windows-parity: $name: pages or text differ" >&2
+            failed=1
+        fi
         ;;
     *)
         if ! cmp -s "$linux" "$windows"; then

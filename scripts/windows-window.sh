@@ -2,7 +2,9 @@
 # Starts the Windows zorvek.exe under wine on a virtual display with the
 # sample image, finds its window by caption, takes screenshots, and makes
 # appendix 4 from the menu with the keyboard as a user would; the document
-# must then lie in the user's documents folder.
+# must then lie in the user's documents folder. Then once more with the
+# documents shown in the program: appendix 4 must open in the preview, and
+# Ctrl+P there must bring up the print dialog.
 #   scripts/windows-window.sh [SCREENSHOT_FOLDER]   (default build-windows/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,10 +21,12 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
 documents=$(wine cmd /c echo %USERPROFILE% 2>/dev/null | tr -d "\r")
 documents=$(winepath -u "$documents")/Documents/ЗОРВЕК
 rm -rf "$documents"
+wine reg delete "HKCU\\Software\\zorvek\\zorvek\\documents" /f >/dev/null 2>&1 || true
 
 wine build-windows/bin/zorvek.exe "$ZORVEK_SAMPLE_WIN" &
 program=$!
-trap "kill $program 2>/dev/null; wineserver -k" EXIT
+finish() { kill "$program" 2>/dev/null; wineserver -k; }
+trap finish EXIT
 window=""
 for _ in $(seq 90); do
     window=$(xdotool search --name "^Информация для отчёта" 2>/dev/null | head -1 || true)
@@ -57,5 +61,51 @@ if [ -z "$made" ]; then
     exit 1
 fi
 echo "windows-window: the window made $(basename "$made")"
+kill $program 2>/dev/null || true
+wineserver -k 2>/dev/null || true
+
+# The choice "Показывать в программе", kept as the window keeps it.
+wine reg add "HKCU\\Software\\zorvek\\zorvek\\documents" /v view /t REG_SZ /d program /f >/dev/null
+wine build-windows/bin/zorvek.exe "$ZORVEK_SAMPLE_WIN" &
+program=$!
+window=""
+for _ in $(seq 90); do
+    window=$(xdotool search --name "^Информация для отчёта" 2>/dev/null | head -1 || true)
+    [ -n "$window" ] && break
+    sleep 1
+done
+[ -n "$window" ] || { echo "windows-window: the window did not come back" >&2; exit 1; }
+sleep 3
+xdotool windowfocus "$window" || true
+xdotool key --window "$window" --delay 300 alt Right Right Down
+sleep 1
+xdotool key --delay 200 Down Down Down Down Down Return
+preview=""
+for _ in $(seq 60); do
+    preview=$(xdotool search --name "просмотр" 2>/dev/null | head -1 || true)
+    [ -n "$preview" ] && break
+    sleep 1
+done
+if [ -z "$preview" ]; then
+    echo "windows-window: no preview window appeared" >&2
+    exit 1
+fi
+sleep 2
+shot "$preview" windows-preview.png
+xdotool windowfocus "$preview" || true
+xdotool key --window "$preview" ctrl+p
+dialog=""
+for _ in $(seq 30); do
+    dialog=$(xdotool search --name "^(Печать|Print)" 2>/dev/null | head -1 || true)
+    [ -n "$dialog" ] && break
+    sleep 1
+done
+if [ -z "$dialog" ]; then
+    echo "windows-window: Ctrl+P in the preview brought no print dialog" >&2
+    exit 1
+fi
+sleep 1
+shot root windows-print-dialog.png
+echo "windows-window: the preview showed $(xdotool getwindowname "$preview") and its print dialog"
 '
 echo "windows-window: screenshots in $shots"
