@@ -227,8 +227,9 @@ build libxml2 2.9.14+dfsg-1.3~deb12u4 -DBUILD_SHARED_LIBS=ON \
 # platforms, Qt's bundled image and text libraries. OpenGL stays
 # off (Debian's tree does not build the dynamic GL loader for mingw), and
 # tablet events with it (Debian drops wintab). Direct2D is off too, and with
-# it Gui's DirectWrite font database, which the Windows platform plugin would
-# still ask for: our patch makes it ask only where Gui has it.
+# it Gui's DirectWrite font database and font engine, which the Windows
+# platform plugin and Print Support's printing engine would still ask for:
+# our patches make them ask only where Gui has them.
 qt_flags=()
 for f in opengl dynamicgl tabletevent sql network dbus concurrent xml zstd \
     direct2d direct2d1_1 system_zlib system_png system_jpeg system_freetype system_harfbuzz \
