@@ -551,7 +551,7 @@ void TInfo_Form::ShowFiledDocument(const DocumentEntry& entry) {
         ShowStatus(QString());
         return;
     }
-    const QString file = QString::fromStdU16String(filed.u16string());
+    const QString file = QString::fromStdU16String(filed.generic_u16string());
     const QString written = QStringLiteral("Документ записан: ") + QDir::toNativeSeparators(file);
     if (m_reports.LastOpened()) {
         ShowStatus(written);

@@ -5,7 +5,6 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "flows/failure_text.h"
 #include "model/cp1251.h"
 #include "model/scratch_file.h"
+#include "reports/charts/drawing_thread.h"
 #include "reports/charts/gui_application.h"
 #include "reports/common/fixed_path_document_sink.h"
 #include "reports/common/report_inputs.h"
@@ -250,9 +250,8 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
     }
     std::vector<Outcome> outcomes(chosen.size());
     {
-        std::jthread beside;
-        if (workbookLane)
-            beside = std::jthread([&] { workbookLane->Run(options->outDir, outcomes); });
+        std::optional<DrawingThread> beside;
+        if (workbookLane) beside.emplace([&] { workbookLane->Run(options->outDir, outcomes); });
         lane.Run(options->outDir, outcomes);
     }
 

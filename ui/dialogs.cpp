@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QUrl>
 
 #include "ui/desktop_handler.h"
@@ -68,6 +69,12 @@ std::optional<QString> QtDialogs::AskText(QWidget* parent, const QString& label,
 }
 
 bool QtDialogs::ChoosePrinter(QWidget* parent, QPrinter& printer) {
+    // Without a printer the system's dialog would not even open.
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        Message(parent, QStringLiteral("Принтер не найден. Подключите принтер или сохраните "
+                                       "документ как PDF (Ctrl+S)."));
+        return false;
+    }
     QPrintDialog dialog(&printer, parent);
     // Every page is printed: a range chosen here would be ignored.
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
