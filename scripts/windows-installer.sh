@@ -19,8 +19,9 @@ rm -rf "$home"
 wine "$installer" /S
 wineserver -w
 for file in zorvek.exe zorvek-cli.exe zorvek-sim.exe Uninstall.exe Qt6Core.dll Qt6Widgets.dll \
-    libpq.dll platforms/qwindows.dll "Kvelta/Форма 1.rtf" ReadMe.htm about.png \
-    fonts/LiberationSans-Regular.ttf; do
+    Qt6PrintSupport.dll libpq.dll platforms/qwindows.dll "Kvelta/Форма 1.rtf" ReadMe.htm \
+    about.png fonts/LiberationSans-Regular.ttf fonts/LiberationSerif-Regular.ttf \
+    fonts/LiberationMono-Bold.ttf; do
     if [ ! -f "$home/$file" ]; then
         echo "windows-installer: not installed: $file" >&2
         exit 1
@@ -42,6 +43,16 @@ grep -q "Формат данных: 55AA0502, принят" <<<"$described" || {
     echo "windows-installer: the installed zorvek-cli.exe cannot read the sample" >&2
     exit 1
 }
+# The documents on paper, with the installed fonts and templates.
+paper=$(mktemp -d)
+wine "$home/zorvek-cli.exe" report "$(winepath -w samples/dannie.krd)" --out "$(winepath -w "$paper")" \
+    --only form1 --format pdf >/dev/null
+if ! pdftotext "$paper/form1.pdf" - 2>/dev/null | grep -q "ПРОТОКОЛ"; then
+    echo "windows-installer: the installed zorvek-cli.exe made no readable form1.pdf" >&2
+    rm -rf "$paper"
+    exit 1
+fi
+rm -rf "$paper"
 
 wine "$home/Uninstall.exe" /S
 wineserver -w
