@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include "sim/image_generator.h"
 #include "ui/dialogs.h"
 #include "ui/fleet_form.h"
+#include "ui/paper_preview_form.h"
 #include "ui/readout_list_form.h"
 
 namespace {
@@ -154,6 +156,8 @@ int main(int argc, char* argv[]) {
     FillArchive(archiveFile);
     zorvek::Program::Settings settings;
     settings.settingsFile = scratch.filePath("zorvek.ini");
+    // Documents shown in the program's own preview.
+    QSettings(settings.settingsFile, QSettings::IniFormat).setValue("documents/view", "program");
     settings.openArchive = [&](std::string_view) {
         return zorvek::archive::OpenArchive(archiveFile);
     };
@@ -188,6 +192,13 @@ int main(int argc, char* argv[]) {
     main.Item("About1")->trigger();
     Save(program.Form4(), folder, "about");
     program.Form4().close();
+
+    // Appendix 6 in the preview, as a user without an office suite sees it.
+    main.Item("N22")->trigger();
+    if (auto* preview = main.findChild<zorvek::ui::PaperPreviewForm*>()) {
+        Save(*preview, folder, "preview");
+        preview->close();
+    }
 
     // The question on closing, its buttons in Qt's Russian.
     QMessageBox question(QMessageBox::Question, QStringLiteral("ЗОРВЕК"),
