@@ -24,34 +24,47 @@ documents=$(winepath -u "$documents")/Documents/ЗОРВЕК
 rm -rf "$documents"
 wine reg delete "HKCU\\Software\\zorvek\\zorvek\\documents" /f >/dev/null 2>&1 || true
 
-wine build-windows/bin/zorvek.exe "$ZORVEK_SAMPLE_WIN" &
-program=$!
-finish() { kill "$program" 2>/dev/null; wineserver -k; }
-trap finish EXIT
-window=""
-for _ in $(seq 90); do
-    window=$(xdotool search --name "^Информация для отчёта" 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && break
-    sleep 1
-done
-if [ -z "$window" ]; then
-    echo "windows-window: no window with the main caption appeared" >&2
-    exit 1
-fi
-sleep 3
+# found SECONDS PATTERN: the first window whose caption matches, waited for.
+found() {
+    local window=""
+    for _ in $(seq "$1"); do
+        window=$(xdotool search --name "$2" 2>/dev/null | head -1 || true)
+        [ -n "$window" ] && break
+        sleep 1
+    done
+    echo "$window"
+}
 shot() {
     if [ "$1" = root ]; then xwd -silent -root; else xwd -silent -id "$1"; fi |
         xwdtopnm 2>/dev/null | pnmtopng >"$SHOTS/$2"
 }
-shot "$window" windows-main-window.png
-
+# start: the program on the sample, its main window in $window.
+start() {
+    wine build-windows/bin/zorvek.exe "$ZORVEK_SAMPLE_WIN" &
+    program=$!
+    window=$(found 90 "^Информация для отчёта")
+    if [ -z "$window" ]; then
+        echo "windows-window: no window with the main caption appeared" >&2
+        exit 1
+    fi
+    sleep 3
+}
 # Alt opens the menu bar; the third menu is the appendices, the sixth item
-# appendix 4.
-xdotool windowfocus "$window" || true
-xdotool key --window "$window" --delay 300 alt Right Right Down
-sleep 1
-shot root windows-appendices-menu.png
-xdotool key --delay 200 Down Down Down Down Down Return
+# appendix 4. With a name, the open menu is photographed.
+appendix4() {
+    xdotool windowfocus "$window" || true
+    xdotool key --window "$window" --delay 300 alt Right Right Down
+    sleep 1
+    [ -z "${1:-}" ] || shot root "$1"
+    xdotool key --delay 200 Down Down Down Down Down Return
+}
+program=""
+finish() { [ -z "$program" ] || kill "$program" 2>/dev/null; wineserver -k; }
+trap finish EXIT
+
+start
+shot "$window" windows-main-window.png
+appendix4 windows-appendices-menu.png
 for _ in $(seq 60); do
     compgen -G "$documents/*.rtf" >/dev/null && break
     sleep 1
@@ -62,31 +75,13 @@ if [ -z "$made" ]; then
     exit 1
 fi
 echo "windows-window: the window made $(basename "$made")"
-kill $program 2>/dev/null || true
-wineserver -k 2>/dev/null || true
+finish
 
 # The choice "Показывать в программе", kept as the window keeps it.
 wine reg add "HKCU\\Software\\zorvek\\zorvek\\documents" /v view /t REG_SZ /d program /f >/dev/null
-wine build-windows/bin/zorvek.exe "$ZORVEK_SAMPLE_WIN" &
-program=$!
-window=""
-for _ in $(seq 90); do
-    window=$(xdotool search --name "^Информация для отчёта" 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && break
-    sleep 1
-done
-[ -n "$window" ] || { echo "windows-window: the window did not come back" >&2; exit 1; }
-sleep 3
-xdotool windowfocus "$window" || true
-xdotool key --window "$window" --delay 300 alt Right Right Down
-sleep 1
-xdotool key --delay 200 Down Down Down Down Down Return
-preview=""
-for _ in $(seq 60); do
-    preview=$(xdotool search --name "просмотр" 2>/dev/null | head -1 || true)
-    [ -n "$preview" ] && break
-    sleep 1
-done
+start
+appendix4
+preview=$(found 60 "просмотр")
 if [ -z "$preview" ]; then
     echo "windows-window: no preview window appeared" >&2
     exit 1
@@ -95,18 +90,13 @@ sleep 2
 shot "$preview" windows-preview.png
 xdotool windowfocus "$preview" || true
 xdotool key --window "$preview" ctrl+p
-dialog=""
-for _ in $(seq 30); do
-    dialog=$(xdotool search --name "^(Печать|Print|ЗОРВЕК)\$" 2>/dev/null | head -1 || true)
-    [ -n "$dialog" ] && break
-    sleep 1
-done
+dialog=$(found 30 "^(Печать|Print|ЗОРВЕК)\$")
 if [ -z "$dialog" ]; then
     echo "windows-window: Ctrl+P in the preview brought neither a print dialog nor a word" >&2
     exit 1
 fi
 sleep 3
-shot root windows-print-dialog.png
+shot "$dialog" windows-print-dialog.png
 echo "windows-window: the preview showed $(xdotool getwindowname "$preview"), Ctrl+P $(xdotool getwindowname "$dialog")"
 '
 echo "windows-window: screenshots in $shots"
