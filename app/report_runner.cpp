@@ -59,11 +59,9 @@ bool ReportRunner::Run(const DocumentEntry& entry, bool charts, DocumentView vie
     return built;
 }
 
-std::optional<PaperDocument> ReportRunner::LastPaper() const {
+std::optional<PaperDocument> ReportRunner::LastPaper(const DocumentEntry& entry) const {
     if (m_sink.Filed().empty()) return std::nullopt;
-    // Appendix 3 is the one workbook; every other document is the word
-    // processor's.
-    return m_sink.Filed().extension() == ".xlsx" ? m_excel.Paper() : m_word.Paper();
+    return PaperOf(entry, m_word, m_excel);
 }
 
 std::filesystem::path DocumentsFolder() {

@@ -67,7 +67,7 @@ class ReportRunner {
     // (nothing when none was written).
     const std::filesystem::path& LastFiled() const { return m_sink.Filed(); }
     bool LastOpened() const { return m_sink.Opened(); }
-    std::optional<PaperDocument> LastPaper() const;
+    std::optional<PaperDocument> LastPaper(const DocumentEntry& entry) const;
 
     // A damaged template was met: the program must end.
     bool MustTerminate() const { return m_word.MustTerminate(); }

@@ -88,8 +88,6 @@ struct Batch {
     DocumentTools tools;
 };
 
-bool IsWorkbook(const DocumentEntry& document) { return document.fileName.ends_with(".xlsx"); }
-
 // What became of one document; texts in cp1251.
 struct Outcome {
     bool built = false;
@@ -150,7 +148,7 @@ class Lane {
 
   private:
     TransferResult WritePaper(const DocumentEntry& document, const std::filesystem::path& pdf) {
-        const auto paper = IsWorkbook(document) ? m_batch.excel.Paper() : m_batch.word.Paper();
+        const auto paper = PaperOf(document, m_batch.word, m_batch.excel);
         return paper ? WritePdf(*paper, pdf) : TransferResult::Fail(TransferError::IoError);
     }
 

@@ -70,16 +70,21 @@ const DocumentEntry* FindDocumentByMenuItem(std::string_view menuItem) {
     return Find(&DocumentEntry::menuItem, menuItem);
 }
 
+bool IsWorkbook(const DocumentEntry& entry) { return entry.fileName.ends_with(".xlsx"); }
+
+std::optional<PaperDocument> PaperOf(const DocumentEntry& entry, const WordLayer& word,
+                                     const ExcelLayer& excel) {
+    return IsWorkbook(entry) ? excel.Paper() : word.Paper();
+}
+
 bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools) {
     tools.word.SetTitle(entry.title);
     return entry.build(tools);
 }
 
 std::string NotCreatedMessage(const DocumentEntry& entry, const DocumentTools& tools) {
-    // The file's format says which layer wrote it.
-    return NotCreatedMessage(entry.fileName, entry.fileName.ends_with(".xlsx")
-                                                 ? tools.excel.LastWrite()
-                                                 : tools.word.LastWrite());
+    return NotCreatedMessage(entry.fileName,
+                             IsWorkbook(entry) ? tools.excel.LastWrite() : tools.word.LastWrite());
 }
 
 std::string NotCreatedMessage(std::string_view fileName, const TransferResult& write) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -53,6 +54,14 @@ std::span<const DocumentEntry> Documents();
 // Nothing for an unknown name or menu item.
 const DocumentEntry* FindDocument(std::string_view name);
 const DocumentEntry* FindDocumentByMenuItem(std::string_view menuItem);
+
+// Appendix 3 is the spreadsheet's workbook; every other document is the word
+// processor's.
+bool IsWorkbook(const DocumentEntry& entry);
+
+// The entry's document as the layer that made it last lays it out for paper.
+std::optional<PaperDocument> PaperOf(const DocumentEntry& entry, const WordLayer& word,
+                                     const ExcelLayer& excel);
 
 // Names the word processor's document after the entry, then builds it.
 // True when the document was handed to the document sink.

@@ -61,7 +61,7 @@ void FirstPage(benchmark::State& state, std::string_view name) {
     QImage screen(794, 1123, QImage::Format_RGB32);  // A4 at 96 dpi
     for (auto _ : state) {
         if (!BuildDocument(entry, tools)) state.SkipWithError("document not built");
-        const auto paper = entry.fileName.ends_with(".xlsx") ? excel.Paper() : word.Paper();
+        const auto paper = PaperOf(entry, word, excel);
         const PaperLayout layout(*paper);
         QPainter painter(&screen);
         painter.scale(96.0 / 1440, 96.0 / 1440);
