@@ -51,6 +51,7 @@ class LptI2cBus {
     // Drops every line (SCL before SDA) and releases the port.
     void I2cClose();
     void I2cWait(WaitClock::Duration duration) { m_clock.Wait(duration); }
+    bool Cancelled() const { return m_clock.Cancelled(); }
 
     // True when both lines were high, the start condition was made and SDA
     // is free again for the first data bit.

@@ -136,6 +136,10 @@ TransferResult LptReader::LptReaderRead(std::uint32_t offset, std::uint8_t* buff
                 return TransferResult::Ok();
             }
             shown.Done(remaining);
+            if (m_bus.Cancelled()) {
+                LptReaderStop();
+                return TransferResult::Fail(TransferError::Cancelled);
+            }
         } while (offset != kUpperStart);
         LptReaderStop();
     }

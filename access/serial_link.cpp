@@ -90,6 +90,10 @@ int SerialLink::ComFindRecorder() {
     m_searchFailure = TransferResult::Fail(TransferError::Refused, ENOENT);
     for (int port = 1; port <= kPortCount; ++port) {
         ComDisconnect();
+        if (m_clock.Cancelled()) {
+            m_searchFailure = TransferResult::Fail(TransferError::Cancelled);
+            return 0;
+        }
         // A number without a device is not tried at all.
         if (m_paths(port).empty()) continue;
         if (ComConnect(port) != port) {
@@ -154,7 +158,8 @@ TransferResult SerialLink::TransferBlock(std::uint32_t address, std::uint32_t co
         if (attempt > 0) m_clock.Wait(kSettleWait);
         ComPurge();
         failure = TransferFrames(address, count, progress, frame);
-        if (failure) {
+        // A stopped read is not retried.
+        if (failure || failure.Error() == TransferError::Cancelled) {
             if (progress != nullptr) progress->SetPosition(0);
             return failure;
         }
@@ -167,6 +172,7 @@ TransferResult SerialLink::TransferFrames(std::uint32_t address, std::uint32_t c
                                           ProgressSink* progress, const FrameTransfer& frame) {
     std::uint32_t done = 0;
     while (done < count) {
+        if (m_clock.Cancelled()) return TransferResult::Fail(TransferError::Cancelled);
         const std::uint32_t n = std::min(count - done, kMaxFrameData);
         if (const TransferResult moved = frame(address + done, done, n); !moved) return moved;
         done += n;

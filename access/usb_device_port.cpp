@@ -151,6 +151,10 @@ TransferResult UsbDevicePort::InFrames(std::uint32_t address, std::uint32_t coun
     std::uint32_t done = 0;
     bool retried = false;
     while (done < count) {
+        if (m_clock.Cancelled()) {
+            SetProgress(progress, 0);
+            return TransferResult::Fail(TransferError::Cancelled);
+        }
         const std::uint8_t k = FrameSizeCode(count - done);
         const std::uint32_t size = 1u << k;
         const std::uint32_t at = Mask24(address + done);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 
 namespace zorvek {
@@ -16,6 +17,10 @@ class WaitClock {
     virtual void Wait(Duration duration) = 0;
     // Monotonic time since an arbitrary start.
     virtual Duration Now() const = 0;
+    // The user asked the running command to stop. The transfers look at it
+    // between frames and end with TransferError::Cancelled, so that a read
+    // of the whole image stops within one frame's time.
+    virtual bool Cancelled() const { return false; }
 };
 
 // Sleeps for real, against the steady clock.
@@ -23,6 +28,26 @@ class SystemWaitClock final : public WaitClock {
   public:
     void Wait(Duration duration) override;
     Duration Now() const override;
+};
+
+// Another clock's waits, with a cancel that any thread may set: the window
+// program's devices wait on it while a command runs on its worker.
+class CancellableWaits final : public WaitClock {
+  public:
+    explicit CancellableWaits(WaitClock& base) : m_base(base) {}
+    // A cancelled command's remaining waits return at once.
+    void Wait(Duration duration) override {
+        if (!Cancelled()) m_base.Wait(duration);
+    }
+    Duration Now() const override { return m_base.Now(); }
+    bool Cancelled() const override { return m_cancelled.load(std::memory_order_relaxed); }
+    void Cancel() { m_cancelled.store(true, std::memory_order_relaxed); }
+    // Before the next command.
+    void Reset() { m_cancelled.store(false, std::memory_order_relaxed); }
+
+  private:
+    WaitClock& m_base;
+    std::atomic<bool> m_cancelled{false};
 };
 
 // One shared instance for callers that take no other.

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
@@ -14,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QThread>
@@ -21,7 +21,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/command_scope.h"
+#include "app/command_worker.h"
 #include "app/report_runner.h"
 #include "app/window_sinks.h"
 #include "flows/document_table.h"
@@ -131,15 +131,16 @@ std::filesystem::path PathOf(const QString& name) {
 
 }  // namespace
 
-TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialogs,
-                       ReportRunner& reports, BarProgress& progress, ArchiveLink& archive,
-                       DocumentViewSetting& view, std::vector<std::string> arguments,
-                       const QString& dataFolder)
+TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, CancellableWaits& waits,
+                       ui::Dialogs& dialogs, ReportRunner& reports, BarProgress& progress,
+                       ArchiveLink& archive, DocumentViewSetting& view,
+                       std::vector<std::string> arguments, const QString& dataFolder)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
       m_session(session),
       m_devices(devices),
+      m_worker(new CommandWorker(waits, this)),
       m_dialogs(dialogs),
       m_reports(reports),
       m_progress(progress),
@@ -170,19 +171,19 @@ TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialog
     m_usbTimer->setSingleShot(true);
     connect(m_usbTimer, &QTimer::timeout, this, [this] { m_usbTimer->start(m_devices.UsbTick()); });
     setWindowOpacity(1.0);
+    connect(m_worker, &CommandWorker::started, this, &TInfo_Form::CommandStarted);
+    connect(m_worker, &CommandWorker::finished, this, &TInfo_Form::CommandFinished);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TInfo_Form::CancelCommand);
     // The open dialog starts in the user's documents, never in the
     // program's own folder, and then where the last file was chosen.
     m_session.choice.dialogFolder =
         PathOf(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    m_session.choice.chooseFile =
-        [this](const std::filesystem::path& folder) -> std::optional<std::filesystem::path> {
-        const auto chosen =
-            m_dialogs.OpenFileName(this, QString::fromStdU16String(folder.u16string()),
-                                   QStringLiteral("Фалы данных накопителя (*.nkp *.krd *.bin)"));
-        if (!chosen) return std::nullopt;
-        return PathOf(*chosen);
-    };
 }
+
+// The worker is this window's child; a command still running is cancelled
+// and waited for before the session and the devices go.
+TInfo_Form::~TInfo_Form() { delete m_worker; }
 
 void TInfo_Form::BuildMenu() {
     QMenuBar* bar = menuBar();
@@ -304,14 +305,20 @@ void TInfo_Form::BuildClientArea(const QString& dataFolder) {
     m_bar = new QProgressBar(client);
     m_bar->setObjectName("ProgressBar1_");
     const int bottom = m_grid->geometry().bottom() + 1;
-    m_bar->setGeometry(8, bottom + 4, 380, 17);
+    m_bar->setGeometry(8, bottom + 4, 300, 17);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
     m_bar->hide();
 
+    m_cancel = new QPushButton(QStringLiteral("Отмена"), client);
+    m_cancel->setObjectName("CancelButton");
+    m_cancel->setGeometry(314, bottom + 2, 74, 21);
+    m_cancel->hide();
+    connect(m_cancel, &QPushButton::clicked, this, &TInfo_Form::CancelCommand);
+
     m_status = new QLabel(client);
     m_status->setObjectName("StatusLine");
-    m_status->setGeometry(m_bar->geometry());
+    m_status->setGeometry(8, bottom + 4, 380, 17);
     m_status->setStyleSheet("background: rgba(255, 255, 255, 200); padding: 0 3px");
     m_status->hide();
 
@@ -356,6 +363,9 @@ void TInfo_Form::FormShow() {
     // processed in the middle of showing it would leave it at the
     // system's default size where no window manager corrects it.
     if (ApplyCommandLine(m_session.choice, m_arguments)) {
+        // Only this first load takes the file named on the command line; a
+        // later Ctrl+O asks, as it does in every other start.
+        m_session.choice.namedFile = m_session.choice.startupArgument;
         QTimer::singleShot(0, this, &TInfo_Form::N3Click);
     }
     ReaderOnDetached();
@@ -388,16 +398,9 @@ void TInfo_Form::ShowMessage(const std::string& cp1251) {
 }
 
 void TInfo_Form::ShowStatus(const QString& text, const QString& more) {
-    // A long path keeps its beginning and its file name.
-    const int room = m_status->width() - 8;
-    m_status->setText(m_status->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    m_status->setText(ui::ElidedStatus(text, m_status->fontMetrics(), m_status->width() - 8));
     m_status->setToolTip(more.isEmpty() ? text : text + '\n' + more);
-    m_status->setVisible(!text.isEmpty() && !m_bar->isVisible());
-}
-
-void TInfo_Form::ShowProgress() {
-    m_status->hide();
-    m_bar->show();
+    m_status->setVisible(!text.isEmpty() && !CommandRunning());
 }
 
 void TInfo_Form::ShowReportMenus() {
@@ -408,86 +411,161 @@ void TInfo_Form::ShowReportMenus() {
 }
 
 void TInfo_Form::PauseAndResetProgress() {
-    QApplication::processEvents();
+    // Between decoding and building, on the worker: the bar shows its end
+    // for a moment before it starts over.
     QThread::msleep(50);
+    m_progress.SetPosition(0);
+}
+
+bool TInfo_Form::CommandRunning() const { return m_worker->Running(); }
+
+void TInfo_Form::CommandStarted() {
+    CommitEdits();
+    menuBar()->setEnabled(false);
+    m_close->setEnabled(false);
+    // The sheet belongs to the command until it ends (a load fills it).
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The USB watcher shares the reader with a USB load; it waits too.
+    m_usbTimer->stop();
+    m_status->hide();
     m_bar->setValue(0);
-    QApplication::processEvents();
+    m_bar->show();
+    m_cancel->setEnabled(true);
+    m_cancel->show();
+}
+
+void TInfo_Form::CommandFinished() {
+    menuBar()->setEnabled(true);
+    m_close->setEnabled(true);
+    m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    if (m_shown) m_usbTimer->start(0);
+    m_bar->hide();
+    m_cancel->hide();
+    m_status->setVisible(!m_status->text().isEmpty());
+    if (m_closeAfterCommand) {
+        // After the command's own ending has been shown.
+        QTimer::singleShot(0, this, &TInfo_Form::close);
+    }
+}
+
+void TInfo_Form::CancelCommand() {
+    if (!CommandRunning()) return;
+    m_worker->Cancel();
+    m_cancel->setEnabled(false);
 }
 
 void TInfo_Form::AfterLoad(const LoadOutcome& outcome) {
     RefreshSheet();
-    ShowMessage(LoadMessage(outcome));
-    if (const std::string why = FileNotOpenedMessage(outcome); !why.empty()) {
-        m_dialogs.Message(this, QString::fromStdString(why));
+    if (!outcome.Loaded() && m_worker->CancelRequested()) {
+        ShowStatus(QStringLiteral("Чтение прервано"));
+    } else {
+        ShowMessage(LoadMessage(outcome));
+        if (const std::string why = FileNotOpenedMessage(outcome); !why.empty()) {
+            m_dialogs.Message(this, QString::fromStdString(why));
+        }
     }
-    if (outcome.Loaded()) ShowReportMenus();
-    Item("ArchiveSave1")->setEnabled(outcome.Loaded());
-}
-
-void TInfo_Form::AfterDeviceLoad(const LoadOutcome& outcome, archive::ReadoutSource source) {
-    AfterLoad(outcome);
-    if (!outcome.Loaded()) return;
-    Item("N12")->setEnabled(true);
-    m_loadedSource = source;
-    // The dump file is saved by now: whatever the archive answers, the
-    // read-out is not lost.
-    StoreLoadedImage(source);
+    // Documents are made from the loaded dump file. A failed load may have
+    // closed it (a device is opened only after the file is closed) or left
+    // another file open that failed its checks: then there is nothing to
+    // make documents from, and the report menus go.
+    if (outcome.Loaded()) {
+        m_loadedFile = m_session.dumpFile.FileName();
+    } else if (m_session.dispatch.Kind() != SourceKind::DumpFile ||
+               m_session.dumpFile.FileName() != m_loadedFile) {
+        m_loadedFile.clear();
+    }
+    const bool loaded = !m_loadedFile.empty();
+    for (const char* menu : {"N5", "N6"}) Menu(menu)->menuAction()->setVisible(loaded);
+    Item("N20")->setVisible(loaded);
+    Item("ArchiveSave1")->setEnabled(loaded);
 }
 
 void TInfo_Form::N3Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-    const LoadOutcome outcome = LoadFromFile(m_session);
-    AfterLoad(outcome);
-    if (outcome.Loaded()) m_loadedSource = archive::ReadoutSource::File;
+    // The file is chosen before anything is closed: a cancelled choice
+    // keeps the image loaded.
+    DumpFileChoice& choice = m_session.choice;
+    if (!choice.freshRead && choice.namedFile.empty()) {
+        const auto chosen =
+            m_dialogs.OpenFileName(this, QString::fromStdU16String(choice.dialogFolder.u16string()),
+                                   QStringLiteral("Фалы данных накопителя (*.nkp *.krd *.bin)"));
+        if (!chosen) return;
+        choice.namedFile = PathOf(*chosen);
+        choice.dialogFolder = choice.namedFile.parent_path();
+    }
+    RunCommand(
+        [this] {
+            m_session.dispatch.CloseSource();
+            return LoadFromFile(m_session);
+        },
+        [this](const LoadOutcome& outcome) {
+            AfterLoad(outcome);
+            if (outcome.Loaded()) m_loadedSource = archive::ReadoutSource::File;
+        });
+}
+
+void TInfo_Form::RunDeviceLoad(DeviceSet::Device device, archive::ReadoutSource source) {
+    struct Read {
+        LoadOutcome outcome;
+        std::optional<ArchiveStore> stored;
+    };
+    RunCommand(
+        [this, device, source] {
+            Read read{m_devices.Load(device), std::nullopt};
+            // The dump file is saved by now: whatever the archive answers,
+            // the read-out is not lost.
+            if (read.outcome.Loaded()) read.stored = StoreInArchive(source);
+            return read;
+        },
+        [this, source](const Read& read) {
+            AfterLoad(read.outcome);
+            if (!read.outcome.Loaded()) return;
+            Item("N12")->setEnabled(true);
+            m_loadedSource = source;
+            if (read.stored) ShowStatus(ui::QStringOfCp1251(ArchiveStoreMessage(*read.stored)));
+        });
 }
 
 void TInfo_Form::N9Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-    setEnabled(false);
-    ShowProgress();
-    const LoadOutcome outcome = m_devices.Load(DeviceSet::Device::Recorder);
-    setEnabled(true);
-    AfterDeviceLoad(outcome, archive::ReadoutSource::Recorder);
+    RunDeviceLoad(DeviceSet::Device::Recorder, archive::ReadoutSource::Recorder);
 }
 
 void TInfo_Form::N10Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-    setEnabled(false);
-    ShowProgress();
-    const LoadOutcome outcome = m_devices.Load(DeviceSet::Device::LptReader);
-    setEnabled(true);
-    AfterDeviceLoad(outcome, archive::ReadoutSource::LptReader);
+    RunDeviceLoad(DeviceSet::Device::LptReader, archive::ReadoutSource::LptReader);
 }
 
 void TInfo_Form::USB1Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-    ShowProgress();
-    AfterDeviceLoad(m_devices.Load(DeviceSet::Device::UsbReader),
-                    archive::ReadoutSource::UsbReader);
-}
-
-void TInfo_Form::SaveFreshImage() {
-    ShowProgress();
-    AfterLoad(SaveFreshRead(m_session));
+    RunDeviceLoad(DeviceSet::Device::UsbReader, archive::ReadoutSource::UsbReader);
 }
 
 void TInfo_Form::N12Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-    setEnabled(false);
+    SaveData([] {});
+}
+
+void TInfo_Form::SaveData(std::function<void()> then) {
     if (m_session.choice.freshRead) {
-        SaveFreshImage();
-    } else if (const auto name = m_dialogs.SaveFileName(
-                   this, QStringLiteral("Фаилы данных накопителя (*.krd *.bin *.nkp)"), "krd")) {
-        const ImageSave saved = SaveAs(m_session, PathOf(*name), &m_progress);
-        if (const std::string message = SaveAsMessage(saved); !message.empty()) {
-            m_dialogs.Error(this, ui::QStringOfCp1251(message));
-        }
+        RunCommand([this] { return SaveFreshRead(m_session); },
+                   [this, then](const LoadOutcome& outcome) {
+                       AfterLoad(outcome);
+                       then();
+                   });
+        return;
     }
-    setEnabled(true);
+    const auto name = m_dialogs.SaveFileName(
+        this, QStringLiteral("Фаилы данных накопителя (*.krd *.bin *.nkp)"), "krd");
+    if (!name) {
+        then();
+        return;
+    }
+    RunCommand([this, file = PathOf(*name)] { return SaveAs(m_session, file, &m_progress); },
+               [this, then](const ImageSave& saved) {
+                   if (const std::string message = SaveAsMessage(saved); !message.empty()) {
+                       m_dialogs.Error(this, ui::QStringOfCp1251(message));
+                   }
+                   then();
+               });
 }
 
 void TInfo_Form::XT1Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     CommitEdits();
     // A missing Info.ini is no fault: the sheet simply stays as it is.
     if (const TransferResult loaded = LoadInfoIni(m_session.sheet, kInfoIni);
@@ -499,7 +577,6 @@ void TInfo_Form::XT1Click() {
 }
 
 void TInfo_Form::N2Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     CommitEdits();
     if (const TransferResult saved = SaveInfoIni(m_session.sheet, kInfoIni); !saved) {
         m_dialogs.Error(this, QStringLiteral("Не удалось записать Info.ini: ") +
@@ -525,23 +602,33 @@ void TInfo_Form::About1Click() {
 }
 
 void TInfo_Form::RunReport(const DocumentEntry& entry) {
-    {
-        CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-        CommitEdits();
-        m_reports.Run(entry, Item("N20")->isChecked(), m_view.Current(),
-                      [this] { PauseAndResetProgress(); });
-        ShowFiledDocument(entry);
-    }
-    if (m_reports.MustTerminate()) QApplication::exit(1);
+    CommitEdits();
+    const bool charts = Item("N20")->isChecked();
+    RunCommand(
+        [this, &entry, charts, view = m_view.Current()] {
+            m_reports.Run(entry, charts, view, [this] { PauseAndResetProgress(); });
+        },
+        [this, &entry] {
+            ShowFiledDocument(entry);
+            if (m_reports.MustTerminate()) QApplication::exit(1);
+        });
 }
 
-void TInfo_Form::RunAppendix3() {
+void TInfo_Form::RunAppendix3(std::function<void()> finished) {
     const DocumentEntry* entry = FindDocumentByMenuItem("N14");
-    if (!entry) return;
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
+    if (!entry) {
+        finished();
+        return;
+    }
     CommitEdits();
-    m_reports.Run(*entry, false, m_view.Current(), [this] { PauseAndResetProgress(); });
-    ShowFiledDocument(*entry);
+    RunCommand(
+        [this, entry, view = m_view.Current()] {
+            m_reports.Run(*entry, false, view, [this] { PauseAndResetProgress(); });
+        },
+        [this, entry, finished] {
+            finished();
+            ShowFiledDocument(*entry);
+        });
 }
 
 void TInfo_Form::ShowFiledDocument(const DocumentEntry& entry) {
@@ -577,13 +664,18 @@ bool TInfo_Form::ShowPaper(const DocumentEntry& entry, const QString& file) {
 }
 
 void TInfo_Form::closeEvent(QCloseEvent* event) {
-    // A transfer or a build in the middle of its work would be cut off and
-    // report its failure to a window that is gone: the window stays.
-    if (m_running > 0 || m_reports.Busy().IsBusy()) {
+    if (CommandRunning()) {
         event->ignore();
-        ShowStatus(QStringLiteral("Идёт работа: окно можно будет закрыть после её окончания."));
+        if (m_closeAfterCommand) return;
+        // Cut off, a transfer would report to a window that is gone: it is
+        // cancelled first, and the window closes once it has stopped.
+        if (m_dialogs.Confirm(this, QStringLiteral("Прервать чтение данных?"))) {
+            m_closeAfterCommand = true;
+            CancelCommand();
+        }
         return;
     }
+    m_closeAfterCommand = false;
     if (!m_faded) {
         if (m_session.saveState == Session::SaveState::Unsaved) {
             const auto answer = m_dialogs.Ask(
@@ -596,7 +688,11 @@ void TInfo_Form::closeEvent(QCloseEvent* event) {
                 m_session.dispatch.CloseSource();
                 m_faded = true;
             } else {
-                N12Click();
+                event->ignore();
+                SaveData([this] {
+                    if (!m_timer->isActive()) m_timer->start();
+                });
+                return;
             }
         }
         if (!m_faded) {

@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "access/wait_clock.h"
+#include "app/command_worker.h"
 #include "app/document_view.h"
 #include "archive/readout_archive.h"
+#include "flows/archive_flow.h"
 #include "flows/device_set.h"
 #include "flows/load_flow.h"
 #include "flows/session.h"
@@ -41,9 +44,13 @@ class TInfo_Form final : public QMainWindow {
   public:
     // `arguments` is the command line after the program's name; `dataFolder`
     // holds the help file and the background picture.
-    TInfo_Form(Session& session, DeviceSet& devices, ui::Dialogs& dialogs, ReportRunner& reports,
-               BarProgress& progress, ArchiveLink& archive, DocumentViewSetting& view,
-               std::vector<std::string> arguments, const QString& dataFolder);
+    // `waits` is the clock the devices wait on, through which a command is
+    // cancelled.
+    TInfo_Form(Session& session, DeviceSet& devices, CancellableWaits& waits, ui::Dialogs& dialogs,
+               ReportRunner& reports, BarProgress& progress, ArchiveLink& archive,
+               DocumentViewSetting& view, std::vector<std::string> arguments,
+               const QString& dataFolder);
+    ~TInfo_Form() override;
 
     // The windows made after this one.
     void SetCompanions(ui::TForm3* options, ui::TForm4* about);
@@ -71,8 +78,11 @@ class TInfo_Form final : public QMainWindow {
     void ArchiveLocation1Click();
     void RunReport(const DocumentEntry& entry);
     // The options window's fill command, between showing and hiding the
-    // progress window.
-    void RunAppendix3();
+    // progress window; `finished` is called once the build has ended.
+    void RunAppendix3(std::function<void()> finished);
+    // Stops the running command at its next frame (the "Отмена" button,
+    // Esc).
+    void CancelCommand();
 
     void ShowReportMenus();
     void PauseAndResetProgress();
@@ -86,8 +96,9 @@ class TInfo_Form final : public QMainWindow {
     // The line under the sheet: where the last document went, why the
     // window will not close yet.
     QLabel* StatusLine() const { return m_status; }
-    // Whether a command is running (its steps may still process events).
-    bool CommandRunning() const { return m_running > 0; }
+    QPushButton* CancelButton() const { return m_cancel; }
+    // Whether a command is running on its worker.
+    bool CommandRunning() const;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -102,27 +113,40 @@ class TInfo_Form final : public QMainWindow {
     void StartUsbWatch();
     void RefreshSheet();
     void CommitEdits();
+    // Runs `work` on the command's worker and `done` with its result on
+    // this thread; the menu stays locked, and the bar with its "Отмена"
+    // shown, meanwhile.
+    template <typename Work, typename Done>
+    void RunCommand(Work work, Done done) {
+        m_worker->Run(std::move(work), std::move(done));
+    }
+    void CommandStarted();
+    void CommandFinished();
     void AfterLoad(const LoadOutcome& outcome);
-    void AfterDeviceLoad(const LoadOutcome& outcome, archive::ReadoutSource source);
-    void StoreLoadedImage(archive::ReadoutSource source);
-    archive::ReadoutArchive* OpenArchiveOrSay();
+    void RunDeviceLoad(DeviceSet::Device device, archive::ReadoutSource source);
+    void SaveData(std::function<void()> then);
+    // The worker's part of storing the loaded image in the archive.
+    ArchiveStore StoreInArchive(archive::ReadoutSource source);
     void SayArchiveFailure(const QString& what, const archive::ArchiveStatus& status);
     // Says why a list read from the archive shows nothing: the archive's
     // failure, or an archive with no read-outs yet. False when it has lines.
     bool SayWhyNothingListed(const archive::ArchiveStatus& status, bool empty,
                              archive::ReadoutArchive& store);
+    // The fleet's window over the window; a crane's read-outs are listed
+    // from the archive while it stays open.
+    void ShowFleet(archive::ReadoutArchive& store, std::vector<archive::FleetLine> fleet);
+    // Loads a stored read-out (on the worker) into the window.
     void OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId id);
     void ShowMessage(const std::string& cp1251);
     // `more` adds to the tool tip, which holds the whole text.
     void ShowStatus(const QString& text, const QString& more = QString());
-    void ShowProgress();
     void ShowFiledDocument(const DocumentEntry& entry);
     // False when the document has no paper form to show.
     bool ShowPaper(const DocumentEntry& entry, const QString& file);
-    void SaveFreshImage();
 
     Session& m_session;
     DeviceSet& m_devices;
+    CommandWorker* m_worker;
     ui::Dialogs& m_dialogs;
     ReportRunner& m_reports;
     BarProgress& m_progress;
@@ -137,13 +161,17 @@ class TInfo_Form final : public QMainWindow {
     QProgressBar* m_bar = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_close = nullptr;
+    QPushButton* m_cancel = nullptr;
     QTimer* m_timer = nullptr;
-    // Commands running, nested ones counted (the close query's save).
-    int m_running = 0;
     QTimer* m_usbTimer = nullptr;
     bool m_shown = false;
+    // The user chose to close while a command ran: the window closes once
+    // the cancelled command has ended.
+    bool m_closeAfterCommand = false;
     bool m_faded = false;
     int m_alpha = 255;
+    // The dump file the documents are made from; empty while none is.
+    std::filesystem::path m_loadedFile;
     // Where the loaded image came from, for storing it in the archive.
     archive::ReadoutSource m_loadedSource = archive::ReadoutSource::File;
 };

@@ -3,9 +3,8 @@
 #include <string>
 
 #include "app/archive_link.h"
-#include "app/command_scope.h"
+#include "app/command_worker.h"
 #include "app/info_form.h"
-#include "app/wait_cursor.h"
 #include "flows/archive_flow.h"
 #include "ui/archive_texts.h"
 #include "ui/dialogs.h"
@@ -21,14 +20,6 @@ QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 const QString kNotOpened = QStringLiteral("Архив считываний не открыт");
 const QString kNotRead = QStringLiteral("Архив считываний не прочитан");
 
-// An archive call under the wait cursor: a server far away or a big fleet
-// may take a while to answer.
-template <typename Call>
-auto Waited(Call call) {
-    WaitCursor wait;
-    return call();
-}
-
 // Read-outs taken from the archive are loaded from a file of their own
 // beside the default dump file, never from the default dump file itself,
 // which holds the newest device read.
@@ -38,15 +29,6 @@ std::filesystem::path ReadoutFile(const Session& session, archive::ReadoutId id)
 }
 
 }  // namespace
-
-archive::ReadoutArchive* TInfo_Form::OpenArchiveOrSay() {
-    const auto opened = Waited([this] { return m_archive.Archive(); });
-    if (!opened) {
-        SayArchiveFailure(kNotOpened, opened.status);
-        return nullptr;
-    }
-    return opened.value;
-}
 
 void TInfo_Form::SayArchiveFailure(const QString& what, const archive::ArchiveStatus& status) {
     m_dialogs.Error(this, what + QStringLiteral(": ") + Utf8(m_archive.ShownLocation()) +
@@ -65,8 +47,7 @@ bool TInfo_Form::SayWhyNothingListed(const archive::ArchiveStatus& status, bool 
     return !status || empty;
 }
 
-void TInfo_Form::StoreLoadedImage(archive::ReadoutSource source) {
-    WaitCursor wait;
+ArchiveStore TInfo_Form::StoreInArchive(archive::ReadoutSource source) {
     ArchiveStore stored;
     if (const auto opened = m_archive.Archive(); opened) {
         stored = StoreReadout(m_session, source, *opened.value);
@@ -74,36 +55,62 @@ void TInfo_Form::StoreLoadedImage(archive::ReadoutSource source) {
         stored.status = opened.status;
         stored.location = m_archive.ShownLocation();
     }
-    ShowStatus(ui::QStringOfCp1251(ArchiveStoreMessage(stored)));
+    return stored;
 }
 
 void TInfo_Form::ArchiveSave1Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-    StoreLoadedImage(m_loadedSource);
+    RunCommand([this, source = m_loadedSource] { return StoreInArchive(source); },
+               [this](const ArchiveStore& stored) {
+                   ShowStatus(ui::QStringOfCp1251(ArchiveStoreMessage(stored)));
+               });
 }
 
 void TInfo_Form::ArchiveOpen1Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-    archive::ReadoutArchive* store = OpenArchiveOrSay();
-    if (!store) return;
-    const auto listed = Waited([store] { return store->List(std::nullopt); });
-    if (SayWhyNothingListed(listed.status, listed.value.empty(), *store)) return;
-    ui::ReadoutListForm form(this, listed.value);
-    if (form.exec() != QDialog::Accepted || !form.Chosen()) return;
-    OpenReadout(*store, *form.Chosen());
+    using Listed = archive::ArchiveResult<std::vector<archive::ReadoutSummary>>;
+    RunCommand(
+        [this]() -> std::pair<archive::ReadoutArchive*, Listed> {
+            const auto opened = m_archive.Archive();
+            if (!opened) return {nullptr, Listed{opened.status, {}}};
+            return {opened.value, opened.value->List(std::nullopt)};
+        },
+        [this](const std::pair<archive::ReadoutArchive*, Listed>& result) {
+            const auto& [store, listed] = result;
+            if (!store) {
+                SayArchiveFailure(kNotOpened, listed.status);
+                return;
+            }
+            if (SayWhyNothingListed(listed.status, listed.value.empty(), *store)) return;
+            ui::ReadoutListForm form(this, listed.value);
+            if (form.exec() != QDialog::Accepted || !form.Chosen()) return;
+            OpenReadout(*store, *form.Chosen());
+        });
 }
 
 void TInfo_Form::Fleet1Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
-    archive::ReadoutArchive* store = OpenArchiveOrSay();
-    if (!store) return;
-    auto fleet = Waited([store] { return store->Fleet(); });
-    if (SayWhyNothingListed(fleet.status, fleet.value.empty(), *store)) return;
-    ui::FleetForm form(this, std::move(fleet.value));
+    using Fleet = archive::ArchiveResult<std::vector<archive::FleetLine>>;
+    RunCommand(
+        [this]() -> std::pair<archive::ReadoutArchive*, Fleet> {
+            const auto opened = m_archive.Archive();
+            if (!opened) return {nullptr, Fleet{opened.status, {}}};
+            return {opened.value, opened.value->Fleet()};
+        },
+        [this](std::pair<archive::ReadoutArchive*, Fleet> result) {
+            auto& [store, fleet] = result;
+            if (!store) {
+                SayArchiveFailure(kNotOpened, fleet.status);
+                return;
+            }
+            if (SayWhyNothingListed(fleet.status, fleet.value.empty(), *store)) return;
+            ShowFleet(*store, std::move(fleet.value));
+        });
+}
+
+void TInfo_Form::ShowFleet(archive::ReadoutArchive& store, std::vector<archive::FleetLine> fleet) {
+    ui::FleetForm form(this, std::move(fleet));
     std::optional<archive::ReadoutId> chosen;
     form.onCraneChosen = [&](const archive::FleetLine& line) {
         const std::string& registration = line.last.crane.registration;
-        const auto listed = Waited([&] { return store->List(registration); });
+        const auto listed = m_worker->Await([&] { return store.List(registration); });
         if (!listed) {
             SayArchiveFailure(kNotRead, listed.status);
             return;
@@ -123,31 +130,42 @@ void TInfo_Form::Fleet1Click() {
         }
     };
     form.exec();
-    if (chosen) OpenReadout(*store, *chosen);
+    if (chosen) OpenReadout(store, *chosen);
 }
 
 void TInfo_Form::OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId id) {
-    const auto stored = Waited([&] { return store.Get(id); });
-    if (!stored) {
-        SayArchiveFailure(QStringLiteral("Считывание не прочитано из архива"), stored.status);
-        return;
-    }
+    struct Opened {
+        archive::ArchiveResult<archive::StoredReadout> stored;
+        LoadOutcome outcome;
+    };
     const std::filesystem::path file = ReadoutFile(m_session, id);
-    const LoadOutcome outcome = LoadImageAsFile(m_session, file, stored.value.image);
-    AfterLoad(outcome);
-    if (!outcome.Loaded()) return;
-    m_loadedSource = stored.value.summary.source;
-    const archive::ReadoutSummary& summary = stored.value.summary;
-    // The crane and the time fit the line; the folder is the one the
-    // default dump file lies in.
-    ShowStatus(QStringLiteral("Открыто из архива: кран ") +
-               ui::QStringOfCp1251(summary.crane.registration) + QStringLiteral(", ") +
-               ui::ReadAtText(summary.readAt) + QStringLiteral(", файл ") +
-               QString::fromStdU16String(file.filename().u16string()));
+    RunCommand(
+        [this, &store, id, file] {
+            Opened opened{store.Get(id), {}};
+            if (opened.stored)
+                opened.outcome = LoadImageAsFile(m_session, file, opened.stored.value.image);
+            return opened;
+        },
+        [this, file](const Opened& opened) {
+            if (!opened.stored) {
+                SayArchiveFailure(QStringLiteral("Считывание не прочитано из архива"),
+                                  opened.stored.status);
+                return;
+            }
+            AfterLoad(opened.outcome);
+            if (!opened.outcome.Loaded()) return;
+            const archive::ReadoutSummary& summary = opened.stored.value.summary;
+            m_loadedSource = summary.source;
+            // The crane and the time fit the line; the folder is the one the
+            // default dump file lies in.
+            ShowStatus(QStringLiteral("Открыто из архива: кран ") +
+                       ui::QStringOfCp1251(summary.crane.registration) + QStringLiteral(", ") +
+                       ui::ReadAtText(summary.readAt) + QStringLiteral(", файл ") +
+                       QString::fromStdU16String(file.filename().u16string()));
+        });
 }
 
 void TInfo_Form::ArchiveLocation1Click() {
-    CommandScope scope(*this, *m_close, m_running, *m_bar, *m_status);
     const QString standard = Utf8(archive::DisplayedLocation(archive::DefaultArchiveLocation()));
     const auto chosen = m_dialogs.AskText(
         this,

@@ -13,7 +13,8 @@ QString QStringOfPath(const std::filesystem::path& path) {
 }  // namespace
 
 Program::Program(ui::Dialogs& dialogs, Settings settings)
-    : m_devices(m_session, *settings.deviceWaits) {
+    : m_waits(std::make_unique<CancellableWaits>(*settings.deviceWaits)),
+      m_devices(m_session, *m_waits) {
     // The windows' fixed sizes and positions are laid out for small type.
     QFont font = QApplication::font();
     font.setPixelSize(11);
@@ -27,11 +28,12 @@ Program::Program(ui::Dialogs& dialogs, Settings settings)
             : std::make_unique<QSettings>(settings.settingsFile, QSettings::IniFormat);
     m_archive = std::make_unique<ArchiveLink>(*m_settings, std::move(settings.openArchive));
     m_view = std::make_unique<DocumentViewSetting>(*m_settings);
-    m_main = std::make_unique<TInfo_Form>(m_session, m_devices, dialogs, *m_reports, m_progress,
-                                          *m_archive, *m_view, std::move(settings.arguments), data);
-    ui::TForm3::Build build{m_reports->Columns(), m_reports->Busy(),
-                            [this] { m_main->ProgressBar1_()->hide(); },
-                            [this] { m_main->RunAppendix3(); }};
+    m_main = std::make_unique<TInfo_Form>(m_session, m_devices, *m_waits, dialogs, *m_reports,
+                                          m_progress, *m_archive, *m_view,
+                                          std::move(settings.arguments), data);
+    ui::TForm3::Build build{
+        m_reports->Columns(), m_reports->Busy(), [this] { m_main->ProgressBar1_()->hide(); },
+        [this](std::function<void()> finished) { m_main->RunAppendix3(std::move(finished)); }};
     m_options =
         new ui::TForm3(m_main.get(), dialogs, m_session.choice.craneKind, std::move(build), data);
     m_progressWindow = new ui::TForm2(m_main.get(), data + "/toxls.gif");

@@ -51,6 +51,8 @@ class Program {
 
     Session& GetSession() { return m_session; }
     DeviceSet& Devices() { return m_devices; }
+    // The clock every device waits on; the window cancels through it.
+    CancellableWaits& Waits() { return *m_waits; }
     ReportRunner& Reports() { return *m_reports; }
     ArchiveLink& Archive() { return *m_archive; }
     TInfo_Form& Info_Form() { return *m_main; }
@@ -63,6 +65,8 @@ class Program {
   private:
     BarProgress m_progress;
     Session m_session{&m_progress};
+    // Every device waits here, so that the window can stop a transfer.
+    std::unique_ptr<CancellableWaits> m_waits;
     DeviceSet m_devices;
     // The chart window draws appendix 1's pictures, yet is made last: the
     // report runner reaches it through this forwarder.

@@ -2,6 +2,7 @@
 
 #include <QStandardPaths>
 
+#include "app/window_thread.h"
 #include "ui/dialogs.h"
 #include "ui/text.h"
 
@@ -9,8 +10,9 @@ namespace zorvek {
 
 DocumentFiling::DocumentFiling(std::filesystem::path folder, ui::Dialogs& dialogs)
     : m_folder(std::move(folder), [this, &dialogs](const std::filesystem::path& file) {
-          m_opened = m_open &&
-                     dialogs.OpenWithDesktop(QString::fromStdU16String(file.generic_u16string()));
+          const QString name = QString::fromStdU16String(file.generic_u16string());
+          m_opened = false;
+          if (m_open) OnWindowThread([&] { m_opened = dialogs.OpenWithDesktop(name); });
           return m_opened;
       }) {}
 
@@ -54,7 +56,8 @@ bool ReportRunner::Run(const DocumentEntry& entry, bool charts, DocumentView vie
     // The command line's words and reason ("Документ form1.rtf не создан:
     // нет места на диске"); other failures have had their own message.
     if (m_sink.WriteFailed()) {
-        m_dialogs.Error(m_notifier.Parent(), ui::QStringOfCp1251(NotCreatedMessage(entry, tools)));
+        const QString message = ui::QStringOfCp1251(NotCreatedMessage(entry, tools));
+        OnWindowThread([&] { m_dialogs.Error(m_notifier.Parent(), message); });
     }
     return built;
 }

@@ -57,7 +57,9 @@ class ReportRunner {
 
     // Builds one document of the table and files it; the desktop opens it
     // when `view` is the editor. `charts` is "Гистограмы в картинках";
-    // `pause` the window's PauseAndResetProgress. A document that cannot be
+    // `pause` the window's PauseAndResetProgress. Runs on a command's
+    // worker; its message boxes and the desktop's handler are reached on the
+    // window's thread. A document that cannot be
     // written is reported in an error box with its reason.
     bool Run(const DocumentEntry& entry, bool charts, DocumentView view,
              std::function<void()> pause);

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QProgressBar>
+#include <atomic>
 #include <string_view>
 
 #include "model/sinks.h"
@@ -16,8 +17,8 @@ class Dialogs;
 }
 
 // The main window's progress bar as the progress display of transfers and
-// builds. Every position also lets the window process its pending events, so
-// that it stays alive while a long read runs on its thread.
+// builds, which report from a command's worker: each new position is handed
+// to the window's thread.
 class BarProgress final : public ProgressSink {
   public:
     void Bind(QProgressBar* bar) { m_bar = bar; }
@@ -26,9 +27,11 @@ class BarProgress final : public ProgressSink {
 
   private:
     QPointer<QProgressBar> m_bar;
+    std::atomic<int> m_last{-1};
 };
 
-// The document layers' own messages, as message boxes over the main window.
+// The document layers' own messages, as message boxes over the main window;
+// the build waits for each to be answered.
 class BoxNotifier final : public Notifier {
   public:
     explicit BoxNotifier(ui::Dialogs& dialogs) : m_dialogs(dialogs) {}
@@ -42,7 +45,7 @@ class BoxNotifier final : public Notifier {
 };
 
 // The application's title, "ЗОРВЕК" at start. Appendix 3 counts its
-// progress in it and keeps the windows alive between its cells. It is no
+// progress in it from the worker that builds it. It is no
 // caption of its own: the desktop would append it to every window's caption,
 // so it shows in the caption of the window given to ShowOn while that one is
 // visible (the progress window during the build).
@@ -52,7 +55,6 @@ class ApplicationTitle final : public TitleSink {
     void ShowOn(QWidget* window) { m_window = window; }
     const QString& Text() const { return m_text; }
     void SetTitle(std::string_view text) override;
-    void ProcessPendingMessages() override;
 
   private:
     QString m_text;

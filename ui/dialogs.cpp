@@ -31,6 +31,11 @@ Dialogs::Answer QtDialogs::Ask(QWidget* parent, const QString& text) {
     return Answer::Cancel;
 }
 
+bool QtDialogs::Confirm(QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 std::optional<QString> QtDialogs::OpenFileName(QWidget* parent, const QString& folder,
                                                const QString& filter) {
     const QString name = QFileDialog::getOpenFileName(parent, QString(), folder, filter);

@@ -21,6 +21,10 @@ class Dialogs {
     virtual void Error(QWidget* parent, const QString& text) = 0;
     // A confirmation with Yes, No and Cancel.
     virtual Answer Ask(QWidget* parent, const QString& text) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool Confirm(QWidget* parent, const QString& text) {
+        return Ask(parent, text) == Answer::Yes;
+    }
     // Nothing when the user cancels. `filter` is in Qt's form
     // ("Name (*.a *.b)").
     virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& folder,
@@ -47,6 +51,7 @@ class QtDialogs final : public Dialogs {
     void Message(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& text) override;
     Answer Ask(QWidget* parent, const QString& text) override;
+    bool Confirm(QWidget* parent, const QString& text) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& folder,
                                         const QString& filter) override;
     std::optional<QString> SaveFileName(QWidget* parent, const QString& filter,

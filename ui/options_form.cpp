@@ -159,18 +159,24 @@ void TForm3::SetCompanions(TForm2* progress, TForm5* filter) {
 void TForm3::Button1Click() {
     m_build.busy.Begin();
     if (m_progress) m_progress->ShowBusy();
-    if (m_build.hideMainProgress) m_build.hideMainProgress();
     close();
-    QApplication::processEvents();
     // A hidden box keeps its mark and counts like a visible one.
     for (int box = 1; box <= kBoxes; ++box) {
         m_build.columns.SetCheckBox(box, CheckBox(box)->isChecked());
     }
     m_fill->hide();
-    if (m_build.runAppendix3) m_build.runAppendix3();
-    if (m_progress) m_progress->HideBusy();
-    m_fill->show();
-    QApplication::processEvents();
+    const auto finished = [this] {
+        if (m_progress) m_progress->HideBusy();
+        m_fill->show();
+    };
+    if (!m_build.runAppendix3) {
+        finished();
+        return;
+    }
+    m_build.runAppendix3(finished);
+    // The progress window shows the build; the main window's bar gives way
+    // to it once the build has started.
+    if (m_build.hideMainProgress) m_build.hideMainProgress();
 }
 
 void TForm3::Button3Click() { m_dialogs.OpenWithDesktop(m_dataFolder + "/Shifra.htm"); }

@@ -30,8 +30,9 @@ class TForm3 final : public QDialog {
         BuildBusy& busy;
         // Hides the main window's progress bar.
         std::function<void()> hideMainProgress;
-        // Reads the hour list and builds the sheet.
-        std::function<void()> runAppendix3;
+        // Starts reading the hour list and building the sheet; the
+        // function given is called back once the build has ended.
+        std::function<void(std::function<void()>)> runAppendix3;
     };
 
     // `craneKind` is the start-up variant, read at every show; `dataFolder`

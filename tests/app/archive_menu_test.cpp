@@ -95,12 +95,19 @@ std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
 // open (a failed check) is closed, so the test goes on.
 template <typename Form>
 void WhenShown(std::function<void(Form&)> act) {
-    QTimer::singleShot(0, [act] {
+    // The form opens once the archive has answered on the command's worker.
+    auto* poll = new QTimer;
+    int left = 4000;
+    QObject::connect(poll, &QTimer::timeout, [poll, act, left]() mutable {
         auto* form = qobject_cast<Form*>(QApplication::activeModalWidget());
+        if (!form && --left > 0) return;
+        poll->stop();
+        poll->deleteLater();
         QVERIFY(form);
         act(*form);
         if (form->isVisible()) form->reject();
     });
+    poll->start(5);
 }
 
 void DoubleClickRow(QTableView& table, int row) {
@@ -160,6 +167,11 @@ class ArchiveMenuTest : public QObject {
     }
     TInfo_Form& Window() { return m_program->Info_Form(); }
     QAction* Item(const char* name) { return Window().Item(name); }
+    // Triggers a command and waits until it and its steps have ended.
+    void Run(const char* item) {
+        Item(item)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!Window().CommandRunning(), 20000);
+    }
     std::filesystem::path DumpFile() const {
         return std::filesystem::path(m_dir->filePath("dannie.krd").toStdString());
     }
@@ -278,7 +290,7 @@ class ArchiveMenuTest : public QObject {
             form.SearchBox()->setText(QStringLiteral("Б-17"));
             form.OpenButton()->click();
         });
-        Item("ArchiveOpen1")->trigger();
+        Run("ArchiveOpen1");
         QVERIFY(m_dialogs.errors.isEmpty());
         const std::filesystem::path file = DumpFile().parent_path() / "readouts" / "readout-2.krd";
         QCOMPARE(ReadBytes(file), m_archive.readouts[1].image);
@@ -296,9 +308,9 @@ class ArchiveMenuTest : public QObject {
         // A second one replaces it; storing it again keeps its own source.
         WhenShown<ui::ReadoutListForm>(
             [](ui::ReadoutListForm& form) { DoubleClickRow(*form.Table(), 3); });
-        Item("ArchiveOpen1")->trigger();
+        Run("ArchiveOpen1");
         QCOMPARE(session.dumpFile.FileName().filename(), "readout-1.krd");
-        Item("ArchiveSave1")->trigger();
+        Run("ArchiveSave1");
         QCOMPARE(m_archive.added.size(), 1u);
         QCOMPARE(m_archive.added[0].image, m_archive.readouts[0].image);
         QCOMPARE(m_archive.added[0].source, ReadoutSource::File);
@@ -311,7 +323,7 @@ class ArchiveMenuTest : public QObject {
         std::ofstream(DumpFile().parent_path() / "readouts") << "x";
         WhenShown<ui::ReadoutListForm>(
             [](ui::ReadoutListForm& form) { form.OpenButton()->click(); });
-        Item("ArchiveOpen1")->trigger();
+        Run("ArchiveOpen1");
         QCOMPARE(m_dialogs.messages.size(), 1);
         QVERIFY2(
             m_dialogs.messages[0].startsWith(QStringLiteral("Не удалось записать файл данных: ")),
@@ -343,7 +355,7 @@ class ArchiveMenuTest : public QObject {
             });
             DoubleClickRow(*fleet.Table(), 0);
         });
-        Item("Fleet1")->trigger();
+        Run("Fleet1");
         QVERIFY(m_dialogs.errors.isEmpty());
         QCOMPARE(m_program->GetSession().dumpFile.FileName().filename(), "readout-3.krd");
     }
@@ -374,7 +386,7 @@ class ArchiveMenuTest : public QObject {
             m_archive.failure =
                 archive::ArchiveStatus{archive::ArchiveError::DatabaseFailure, "диск полон"};
         Start();
-        Item("N9")->trigger();
+        Run("N9");
         // The read stands whatever the archive said, and no box interrupts.
         QCOMPARE(ReadBytes(DumpFile()), m_recorder.image);
         QVERIFY(Item("N12")->isEnabled());
@@ -389,7 +401,7 @@ class ArchiveMenuTest : public QObject {
 
     void aDeviceReadReachesARealArchiveAndOpensFromIt() {
         Start(true);
-        Item("N9")->trigger();
+        Run("N9");
         QCOMPARE(Status(), QStringLiteral("Считывание сохранено в архив: ") +
                                m_dir->filePath("archive.sqlite"));
         WhenShown<ui::ReadoutListForm>([](ui::ReadoutListForm& form) {
@@ -398,7 +410,7 @@ class ArchiveMenuTest : public QObject {
             QCOMPARE(source.data().toString(), QStringLiteral("Прибор"));
             form.OpenButton()->click();
         });
-        Item("ArchiveOpen1")->trigger();
+        Run("ArchiveOpen1");
         QVERIFY(m_dialogs.errors.isEmpty());
         QCOMPARE(ReadBytes(m_program->GetSession().dumpFile.FileName()), m_recorder.image);
     }
@@ -429,7 +441,7 @@ class ArchiveMenuTest : public QObject {
         m_archive.failure =
             archive::ArchiveStatus{archive::ArchiveError::CannotOpen, "соединение потеряно"};
         Start();
-        Item(command.toLatin1().constData())->trigger();
+        Run(command.toLatin1().constData());
         QCOMPARE(m_dialogs.errors, QStringList{error});
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::None);
@@ -439,7 +451,7 @@ class ArchiveMenuTest : public QObject {
         Start();
         const auto openAndClose = [this] {
             WhenShown<ui::ReadoutListForm>([](ui::ReadoutListForm& form) { form.reject(); });
-            Item("ArchiveOpen1")->trigger();
+            Run("ArchiveOpen1");
         };
         openAndClose();
         const QString shared = m_dir->filePath("shared.sqlite");

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
+#include <future>
 #include <memory>
 
 #include "access/program_location.h"
@@ -178,6 +179,7 @@ class InfoFormTest : public test::WindowFixture {
     void loadFromFileFillsTheSheetAndShowsTheReportMenus() {
         Start();
         Item("N3")->trigger();  // cancelled: nothing happens
+        QVERIFY(!Window().CommandRunning());
         QVERIFY(!MenuShown("N5"));
         QVERIFY(m_dialogs.messages.isEmpty());
         QCOMPARE(m_dialogs.lastOpenFilter,
@@ -187,10 +189,19 @@ class InfoFormTest : public test::WindowFixture {
         QCOMPARE(m_dialogs.lastOpenFolder,
                  QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
         LoadSample();
-        Item("N3")->trigger();  // closes the file still open, without a word
+        // Another Ctrl+O asks at once; cancelled, the image stays loaded.
         Item("N3")->trigger();
-        QVERIFY(m_dialogs.messages.isEmpty());
         QCOMPARE(m_dialogs.lastOpenFolder, QStringLiteral(ZORVEK_SAMPLES_DIR));
+        QVERIFY(!Window().CommandRunning());
+        QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::DumpFile);
+        QVERIFY(MenuShown("N5"));
+        // Chosen, the new file replaces it in one step.
+        WriteBytes(Path(*m_dir, "other.krd"), SampleImage());
+        m_dialogs.openNames.push_back(Path(*m_dir, "other.krd"));
+        Run("N3");
+        QCOMPARE(m_program->GetSession().dumpFile.FileName(),
+                 std::filesystem::path(Path(*m_dir, "other.krd").toStdString()));
+        QVERIFY(m_dialogs.messages.isEmpty());
         QVERIFY(MenuShown("N5"));
         QVERIFY(Item("N20")->isVisible());
         QVERIFY(!Item("N12")->isEnabled());
@@ -221,7 +232,7 @@ class InfoFormTest : public test::WindowFixture {
         image.resize(std::size_t(size));
         WriteBytes(Path(*m_dir, "old.krd"), image);
         m_dialogs.openNames.push_back(Path(*m_dir, "old.krd"));
-        Item("N3")->trigger();
+        Run("N3");
         if (size != 65536) message.prepend(QStringLiteral("Файл ") + Path(*m_dir, "old.krd"));
         QCOMPARE(m_dialogs.messages, QStringList{message});
         QVERIFY(!MenuShown("N5"));
@@ -236,7 +247,7 @@ class InfoFormTest : public test::WindowFixture {
         QFETCH(QString, message);
         Start();
         m_recorder.answers = false;
-        Item(QTest::currentDataTag())->trigger();
+        Run(QTest::currentDataTag());
         QCOMPARE(m_dialogs.messages, QStringList{message});
         QVERIFY(!Item("N12")->isEnabled());
         QCOMPARE(m_program->GetSession().saveState, Session::SaveState::Nothing);
@@ -294,39 +305,48 @@ class InfoFormTest : public test::WindowFixture {
         QCOMPARE(m_dialogs.questions.size(), answer >= 0 ? 1 : 0);
     }
 
-    // A close request while a command's steps process events: the command
-    // finishes as if nothing had happened, the window stays and says why.
-    void closingDuringACommandIsRefused_data() {
+    // Closing while a command runs asks first. No lets the command finish
+    // and the window stay; Yes stops it and then closes as ever.
+    void closingDuringACommandAsksToStopIt_data() {
         QTest::addColumn<QString>("command");
-        QTest::newRow("recorder read") << "N9";
-        QTest::newRow("document") << "N15";
-        QTest::newRow("appendix 3") << "Button1";
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("recorder read, go on") << "N9" << false;
+        QTest::newRow("recorder read, stop") << "N9" << true;
+        QTest::newRow("document, stop") << "N15" << true;
+        QTest::newRow("appendix 3, go on") << "Button1" << false;
     }
-    void closingDuringACommandIsRefused() {
+    void closingDuringACommandAsksToStopIt() {
         QFETCH(QString, command);
+        QFETCH(bool, stop);
         Start();
         if (command != "N9") LoadSample();
-        bool running = false;
-        m_recorder.duringRead = [&] {
-            running = Window().CommandRunning();
-            Window().close();
-        };
-        // Every command processes events while it works; appendix 3's fill
-        // also before its build begins.
-        QTimer::singleShot(0, &Window(), [&] {
-            running = running || Window().CommandRunning() || m_program->Reports().Busy().IsBusy();
-            Window().close();
-        });
+        const std::vector<std::uint8_t> before = ReadBytes(Path(*m_dir, "dannie.krd"));
+        // The recorder's read waits until the close box has been answered.
+        std::promise<void> closed;
+        m_recorder.duringRead = [answered = closed.get_future().share()] { answered.wait(); };
         if (command == "Button1") {
             Item("N14")->trigger();
             m_program->Form3().Button1()->click();
         } else {
             Item(command.toUtf8().constData())->trigger();
         }
-        QVERIFY(running);
+        QVERIFY(Window().CommandRunning());
+        m_dialogs.answers.push_back(stop ? Answer::Yes : Answer::No);
+        Window().close();
+        closed.set_value();
+        WaitForCommand();
+        QCOMPARE(m_dialogs.questions.value(0), QStringLiteral("Прервать чтение данных?"));
+        QVERIFY(m_dialogs.messages.isEmpty());
+        if (stop) {
+            QTRY_VERIFY(!Window().isVisible());
+            if (command == "N9") {
+                QCOMPARE(ReadBytes(Path(*m_dir, "dannie.krd")), before);
+                QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::None);
+            }
+            return;
+        }
         QVERIFY(Window().isVisible());
         QVERIFY(!Window().Timer1()->isActive());
-        QVERIFY(m_dialogs.messages.isEmpty());
         QCOMPARE(Documents().size(), command == "N9" ? 0 : 1);
         QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::DumpFile);
         QVERIFY(Window().menuBar()->isEnabled());
@@ -355,12 +375,12 @@ class InfoFormTest : public test::WindowFixture {
         Start();
         LoadFromRecorder();
         m_dialogs.saveNames.push_back(Path(*m_dir, "copy.krd"));
-        Item("N12")->trigger();
+        Run("N12");
         QCOMPARE(QFileInfo(Path(*m_dir, "copy.krd")).size(), qint64(65536));
         QCOMPARE(m_program->GetSession().saveState, Session::SaveState::Saved);
         m_program->GetSession().dispatch.CloseSource();
         m_dialogs.saveNames.push_back(Path(*m_dir, "none.krd"));
-        Item("N12")->trigger();
+        Run("N12");
         QCOMPARE(m_dialogs.errors, QStringList{QStringLiteral("\rОшибка чтения данных")});
         QVERIFY(!QFile::exists(Path(*m_dir, "none.krd")));
         QVERIFY(Window().isEnabled());
@@ -430,7 +450,7 @@ class InfoFormTest : public test::WindowFixture {
         Start();
         LoadSample();
         if (item == "N7") Item("N20")->trigger();  // the histograms as pictures too
-        Item(item.toUtf8().constData())->trigger();
+        Run(item.toUtf8().constData());
         const QStringList written = Documents();
         QCOMPARE(written.size(), 1);
         QVERIFY2(written.front().startsWith(title + ' '), qPrintable(written.front()));
@@ -450,7 +470,7 @@ class InfoFormTest : public test::WindowFixture {
         LoadSample();
         {
             const test::FileSizeLimit diskFull(100);
-            Item("N15")->trigger();
+            Run("N15");
         }
         QCOMPARE(m_dialogs.errors,
                  QStringList{QStringLiteral(
@@ -493,8 +513,9 @@ class InfoFormTest : public test::WindowFixture {
         if (command == "Button1") {
             Item("N14")->trigger();
             m_program->Form3().Button1()->click();
+            WaitForCommand();
         } else {
-            Item(command.toUtf8().constData())->trigger();
+            Run(command.toUtf8().constData());
         }
         const QStringList written = Documents();
         QCOMPARE(written.size(), 1);
@@ -543,6 +564,8 @@ class InfoFormTest : public test::WindowFixture {
         QVERIFY(options.isVisible());
         options.CheckBox(12)->setChecked(true);
         options.Button1()->click();
+        QVERIFY(!options.Button1()->isVisibleTo(&options));  // no second build meanwhile
+        WaitForCommand();
         QVERIFY(!options.isVisible());
         QVERIFY(!m_program->Form2().isVisible());
         QVERIFY(options.Button1()->isVisibleTo(&options));

@@ -42,6 +42,7 @@ TransferResult StandInRecorder::Read(std::uint32_t address, std::uint8_t* buffer
     std::copy_n(image.begin() + offset, count, buffer);
     if (progress) progress->SetPosition(0);
     if (duringRead) duringRead();
+    if (waits && waits->Cancelled()) return TransferResult::Fail(TransferError::Cancelled);
     return TransferResult::Ok();
 }
 
@@ -80,6 +81,7 @@ void WindowFixture::StartProgram(std::vector<std::string> arguments) {
     session.choice.defaultFile = m_dir->filePath("dannie.krd").toStdString();
     session.dispatch.AttachRecorder(&m_recorder);
     m_recorder = StandInRecorder();
+    m_recorder.waits = &m_program->Waits();
     Window().show();
 }
 
@@ -103,14 +105,23 @@ QStringList WindowFixture::Documents() const {
     return QDir(m_dir->filePath("documents")).entryList(QDir::Files, QDir::Name);
 }
 
+void WindowFixture::Run(const char* item) {
+    Item(item)->trigger();
+    WaitForCommand();
+}
+
+void WindowFixture::WaitForCommand() {
+    QTRY_VERIFY_WITH_TIMEOUT(!Window().CommandRunning(), 20000);
+}
+
 void WindowFixture::LoadSample() {
     m_dialogs.openNames.push_back(ZORVEK_SAMPLES_DIR "/dannie.krd");
-    Item("N3")->trigger();
+    Run("N3");
     QVERIFY(MenuShown("N6"));
 }
 
 void WindowFixture::LoadFromRecorder() {
-    Item("N9")->trigger();
+    Run("N9");
     QVERIFY(m_dialogs.messages.isEmpty());
     QCOMPARE(m_program->GetSession().saveState, Session::SaveState::Unsaved);
 }

@@ -33,7 +33,10 @@ class StandInRecorder final : public MemorySource {
   public:
     std::vector<std::uint8_t> image = SampleImage();
     bool answers = true;
-    // Runs inside every read, where the window processes its events.
+    // A read asked to stop on this clock ends as cancelled, after
+    // `duringRead` as a driver would at its next frame.
+    const WaitClock* waits = nullptr;
+    // Runs inside every read, on the command's worker.
     std::function<void()> duringRead;
 
     TransferResult Open() override;
@@ -87,6 +90,10 @@ class WindowFixture : public QObject {
     std::filesystem::path UsbRoot() const;
     QAction* Item(const char* name) { return Window().Item(name); }
     bool MenuShown(const char* name);
+    // Triggers a menu item and waits until the command it started has
+    // ended on its worker, its outcome shown.
+    void Run(const char* item);
+    void WaitForCommand();
     QStringList Documents() const;
     void LoadSample();
     void LoadFromRecorder();

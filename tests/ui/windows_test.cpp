@@ -137,11 +137,12 @@ class WindowsTest : public QObject {
                        {m_columns,
                         m_busy,
                         {},
-                        [&] {
+                        [&](const std::function<void()>& finished) {
                             progressShown = progress.isVisible();
                             QVERIFY(m_busy.IsBusy());
                             QVERIFY(!options.Button1()->isVisibleTo(&options));
                             m_busy.Clear();
+                            finished();
                         }},
                        QString());
         options.SetCompanions(&progress, nullptr);
