@@ -167,7 +167,12 @@ void IgnoreNotice(void*, const char*) {}
 ArchiveResult<std::unique_ptr<SqlConnection>> OpenPostgresConnection(std::string_view uri) {
     ArchiveResult<std::unique_ptr<SqlConnection>> result;
     const std::string conninfo(uri);
-    PGconn* connection = PQconnectdb(conninfo.c_str());
+    // A server that takes the connection and never answers would hold the
+    // command for good: ten seconds unless the location says otherwise (a
+    // later value of the same keyword wins, and the location comes later).
+    const char* const keywords[] = {"connect_timeout", "dbname", nullptr};
+    const char* const values[] = {"10", conninfo.c_str(), nullptr};
+    PGconn* connection = PQconnectdbParams(keywords, values, 1);
     auto owned = std::make_unique<PostgresConnection>(connection, DisplayedLocation(uri));
     if (connection == nullptr || PQstatus(connection) != CONNECTION_OK) {
         result.status = {ArchiveError::CannotOpen, connection != nullptr

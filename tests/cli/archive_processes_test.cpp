@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -47,6 +51,31 @@ TEST(ArchiveProcesses, TwoWritersOnOneFileLoseAndDuplicateNothing) {
     EXPECT_EQ(images.size(), static_cast<std::size_t>(kImages));
     opened.value.reset();
     std::filesystem::remove_all(folder);
+}
+
+// A server that takes the connection and never says a word holds no archive
+// call for long: ten seconds by default, less where the location says so.
+TEST(ArchiveProcesses, AServerThatNeverAnswersIsGivenUp) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(::listen(listener, 8), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string server =
+        "postgresql://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/zorvek";
+    for (const auto& [location, limit] :
+         {std::pair(server, std::chrono::seconds(12)),
+          std::pair(server + "?connect_timeout=1", std::chrono::seconds(3))}) {
+        const auto started = std::chrono::steady_clock::now();
+        const auto opened = archive::OpenArchive(location);
+        EXPECT_FALSE(opened) << location;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, limit) << location;
+    }
+    ::close(listener);
 }
 
 }  // namespace
