@@ -13,7 +13,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QThread>
@@ -173,8 +172,6 @@ TInfo_Form::TInfo_Form(Session& session, DeviceSet& devices, CancellableWaits& w
     setWindowOpacity(1.0);
     connect(m_worker, &CommandWorker::started, this, &TInfo_Form::CommandStarted);
     connect(m_worker, &CommandWorker::finished, this, &TInfo_Form::CommandFinished);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &TInfo_Form::CancelCommand);
     // The open dialog starts in the user's documents, never in the
     // program's own folder, and then where the last file was chosen.
     m_session.choice.dialogFolder =
@@ -313,6 +310,9 @@ void TInfo_Form::BuildClientArea(const QString& dataFolder) {
     m_cancel = new QPushButton(QStringLiteral("Отмена"), client);
     m_cancel->setObjectName("CancelButton");
     m_cancel->setGeometry(314, bottom + 2, 74, 21);
+    // Esc as well, only while the button shows: otherwise Esc belongs to
+    // the sheet's cell editor.
+    m_cancel->setShortcut(QKeySequence(Qt::Key_Escape));
     m_cancel->hide();
     connect(m_cancel, &QPushButton::clicked, this, &TInfo_Form::CancelCommand);
 

@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
+#include "access/memory_source.h"
 #include "access/program_location.h"
 #include "app/program.h"
 #include "app/qt_translations.h"
@@ -31,6 +33,31 @@
 namespace {
 
 using namespace std::chrono;
+
+// Until the window's command (the start-up load, a document) has ended.
+void WaitForCommand(const zorvek::TInfo_Form& main) {
+    QApplication::processEvents();
+    while (main.CommandRunning()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
+// A recorder that reads until it is told to stop, so that the window can be
+// photographed in the middle of a read.
+class EndlessRecorder final : public zorvek::MemorySource {
+  public:
+    std::atomic<bool> stop{false};
+    zorvek::TransferResult Open() override { return zorvek::TransferResult::Ok(); }
+    bool Close() override { return true; }
+    zorvek::TransferResult Read(std::uint32_t, std::uint8_t*, std::uint32_t,
+                                zorvek::ProgressSink* progress) override {
+        if (progress) progress->SetPosition(40);
+        while (!stop) std::this_thread::sleep_for(milliseconds(10));
+        return zorvek::TransferResult::Fail(zorvek::TransferError::Cancelled);
+    }
+    zorvek::TransferResult Write(std::uint32_t, const std::uint8_t*, std::uint32_t,
+                                 zorvek::ProgressSink*) override {
+        return zorvek::TransferResult::Fail(zorvek::TransferError::NotOpen);
+    }
+};
 
 void Save(QWidget& window, const QDir& folder, const char* name) {
     QApplication::processEvents();
@@ -167,11 +194,24 @@ int main(int argc, char* argv[]) {
     zorvek::Program program(dialogs, std::move(settings));
     zorvek::TInfo_Form& main = program.Info_Form();
     main.show();
+    WaitForCommand(main);
     Save(main, folder, "main-window");
-    // While a command runs the menu waits, its titles greyed.
-    main.menuBar()->setEnabled(false);
-    Save(main, folder, "main-window-busy");
-    main.menuBar()->setEnabled(true);
+    // While a command runs the menu waits, its titles greyed, and the bar
+    // under the sheet has its "Отмена".
+    EndlessRecorder endless;
+    program.GetSession().dispatch.AttachRecorder(&endless);
+    main.Item("N9")->trigger();
+    QTimer::singleShot(300, [&] {
+        Save(main, folder, "main-window-busy");
+        main.CancelCommand();
+        endless.stop = true;
+    });
+    WaitForCommand(main);
+    program.GetSession().dispatch.AttachRecorder(nullptr);
+    // The sample again, for the menus and documents below.
+    program.GetSession().choice.namedFile = argv[2];
+    main.N3Click();
+    WaitForCommand(main);
 
     // The report menu opened over the window.
     SaveWithMenu(main, *main.Menu("N6"), folder, "main-window-appendices");
@@ -195,6 +235,7 @@ int main(int argc, char* argv[]) {
 
     // Appendix 6 in the preview, as a user without an office suite sees it.
     main.Item("N22")->trigger();
+    WaitForCommand(main);
     if (auto* preview = main.findChild<zorvek::ui::PaperPreviewForm*>()) {
         Save(*preview, folder, "preview");
         preview->close();

@@ -79,12 +79,14 @@ class DeviceWindowTest : public test::WindowFixture {
     // timer keeps its pace.
     void cancelStopsEachDevicesRead_data() {
         QTest::addColumn<QString>("command");
-        QTest::newRow("recorder") << "N9";
-        QTest::newRow("LPT reader") << "N10";
-        QTest::newRow("USB reader") << "USB1";
+        QTest::addColumn<bool>("escape");  // instead of a click on "Отмена"
+        QTest::newRow("recorder, Esc") << "N9" << true;
+        QTest::newRow("LPT reader") << "N10" << false;
+        QTest::newRow("USB reader") << "USB1" << false;
     }
     void cancelStopsEachDevicesRead() {
         QFETCH(QString, command);
+        QFETCH(bool, escape);
         Start();
         const std::vector<std::uint8_t> older(65536, 0x5A);
         test::WriteBytes(test::Path(*m_dir, "dannie.krd"), older);
@@ -136,7 +138,13 @@ class DeviceWindowTest : public test::WindowFixture {
         }
         QElapsedTimer released;
         released.start();
-        QTest::mouseClick(Window().CancelButton(), Qt::LeftButton);
+        if (escape) {
+            Window().activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&Window()));
+            QTest::keyClick(&Window(), Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(Window().CancelButton(), Qt::LeftButton);
+        }
         WaitForCommand();
         const qint64 releaseTime = released.elapsed();
         ticker.stop();
