@@ -23,6 +23,7 @@
 #include "ui/options_form.h"
 #include "ui/paper_preview_form.h"
 #include "ui/progress_form.h"
+#include "ui/text.h"
 
 namespace zorvek::ui {
 namespace {
@@ -159,6 +160,32 @@ class WindowsTest : public QObject {
         QVERIFY(m_columns.IsOn(ColumnKind::Mode));
         options.Button3Click();
         QCOMPARE(m_dialogs.opened, QStringList{"/Shifra.htm"});
+    }
+
+    // A status line too narrow for its path cuts the file name's middle and
+    // keeps the documents folder; a name too short to cut shortens the
+    // folders instead.
+    void theStatusLineKeepsTheFolderOfALongPath_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("long name") << QStringLiteral(
+                                          "Приложение 4 Информация о последних циклах 08.12.2026 "
+                                          "14-05-33.rtf")
+                                   << QStringLiteral("/ЗОРВЕК/");
+        QTest::newRow("short name") << QStringLiteral("form1.rtf") << QStringLiteral("form1.rtf");
+    }
+    void theStatusLineKeepsTheFolderOfALongPath() {
+        QFETCH(QString, name);
+        QFETCH(QString, kept);
+        const QString text = QStringLiteral("Документ записан: /home/engineer/Документы/") +
+                             QStringLiteral("очень длинная папка/ЗОРВЕК/") + name;
+        const QFontMetrics metrics(QApplication::font());
+        const int room = metrics.horizontalAdvance(text) / 2;
+        const QString shown = ElidedStatus(text, metrics, room);
+        QVERIFY(metrics.horizontalAdvance(shown) <= room);
+        QVERIFY2(shown.contains(kept), qPrintable(shown));
+        QVERIFY2(shown.endsWith(".rtf"), qPrintable(shown));
+        QCOMPARE(ElidedStatus(name, metrics, metrics.horizontalAdvance(name)), name);
     }
 
     void progressWindowGainsACaptionWhileBusy() {
