@@ -28,8 +28,9 @@ bool CommandWorker::Start(std::function<void()> work, std::function<void()> done
         emit finished();
         done();
     });
-    m_thread->start();
+    // The window is locked before the work touches the session.
     emit started();
+    m_thread->start();
     return true;
 }
 

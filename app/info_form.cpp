@@ -423,6 +423,8 @@ void TInfo_Form::CommandStarted() {
     CommitEdits();
     menuBar()->setEnabled(false);
     m_close->setEnabled(false);
+    // The options window stays open beside the main one; its fill waits too.
+    if (m_options) m_options->setEnabled(false);
     // The sheet belongs to the command until it ends (a load fills it).
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The USB watcher shares the reader with a USB load; it waits too.
@@ -437,6 +439,7 @@ void TInfo_Form::CommandStarted() {
 void TInfo_Form::CommandFinished() {
     menuBar()->setEnabled(true);
     m_close->setEnabled(true);
+    if (m_options) m_options->setEnabled(true);
     m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
     if (m_shown) m_usbTimer->start(0);
     m_bar->hide();
