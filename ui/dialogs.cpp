@@ -7,32 +7,45 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "ui/desktop_handler.h"
 #include "ui/text.h"
 
 namespace zorvek::ui {
+namespace {
+
+// The messages break their lines with a lone CR, which a Windows message box
+// does not break at: shown, every line break is the platform's own.
+QString Shown(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QChar('\r'), QChar('\n'));
+    return text;
+}
+
+}  // namespace
 
 void QtDialogs::Message(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, kProgramTitle, text);
+    QMessageBox::information(parent, kProgramTitle, Shown(text));
 }
 
 void QtDialogs::Error(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, kProgramTitle, text);
+    QMessageBox::critical(parent, kProgramTitle, Shown(text));
 }
 
 Dialogs::Answer QtDialogs::Ask(QWidget* parent, const QString& text) {
     const auto button = QMessageBox::question(
-        parent, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-        QMessageBox::Yes);
+        parent, kProgramTitle, Shown(text),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (button == QMessageBox::Yes) return Answer::Yes;
     if (button == QMessageBox::No) return Answer::No;
     return Answer::Cancel;
 }
 
 bool QtDialogs::Confirm(QWidget* parent, const QString& text) {
-    return QMessageBox::question(parent, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
+    return QMessageBox::question(parent, kProgramTitle, Shown(text),
+                                 QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -45,7 +58,10 @@ std::optional<QString> QtDialogs::OpenFileName(QWidget* parent, const QString& f
 
 std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& filter,
                                                const QString& suffix) {
-    QFileDialog dialog(parent, QString(), QString(), filter);
+    // Among the user's documents, as the open dialog starts, never in the
+    // program's own folder.
+    QFileDialog dialog(parent, QString(),
+                       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(suffix);
