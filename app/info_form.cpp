@@ -657,7 +657,7 @@ void TInfo_Form::ShowFiledDocument(const DocumentEntry& entry) {
 }
 
 bool TInfo_Form::ShowPaper(const DocumentEntry& entry, const QString& file) {
-    std::optional<PaperDocument> paper = m_reports.LastPaper(entry);
+    std::optional<PaperDocument> paper = m_reports.TakePaper();
     if (!paper) return false;
     const QString title = QString::fromUtf8(entry.title.data(), qsizetype(entry.title.size()));
     auto* preview = new ui::PaperPreviewForm(this, m_dialogs, std::move(*paper), title, file);

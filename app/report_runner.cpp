@@ -52,7 +52,9 @@ bool ReportRunner::Run(const DocumentEntry& entry, bool charts, DocumentView vie
     DocumentTools tools{inputs,    m_word,   m_excel, m_pictures, charts,
                         m_columns, m_filter, m_title, m_busy};
     m_sink.Forget(view == DocumentView::Editor);
+    m_paper.reset();
     const bool built = BuildDocument(entry, tools);
+    if (!m_sink.Filed().empty() && !m_sink.Opened()) m_paper = PaperOf(entry, m_word, m_excel);
     // The command line's words and reason ("Документ form1.rtf не создан:
     // нет места на диске"); other failures have had their own message.
     if (m_sink.WriteFailed()) {
@@ -60,11 +62,6 @@ bool ReportRunner::Run(const DocumentEntry& entry, bool charts, DocumentView vie
         OnWindowThread([&] { m_dialogs.Error(m_notifier.Parent(), message); });
     }
     return built;
-}
-
-std::optional<PaperDocument> ReportRunner::LastPaper(const DocumentEntry& entry) const {
-    if (m_sink.Filed().empty()) return std::nullopt;
-    return PaperOf(entry, m_word, m_excel);
 }
 
 std::filesystem::path DocumentsFolder() {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "app/document_view.h"
 #include "app/window_sinks.h"
@@ -65,11 +66,13 @@ class ReportRunner {
              std::function<void()> pause);
 
     // After Run: where its document went (empty when none was written),
-    // whether the desktop opened it, and the document laid out for paper
-    // (nothing when none was written).
+    // whether the desktop opened it, and, for one the desktop did not open,
+    // the document read for paper, taken once (nothing when none was
+    // written). The paper is read on the worker too: for appendix 3 it takes
+    // a while.
     const std::filesystem::path& LastFiled() const { return m_sink.Filed(); }
     bool LastOpened() const { return m_sink.Opened(); }
-    std::optional<PaperDocument> LastPaper(const DocumentEntry& entry) const;
+    std::optional<PaperDocument> TakePaper() { return std::exchange(m_paper, std::nullopt); }
 
     // A damaged template was met: the program must end.
     bool MustTerminate() const { return m_word.MustTerminate(); }
@@ -93,6 +96,7 @@ class ReportRunner {
     ColumnSwitches m_columns = DefaultColumnSwitches();
     FilterMask m_filter;
     BuildBusy m_busy;
+    std::optional<PaperDocument> m_paper;
 };
 
 // The user's documents folder with its "ЗОРВЕК" subfolder.
