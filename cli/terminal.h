@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,9 +20,11 @@ void PrintErrorUtf8(std::string_view utf8);
 // Whether a person watches stderr (progress lines are drawn only then).
 bool StderrIsTerminal();
 
-// While it lives, a console shows the program's UTF-8 output as text (a
-// Windows console's own code page is cp866 or cp1251); the console's code
-// page is back afterwards. Nothing to do where terminals speak UTF-8.
+// While it lives, a console shows the program's UTF-8 output as text: on
+// Windows, standard output and error that are a console are written through
+// the console's wide-character call (its byte path garbles Russian whatever
+// its code page), while a pipe or a file still gets UTF-8 bytes. Nothing to
+// do where terminals speak UTF-8.
 class Utf8Console {
   public:
     Utf8Console();
@@ -30,7 +33,8 @@ class Utf8Console {
     Utf8Console& operator=(const Utf8Console&) = delete;
 
   private:
-    unsigned m_savedCodePage = 0;
+    struct State;
+    std::unique_ptr<State> m_state;
 };
 
 }  // namespace zorvek::cli

@@ -6,6 +6,8 @@ namespace zorvek::cli {
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 
+struct Utf8Console::State {};
+
 Utf8Console::Utf8Console() = default;
 Utf8Console::~Utf8Console() = default;
 
