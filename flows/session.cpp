@@ -9,6 +9,8 @@ namespace zorvek {
 namespace {
 
 constexpr const char* kDefaultDumpFileName = "dannie.krd";
+// What the Windows installer puts beside the programs.
+constexpr const char* kUninstaller = "Uninstall.exe";
 
 }  // namespace
 
@@ -26,8 +28,12 @@ std::filesystem::path DefaultDumpFileIn(const std::filesystem::path& executableF
                                         const std::filesystem::path& userData) {
     // Only a copy that carries its supplied files beside it (the build tree,
     // a portable folder) keeps its data there; an installed program never
-    // writes into the folder of its executable, even where it could (root).
-    if (dataFolder == executableFolder && IsWritableFolder(executableFolder)) {
+    // writes into the folder of its executable, even where it could (root,
+    // an administrator). Installed on Windows, everything lies in one folder
+    // with the uninstaller, which tells it from a portable copy.
+    std::error_code missing;
+    const bool installed = std::filesystem::exists(executableFolder / kUninstaller, missing);
+    if (dataFolder == executableFolder && !installed && IsWritableFolder(executableFolder)) {
         return executableFolder / kDefaultDumpFileName;
     }
     std::error_code ignored;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "tests/support/temp_dir.h"
 
 namespace zorvek {
@@ -34,6 +36,10 @@ TEST(DefaultDumpFile, StaysOutOfAnInstalledProgramsFolder) {
     for (const Case& c : cases) {
         EXPECT_EQ(DefaultDumpFileIn(bin, c.data, c.userData), c.expected) << c.what;
     }
+    // Installed on Windows: supplied files and the uninstaller beside the
+    // programs, in a folder an administrator may write.
+    std::ofstream(bin / "Uninstall.exe") << "MZ";
+    EXPECT_EQ(DefaultDumpFileIn(bin, bin, user), user / "dannie.krd");
     EXPECT_TRUE(std::filesystem::is_directory(user));  // made for the file
     std::filesystem::remove_all(root);
 }
