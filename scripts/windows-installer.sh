@@ -27,8 +27,41 @@ for file in zorvek.exe zorvek-cli.exe zorvek-sim.exe Uninstall.exe Qt6Core.dll Q
         exit 1
     fi
 done
-if [ ! -f "$menu/ЗОРВЕК.lnk" ]; then
-    echo "windows-installer: no Start-menu entry in $menu" >&2
+for link in ЗОРВЕК "Удалить ЗОРВЕК"; do
+    if [ ! -f "$menu/$link.lnk" ]; then
+        echo "windows-installer: no Start-menu entry \"$link\" in $menu" >&2
+        exit 1
+    fi
+done
+# The entry must lead to the program: its target, as the shell reads it
+# from the link's local path, is the installed zorvek.exe.
+target=$(python3 - "$menu/ЗОРВЕК.lnk" <<'PYTHON'
+import struct, sys
+link = open(sys.argv[1], "rb").read()
+flags = struct.unpack_from("<I", link, 0x14)[0]
+at = 0x4C
+if flags & 1:  # a target ID list comes first
+    at += 2 + struct.unpack_from("<H", link, at)[0]
+if not flags & 2:
+    sys.exit("no link info")
+base = struct.unpack_from("<I", link, at + 16)[0]
+print(link[at + base:link.index(b"\0", at + base)].decode("cp1252"))
+PYTHON
+)
+if [ "$(winepath -u "$target")" != "$(readlink -f "$home/zorvek.exe")" ]; then
+    echo "windows-installer: the Start-menu entry leads to $target" >&2
+    exit 1
+fi
+# The version resource speaks Russian (UTF-16 in the file).
+if ! grep -q "$(printf 'ЗОРВЕК: считывание' | iconv -t UTF-16LE | od -An -tx1 | tr -d ' \n')" \
+    <(od -An -tx1 -v "$home/zorvek.exe" | tr -d ' \n'); then
+    echo "windows-installer: zorvek.exe's version resource is not in Russian" >&2
+    exit 1
+fi
+installed_mb=$(du -sm "$home" | cut -f1)
+echo "windows-installer: installed folder $installed_mb MB"
+if [ "$installed_mb" -gt 80 ]; then
+    echo "windows-installer: the installed folder carries debug information" >&2
     exit 1
 fi
 for file in Qt6Test.dll libxml2.dll; do
@@ -54,14 +87,24 @@ if ! pdftotext "$paper/form1.pdf" - 2>/dev/null | grep -q "ПРОТОКОЛ"; th
 fi
 rm -rf "$paper"
 
+# The programs' own data go to the user's folders, never beside them: an
+# archive of the sample, stored by the installed command line.
+ZORVEK_ARCHIVE= wine "$home/zorvek-cli.exe" archive add "$(winepath -w samples/dannie.krd)" \
+    >/dev/null 2>&1 || true
+
 wine "$home/Uninstall.exe" /S
 wineserver -w
 for _ in $(seq 30); do
-    [ -f "$home/zorvek.exe" ] || break
+    [ -e "$home" ] || break
     sleep 1
 done
-if [ -f "$home/zorvek.exe" ]; then
-    echo "windows-installer: the uninstaller left the program behind" >&2
+if [ -e "$home" ]; then
+    echo "windows-installer: left behind in $home:" >&2
+    find "$home" >&2
+    exit 1
+fi
+if wine reg query 'HKLM\Software\ЗОРВЕК' >/dev/null 2>&1; then
+    echo "windows-installer: the uninstaller left HKLM\\Software\\ЗОРВЕК behind" >&2
     exit 1
 fi
 echo "windows-installer: installed, run and uninstalled"
