@@ -56,6 +56,10 @@ LoadOutcome OpenCheckAndReadPassport(Session& session, SourceKind source, Status
 }
 
 LoadOutcome LoadFromDevice(Session& session, SourceKind source) {
+    // The dispatch keeps one source at a time: the file of an earlier load
+    // (the default dump file of the last device load, or one the user
+    // opened) gives way to the device instead of refusing it.
+    session.dispatch.CloseSource();
     if (LoadOutcome opened = OpenCheckAndReadPassport(session, source, Status::NoConnection);
         !opened.Loaded()) {
         return opened;

@@ -64,11 +64,13 @@ LoadOutcome LoadFromFile(Session& session);
 LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
                             std::span<const std::uint8_t> image);
 
-// The device load commands: open the device, check the format (and for the
-// LPT reader its end-of-copy mark), read the passport texts, clear the
-// reader's new-data mark, then store the whole image as the default dump
-// file and load that file as the source. Only a load that got that far
-// leaves the data unsaved (SaveState 1).
+// The device load commands: close whatever source is open, open the
+// device, check the format (and for the LPT reader its end-of-copy mark),
+// read the passport texts, clear the reader's new-data mark, then store the
+// whole image as the default dump file and load that file as the source. A
+// device that does not open is NoConnection with its own reason, and no
+// source is left open. Only a load that got that far leaves the data
+// unsaved (SaveState 1).
 LoadOutcome LoadFromRecorder(Session& session);
 LoadOutcome LoadFromLptReader(Session& session);
 

@@ -22,8 +22,10 @@ struct ImageDevice : MemorySource {
     std::vector<std::uint8_t> image;
     bool answers = true;
     std::uint32_t answersBytes = UINT32_MAX;  // then the line goes quiet
+    int opens = 0;
 
     TransferResult Open() override {
+        ++opens;
         return answers ? TransferResult::Ok() : TransferResult::Fail(TransferError::NoAnswer);
     }
     bool Close() override { return true; }
@@ -80,6 +82,42 @@ TEST_F(LoadFlowTest, DeviceLoadStoresTheImageAndServesReportsFromTheFile) {
         EXPECT_EQ(stored, m_device.image);
         m_device.image = before;
     }
+}
+
+// Whatever the load before left open (the default dump file of a device
+// load, a file the user chose), the next device load opens its device.
+TEST_F(LoadFlowTest, EachDeviceLoadOpensItsDeviceWhateverIsLoaded) {
+    enum class Load { File, Recorder, Lpt };
+    const auto chosen = WriteFile("chosen.krd", m_device.image);
+    const std::vector<Load> sequences[] = {
+        {Load::Recorder, Load::Recorder},
+        {Load::Lpt, Load::Lpt},
+        {Load::File, Load::Recorder},
+        {Load::File, Load::Lpt},
+    };
+    for (const auto& sequence : sequences) {
+        m_session.dispatch.CloseSource();
+        for (const Load load : sequence) {
+            const int opensBefore = m_device.opens;
+            LoadOutcome outcome;
+            if (load == Load::File) {
+                m_session.choice.namedFile = chosen;
+                outcome = LoadFromFile(m_session);
+            } else {
+                outcome = load == Load::Recorder ? LoadFromRecorder(m_session)
+                                                 : LoadFromLptReader(m_session);
+            }
+            ASSERT_TRUE(outcome.Loaded()) << int(load) << " after " << int(sequence.front());
+            EXPECT_EQ(m_device.opens, opensBefore + (load == Load::File ? 0 : 1)) << int(load);
+            EXPECT_EQ(m_session.dispatch.Kind(), SourceKind::DumpFile);
+        }
+    }
+    // A device that does not answer then leaves nothing open, and says why.
+    m_device.answers = false;
+    const LoadOutcome silent = LoadFromRecorder(m_session);
+    EXPECT_EQ(silent.status, Status::NoConnection);
+    EXPECT_EQ(silent.transfer.Error(), TransferError::NoAnswer);
+    EXPECT_EQ(m_session.dispatch.Kind(), SourceKind::None);
 }
 
 TEST_F(LoadFlowTest, FailedDeviceLoadsSayWhyAndKeepStaleDataOut) {
