@@ -35,8 +35,12 @@ LoadOutcome CheckOpenedImage(Session& session, SourceKind source) {
         outcome.storedSignature = format.stored;
         return outcome;
     }
-    if (source == SourceKind::LptReader && !HasEndOfCopyMark(session.dispatch)) {
-        return Outcome(Status::EndMarkMissing, source);
+    if (source == SourceKind::LptReader) {
+        // A mark that could not be read says nothing about the copy: the
+        // reader failed, as at any other read.
+        const EndOfCopyCheck mark = CheckEndOfCopyMark(session.dispatch);
+        if (!mark.read) return Outcome(Status::ReadFailed, source, mark.read);
+        if (!mark.Present()) return Outcome(Status::EndMarkMissing, source);
     }
     return Outcome(Status::Loaded, source);
 }

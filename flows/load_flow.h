@@ -24,9 +24,11 @@ struct LoadOutcome {
         NoConnection,
         // The image is of another data format (`storedSignature`).
         FormatMismatch,
-        // The format signature or the passport texts could not be read.
+        // The format signature, the reader's end-of-copy mark or the
+        // passport texts could not be read (`transfer` says why).
         ReadFailed,
-        // The reader's end-of-copy mark is missing: the copy is incomplete.
+        // The reader's end-of-copy mark was read and is wrong: the copy is
+        // incomplete.
         EndMarkMissing,
         // After a device load: the whole image could not be read, or the
         // default dump file could not be written. Nothing older is loaded.

@@ -129,21 +129,30 @@ TEST_F(LoadFlowTest, FailedDeviceLoadsSayWhyAndKeepStaleDataOut) {
         Status status;
         SourceKind openAfterwards;
         const char* message;  // UTF-8
+        TransferError why;
     };
     const Case cases[] = {
         {"recorder silent", SourceKind::Recorder, [](ImageDevice& d) { d.answers = false; },
-         Status::NoConnection, SourceKind::None, "   Нет связи с прибором"},
+         Status::NoConnection, SourceKind::None, "   Нет связи с прибором",
+         TransferError::NoAnswer},
         {"reader silent", SourceKind::LptReader, [](ImageDevice& d) { d.answers = false; },
-         Status::NoConnection, SourceKind::None, "Нет связи с прибором считывания"},
+         Status::NoConnection, SourceKind::None, "Нет связи с прибором считывания",
+         TransferError::NoAnswer},
         {"other format", SourceKind::Recorder, [](ImageDevice& d) { d.image[0] = 0x01; },
          Status::FormatMismatch, SourceKind::Recorder,
-         "Не верный  формат  данных!\r\nВерия данных:      55AA0501\r\nВерия программы: 55AA0502"},
+         "Не верный  формат  данных!\r\nВерия данных:      55AA0501\r\nВерия программы: 55AA0502",
+         TransferError::None},
         {"copy incomplete", SourceKind::LptReader, [](ImageDevice& d) { d.image[0xEBA2] = 0; },
          Status::EndMarkMissing, SourceKind::LptReader,
-         "Данные считаны не до конца либо не верный формат данных."},
+         "Данные считаны не до конца либо не верный формат данных.", TransferError::None},
+        // The format signature arrives, the end-of-copy mark after it does not.
+        {"reader fails at the end mark", SourceKind::LptReader,
+         [](ImageDevice& d) { d.answersBytes = 4; }, Status::ReadFailed, SourceKind::LptReader, "",
+         TransferError::NoAnswer},
         // The passport (1,280 bytes) arrives, the whole image does not.
         {"line lost mid-image", SourceKind::Recorder, [](ImageDevice& d) { d.answersBytes = 4000; },
-         Status::SaveReadFailed, SourceKind::None, "\rОшибка чтения данных"},
+         Status::SaveReadFailed, SourceKind::None, "\rОшибка чтения данных",
+         TransferError::NoAnswer},
     };
     for (const Case& c : cases) {
         ImageDevice device = m_device;
@@ -156,6 +165,7 @@ TEST_F(LoadFlowTest, FailedDeviceLoadsSayWhyAndKeepStaleDataOut) {
             c.kind == SourceKind::Recorder ? LoadFromRecorder(session) : LoadFromLptReader(session);
         EXPECT_EQ(outcome.status, c.status) << c.what;
         EXPECT_EQ(Utf8FromCp1251(LoadMessage(outcome)), c.message) << c.what;
+        EXPECT_EQ(outcome.transfer.Error(), c.why) << c.what;
         EXPECT_EQ(session.dispatch.Kind(), c.openAfterwards) << c.what;
         EXPECT_EQ(session.saveState, Session::SaveState::Nothing) << c.what;
         EXPECT_FALSE(session.choice.freshRead) << c.what;
