@@ -68,9 +68,6 @@ LoadOutcome LoadFromDevice(Session& session, SourceKind source) {
         !opened.Loaded()) {
         return opened;
     }
-    // A mark left standing only shows the same image as new next time; a
-    // reader that failed at it fails the read of the whole image below.
-    if (source == SourceKind::LptReader) static_cast<void>(session.dispatch.ClearReaderNewMark());
     session.choice.freshRead = true;
     LoadOutcome saved = SaveFreshRead(session);
     saved.source = source;
@@ -169,6 +166,12 @@ LoadOutcome SaveFreshRead(Session& session) {
     const SourceKind source = session.dispatch.Kind();
     const ImageSave saved =
         SaveImage(session.dispatch, session.choice.defaultFile, session.mainProgress);
+    // The reader's new-data mark goes only once its image is safe in the
+    // file, so that a copy that failed still shows as new at the next read.
+    // Should the clearing itself fail, the image only shows as new once more.
+    if (saved && source == SourceKind::LptReader) {
+        static_cast<void>(session.dispatch.ClearReaderNewMark());
+    }
     session.dispatch.CloseSource();
     if (!saved) {
         session.choice.freshRead = false;

@@ -68,11 +68,10 @@ LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
 
 // The device load commands: close whatever source is open, open the
 // device, check the format (and for the LPT reader its end-of-copy mark),
-// read the passport texts, clear the reader's new-data mark, then store the
-// whole image as the default dump file and load that file as the source. A
-// device that does not open is NoConnection with its own reason, and no
-// source is left open. Only a load that got that far leaves the data
-// unsaved (SaveState 1).
+// read the passport texts, then store the whole image as the default dump
+// file and load that file as the source. A device that does not open is
+// NoConnection with its own reason, and no source is left open. Only a load
+// that got that far leaves the data unsaved (SaveState 1).
 LoadOutcome LoadFromRecorder(Session& session);
 LoadOutcome LoadFromLptReader(Session& session);
 
@@ -87,10 +86,12 @@ LoadOutcome LoadFromLptReader(Session& session);
 LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader);
 
 // The save command's branch after a device load (FreshRead set): reads the
-// whole image from the open device, writes the default dump file, closes the
-// device and loads the new file. When the read or the write fails the device
-// is closed all the same, FreshRead is cleared and nothing is loaded (an
-// older default dump file is not passed off as the new data).
+// whole image from the open device, writes the default dump file, clears
+// the LPT reader's new-data mark (123 becomes 0; the file keeps the mark as
+// read), closes the device and loads the new file. When the read or the
+// write fails the device is closed all the same, the mark stays, FreshRead
+// is cleared and nothing is loaded (an older default dump file is not
+// passed off as the new data).
 LoadOutcome SaveFreshRead(Session& session);
 
 // The save command's save-as branch: the whole image of the open source to
