@@ -17,6 +17,9 @@ namespace {
 
 using Status = LoadOutcome::Status;
 
+constexpr const char* kReadFailed = "Ошибка чтения данных";
+constexpr const char* kWriteFailed = "Не удалось записать файл данных";
+
 LoadOutcome Outcome(Status status, SourceKind source, TransferResult transfer = {}) {
     LoadOutcome outcome;
     outcome.status = status;
@@ -204,14 +207,38 @@ std::string LoadMessage(const LoadOutcome& outcome) {
         case Status::SaveReadFailed:
             return SaveFailedMessage();
         case Status::SaveWriteFailed:
-            return Cp1251FromUtf8("Не удалось записать файл данных: ") +
-                   FailureText(outcome.transfer);
+            return Cp1251FromUtf8(std::string(kWriteFailed) + ": ") + FailureText(outcome.transfer);
         case Status::ReaderCopyFailed:
             return Cp1251FromUtf8("Ошибка чтения данных!");
         case Status::ReaderFormatMismatch:
             return Cp1251FromUtf8("Не верный формат данных!");
     }
     return {};
+}
+
+std::string LoadFailureMessage(const LoadOutcome& outcome) {
+    const TransferResult& why = outcome.transfer;
+    if (outcome.Loaded() || outcome.status == Status::FileNotOpened ||
+        why.Error() == TransferError::Cancelled) {
+        return {};
+    }
+    std::string headline;
+    switch (outcome.status) {
+        // The save-as box's leading "\r" and the write message's own
+        // reason give way to the reason's line below.
+        case Status::ReadFailed:
+        case Status::SaveReadFailed:
+            headline = Cp1251FromUtf8(kReadFailed);
+            break;
+        case Status::SaveWriteFailed:
+            headline = Cp1251FromUtf8(kWriteFailed);
+            break;
+        default:
+            headline = LoadMessage(outcome);
+            break;
+    }
+    if (why.Error() == TransferError::None) return headline;
+    return headline + Cp1251FromUtf8("\r\nПричина: ") + FailureText(why);
 }
 
 std::string FileNotOpenedMessage(const LoadOutcome& outcome) {
@@ -234,12 +261,12 @@ std::string FileNotOpenedMessage(const LoadOutcome& outcome) {
     return "Не удалось открыть файл " + name + ": " + Utf8FromCp1251(FailureText(why));
 }
 
-std::string SaveFailedMessage() { return Cp1251FromUtf8("\rОшибка чтения данных"); }
+std::string SaveFailedMessage() { return Cp1251FromUtf8(std::string("\r") + kReadFailed); }
 
 std::string SaveAsMessage(const ImageSave& saved) {
     if (!saved.read) return SaveFailedMessage();
     if (!saved.write)
-        return Cp1251FromUtf8("Не удалось записать файл данных: ") + FailureText(saved.write);
+        return Cp1251FromUtf8(std::string(kWriteFailed) + ": ") + FailureText(saved.write);
     return {};
 }
 

@@ -102,6 +102,13 @@ ImageSave SaveAs(Session& session, const std::filesystem::path& file, ProgressSi
 // messages have them); empty where the command ends silently.
 std::string LoadMessage(const LoadOutcome& outcome);
 
+// What a failed load tells the user (cp1251): a headline (LoadMessage's
+// text, or "Ошибка чтения данных" for a read that failed), then, when the
+// transfer failed, "\r\nПричина: " and why. Empty for a load that
+// succeeded, one the user cancelled, and FileNotOpened (see
+// FileNotOpenedMessage).
+std::string LoadFailureMessage(const LoadOutcome& outcome);
+
 // Why a dump file was not opened (FileNotOpened), naming the file: not
 // found, of another size than an image, or the system's reason. UTF-8, as
 // a path need not fit cp1251; empty when no file was named (a cancelled

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "model/cp1251.h"
@@ -174,6 +175,48 @@ TEST_F(LoadFlowTest, FailedDeviceLoadsSayWhyAndKeepStaleDataOut) {
         EXPECT_EQ(ReadFile(older), std::vector<std::uint8_t>(map::kImageSize, 0x11)) << c.what;
         // The reader still shows its data as new at the next read.
         EXPECT_EQ(device.image[5], 123) << c.what;
+    }
+}
+
+// A failed load's headline, then its reason on a line of its own; nothing
+// where the user cancelled or the file load says it itself.
+TEST(LoadFailureMessage, AHeadlineThenTheReason) {
+    using E = TransferError;
+    struct Case {
+        Status status;
+        SourceKind source;
+        TransferResult transfer;
+        const char* message;  // UTF-8
+    };
+    const Case cases[] = {
+        {Status::Loaded, SourceKind::Recorder, {}, ""},
+        {Status::FileNotOpened, SourceKind::DumpFile, TransferResult::Fail(E::Refused, ENOENT), ""},
+        {Status::NoConnection, SourceKind::Recorder, TransferResult::Fail(E::Refused, EBUSY),
+         "   Нет связи с прибором\r\nПричина: устройство занято другой программой"},
+        // The USB reader is not attached: nothing failed, nothing to explain.
+        {Status::NoConnection, SourceKind::None, {}, "Нет связи с прибором считывания"},
+        {Status::ReadFailed, SourceKind::LptReader, TransferResult::Fail(E::NotAcknowledged),
+         "Ошибка чтения данных\r\nПричина: прибор не подтвердил приём"},
+        {Status::ReadFailed, SourceKind::Recorder, TransferResult::Fail(E::Cancelled), ""},
+        {Status::EndMarkMissing,
+         SourceKind::LptReader,
+         {},
+         "Данные считаны не до конца либо не верный формат данных."},
+        {Status::SaveReadFailed, SourceKind::Recorder, TransferResult::Fail(E::Cancelled), ""},
+        {Status::SaveReadFailed, SourceKind::Recorder, TransferResult::Fail(E::NoAnswer),
+         "Ошибка чтения данных\r\nПричина: прибор не отвечает"},
+        {Status::SaveWriteFailed, SourceKind::Recorder, TransferResult::Fail(E::IoError, ENOSPC),
+         "Не удалось записать файл данных\r\nПричина: нет места на диске"},
+        {Status::ReaderCopyFailed, SourceKind::None, TransferResult::Fail(E::DeviceGone),
+         "Ошибка чтения данных!\r\nПричина: прибор отключён"},
+        {Status::ReaderFormatMismatch, SourceKind::None, {}, "Не верный формат данных!"},
+    };
+    for (const Case& c : cases) {
+        LoadOutcome outcome;
+        outcome.status = c.status;
+        outcome.source = c.source;
+        outcome.transfer = c.transfer;
+        EXPECT_EQ(Utf8FromCp1251(LoadFailureMessage(outcome)), c.message) << int(c.status);
     }
 }
 

@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
              ImageVariant::ReaderCopy,
              {"--absent"},
              kSimFailed,
-             "Нет связи с прибором считывания",
+             "Нет связи с прибором считывания\nПричина: прибор не отвечает",
              "123 -> 123"},
         Case{"NoEndMark", ImageVariant::NoEndMark, {}, kSimFailed, "не до конца", "0 -> 0"},
         // Bytes 17..20 select the upper EEPROM for the whole-image read.
@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
              ImageVariant::ReaderCopy,
              {"--nack-at", "18"},
              kSimFailed,
-             "Ошибка чтения данных",
+             "Ошибка чтения данных\nПричина: прибор не подтвердил приём",
              "123 -> 123"}),
     [](const auto& param) { return std::string(param.param.name); });
 
