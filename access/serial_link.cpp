@@ -96,13 +96,20 @@ int SerialLink::ComFindRecorder() {
         }
         // A number without a device is not tried at all.
         if (m_paths(port).empty()) continue;
+        // A port another program holds is the likeliest place of the
+        // recorder: the silent ports after it do not hide that.
+        const bool busySeen = m_searchFailure.SystemError() == EBUSY;
         if (ComConnect(port) != port) {
-            m_searchFailure = m_connectFailure;
+            if (!busySeen) m_searchFailure = m_connectFailure;
             continue;
         }
         std::uint8_t probe = 0;
-        m_searchFailure = ComReadBlock(kProbeAddress, &probe, 1, nullptr);
-        if (m_searchFailure) return port;
+        const TransferResult probed = ComReadBlock(kProbeAddress, &probe, 1, nullptr);
+        if (probed) {
+            m_searchFailure = probed;
+            return port;
+        }
+        if (!busySeen) m_searchFailure = probed;
     }
     return 0;
 }

@@ -44,9 +44,10 @@ class SerialLink {
     // the first port that answers open. Returns its number, or 0 when none
     // answered (SearchFailure() says why).
     int ComFindRecorder();
-    // Why the last port with a device failed: its open's reason (busy, no
-    // serial line, no permission, ...) or the probe's (NoAnswer). Refused
-    // (ENOENT) when no port names a device at all.
+    // Why the search failed: Refused (EBUSY) when a port was held by
+    // another program, otherwise the reason of the last port with a device,
+    // its open's (no serial line, no permission, ...) or the probe's
+    // (NoAnswer). Refused (ENOENT) when no port names a device at all.
     TransferResult SearchFailure() const { return m_searchFailure; }
 
     // Closes the port, whatever the state: Closed.

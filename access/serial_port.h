@@ -25,8 +25,11 @@ class SerialPort {
   public:
     virtual ~SerialPort() = default;
     // Opens `device` exclusively at `baud` and drops anything pending.
-    // Refused when it does not exist or is busy; IoError when it is not a
-    // serial line or refuses the settings. Nothing stays open on failure.
+    // Refused when it does not exist, and Refused (EBUSY) while another
+    // program holds it, root's programs included (on POSIX an flock on the
+    // device and its "LCK.." file in the system's lock folder, both given
+    // up by Close); IoError when it is not a serial line or refuses the
+    // settings. Nothing stays open on failure.
     virtual TransferResult Open(const std::filesystem::path& device, std::uint32_t baud) = 0;
     // Gives the line back with the settings it had before Open and closes
     // it, if one is open.

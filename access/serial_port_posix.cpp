@@ -1,12 +1,18 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <limits>
+#include <string>
+#include <system_error>
 
 #include "access/serial_port.h"
 
@@ -64,6 +70,48 @@ int PollMillis(Duration left) {
         std::clamp<Duration::rep>(left.count(), 0, std::numeric_limits<int>::max()));
 }
 
+// Where the system keeps its serial lines' lock files (the UUCP convention),
+// in the order other programs look; the first one we may write into counts.
+constexpr std::array<const char*, 2> kLockFolders = {"/var/lock", "/run/lock"};
+
+// "LCK..ttyUSB0" in the lock folder; empty where there is none we may use.
+std::filesystem::path LockFileOf(const std::filesystem::path& device) {
+    // Programs reach one line by several names (the by-id links): the lock
+    // names the device itself.
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(device, error);
+    const std::string name = "LCK.." + (error ? device : real).filename().string();
+    for (const char* folder : kLockFolders) {
+        if (::access(folder, W_OK | X_OK) == 0) return std::filesystem::path(folder) / name;
+    }
+    return {};
+}
+
+// The process a lock file names (its PID in ASCII, as every program of the
+// convention writes it today); 0 when it names none.
+pid_t LockOwner(const std::filesystem::path& lock) {
+    const int fd = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    std::array<char, 32> text{};
+    const ssize_t n = ::read(fd, text.data(), text.size());
+    ::close(fd);
+    if (n <= 0) return 0;
+    const char* first = text.data();
+    const char* last = text.data() + n;
+    while (first < last && *first == ' ') ++first;
+    pid_t pid = 0;
+    std::from_chars(first, last, pid);
+    return pid;
+}
+
+bool ProcessLives(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
+
+// Ten characters, right-aligned, and a line end.
+std::string LockFileText(pid_t pid) {
+    const std::string digits = std::to_string(pid);
+    return std::string(digits.size() < 10 ? 10 - digits.size() : 0, ' ') + digits + '\n';
+}
+
 class PosixSerialPort final : public SerialPort {
   public:
     explicit PosixSerialPort(WaitClock& clock) : m_clock(clock) {}
@@ -75,12 +123,23 @@ class PosixSerialPort final : public SerialPort {
         if (!SpeedOf(baud, speed)) return TransferResult::Fail(TransferError::IoError, EINVAL);
         const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) return FailureFromErrno(errno, false);
-        // Nobody else may talk to the recorder while we do.
-        if (::ioctl(fd, TIOCEXCL) != 0) return CloseFailed(fd);
         termios settings{};
         if (::tcgetattr(fd, &settings) != 0) return CloseFailed(fd);
         // Whoever uses the line after us finds it as it was.
         const termios original = settings;
+        // Nobody else may talk to the recorder while we do. The terminal's
+        // exclusive mark does not hold against root; the advisory locks that
+        // other programs honour do. They come first, so that a line another
+        // program holds is left exactly as it was.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            ::close(fd);
+            return TransferResult::Fail(TransferError::Refused, EBUSY);
+        }
+        if (const TransferResult locked = TakeLockFile(device); !locked) {
+            ::close(fd);
+            return locked;
+        }
+        if (::ioctl(fd, TIOCEXCL) != 0) return CloseFailed(fd);
         ::cfmakeraw(&settings);
         settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CRTSCTS);
         settings.c_cflag |= CS8 | CSTOPB | CLOCAL | CREAD;
@@ -107,6 +166,7 @@ class PosixSerialPort final : public SerialPort {
         ::ioctl(m_fd, TIOCNXCL);
         ::close(m_fd);
         m_fd = -1;
+        DropLockFile();
     }
 
     bool IsOpen() const override { return m_fd >= 0; }
@@ -169,10 +229,48 @@ class PosixSerialPort final : public SerialPort {
     }
 
   private:
-    static TransferResult CloseFailed(int fd) {
+    TransferResult CloseFailed(int fd) {
         const int error = errno;
         ::close(fd);
+        DropLockFile();
         return FailureFromErrno(error, false);
+    }
+
+    // Takes the line's lock file for this process, where the system keeps
+    // them. Refused (EBUSY) while a living process holds it; a lock whose
+    // process is gone is stale and goes. A folder that will not take our
+    // file leaves the line to the other guards.
+    TransferResult TakeLockFile(const std::filesystem::path& device) {
+        const std::filesystem::path lock = LockFileOf(device);
+        if (lock.empty()) return TransferResult::Ok();
+        const std::string text = LockFileText(::getpid());
+        // One stale lock is cleared; a second lock found at once is another
+        // program's new one.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const int fd = ::open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            if (fd >= 0) {
+                const bool written =
+                    ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+                ::close(fd);
+                // A lock without its PID would look stale to everyone.
+                if (written) {
+                    m_lockFile = lock;
+                } else {
+                    ::unlink(lock.c_str());
+                }
+                return TransferResult::Ok();
+            }
+            if (errno != EEXIST) return TransferResult::Ok();
+            if (const pid_t owner = LockOwner(lock); owner > 0 && ProcessLives(owner)) break;
+            ::unlink(lock.c_str());
+        }
+        return TransferResult::Fail(TransferError::Refused, EBUSY);
+    }
+
+    void DropLockFile() {
+        if (m_lockFile.empty()) return;
+        ::unlink(m_lockFile.c_str());
+        m_lockFile.clear();
     }
 
     // Waits until the descriptor is ready for `events` or `left` has passed.
@@ -193,6 +291,7 @@ class PosixSerialPort final : public SerialPort {
     WaitClock& m_clock;
     int m_fd = -1;
     termios m_original{};
+    std::filesystem::path m_lockFile;
 };
 
 }  // namespace

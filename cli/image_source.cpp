@@ -1,9 +1,7 @@
 #include "cli/image_source.h"
 
 #include "cli/terminal.h"
-#include "flows/failure_text.h"
 #include "flows/load_flow.h"
-#include "model/cp1251.h"
 #include "model/memory_map.h"
 
 namespace zorvek::cli {
@@ -31,19 +29,11 @@ std::unique_ptr<Session> OpenImage(const std::filesystem::path& file, int& exitC
         exitCode = 0;
         return session;
     }
-    exitCode = 2;
-    const TransferResult& why = outcome.transfer;
-    switch (outcome.status) {
-        case LoadOutcome::Status::FileNotOpened:
-            PrintErrorUtf8(FileNotOpenedMessage(outcome));
-            break;
-        case LoadOutcome::Status::FormatMismatch:
-            exitCode = 3;
-            PrintError(LoadMessage(outcome));
-            break;
-        default:
-            PrintErrorUtf8("Ошибка чтения данных: " + Utf8FromCp1251(FailureText(why)));
-            break;
+    exitCode = outcome.status == LoadOutcome::Status::FormatMismatch ? 3 : 2;
+    if (outcome.status == LoadOutcome::Status::FileNotOpened) {
+        PrintErrorUtf8(FileNotOpenedMessage(outcome));
+    } else {
+        PrintError(LoadFailureMessage(outcome));
     }
     return nullptr;
 }

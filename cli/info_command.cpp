@@ -173,7 +173,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out) {
     out << "Образ: " << image << '\n';
     out << "Формат данных: " << ProgramVersionText() << ", принят\n";
     out << "Метка окончания копии прибора считывания: "
-        << (HasEndOfCopyMark(session->dispatch) ? "есть" : "нет") << '\n';
+        << (CheckEndOfCopyMark(session->dispatch).Present() ? "есть" : "нет") << '\n';
     out << "Механизм 5: " << ForTerminal(MechanismName(session->dispatch, 4)) << "\n\n";
     PrintPassport(session->sheet, out);
     out << '\n';

@@ -9,9 +9,7 @@
 #include "cli/terminal_sinks.h"
 #include "flows/archive_flow.h"
 #include "flows/device_set.h"
-#include "flows/failure_text.h"
 #include "flows/load_flow.h"
-#include "model/cp1251.h"
 #include "reports/common/utf8_path.h"
 
 namespace zorvek::cli {
@@ -124,10 +122,11 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
     session.dispatch.CloseSource();
 
     if (!outcome.Loaded()) {
-        const std::string message = LoadMessage(outcome);
-        if (!message.empty()) PrintError(message);
-        if (outcome.transfer.Error() != TransferError::None) {
-            PrintErrorUtf8("Причина: " + Utf8FromCp1251(FailureText(outcome.transfer)));
+        // The file just written that would not open again names itself.
+        if (outcome.status == LoadOutcome::Status::FileNotOpened) {
+            PrintErrorUtf8(FileNotOpenedMessage(outcome));
+        } else {
+            PrintError(LoadFailureMessage(outcome));
         }
         return ExitCodeOf(outcome);
     }

@@ -11,8 +11,9 @@ namespace zorvek::cli {
 // temporary name and a rename, then stores the read-out in the archive (a
 // failure there is a warning and changes no exit code). Exit codes: 0 read and written; 1 wrong
 // usage; 2 FILE could not be written; 3 another data format or an
-// incomplete reader copy; 5 no device answered; 6 the transfer failed
-// part-way (nothing written, an existing FILE untouched).
+// incomplete reader copy; 5 no device answered; 6 a read failed (nothing
+// written, an existing FILE untouched). A failure is printed on stderr as
+// LoadFailureMessage words it.
 int RunRead(const std::vector<std::string>& args, std::ostream& out);
 
 }  // namespace zorvek::cli

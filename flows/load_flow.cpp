@@ -17,6 +17,9 @@ namespace {
 
 using Status = LoadOutcome::Status;
 
+constexpr const char* kReadFailed = "Ошибка чтения данных";
+constexpr const char* kWriteFailed = "Не удалось записать файл данных";
+
 LoadOutcome Outcome(Status status, SourceKind source, TransferResult transfer = {}) {
     LoadOutcome outcome;
     outcome.status = status;
@@ -35,8 +38,12 @@ LoadOutcome CheckOpenedImage(Session& session, SourceKind source) {
         outcome.storedSignature = format.stored;
         return outcome;
     }
-    if (source == SourceKind::LptReader && !HasEndOfCopyMark(session.dispatch)) {
-        return Outcome(Status::EndMarkMissing, source);
+    if (source == SourceKind::LptReader) {
+        // A mark that could not be read says nothing about the copy: the
+        // reader failed, as at any other read.
+        const EndOfCopyCheck mark = CheckEndOfCopyMark(session.dispatch);
+        if (!mark.read) return Outcome(Status::ReadFailed, source, mark.read);
+        if (!mark.Present()) return Outcome(Status::EndMarkMissing, source);
     }
     return Outcome(Status::Loaded, source);
 }
@@ -56,13 +63,14 @@ LoadOutcome OpenCheckAndReadPassport(Session& session, SourceKind source, Status
 }
 
 LoadOutcome LoadFromDevice(Session& session, SourceKind source) {
+    // The dispatch keeps one source at a time: the file of an earlier load
+    // (the default dump file of the last device load, or one the user
+    // opened) gives way to the device instead of refusing it.
+    session.dispatch.CloseSource();
     if (LoadOutcome opened = OpenCheckAndReadPassport(session, source, Status::NoConnection);
         !opened.Loaded()) {
         return opened;
     }
-    // A mark left standing only shows the same image as new next time; a
-    // reader that failed at it fails the read of the whole image below.
-    if (source == SourceKind::LptReader) static_cast<void>(session.dispatch.ClearReaderNewMark());
     session.choice.freshRead = true;
     LoadOutcome saved = SaveFreshRead(session);
     saved.source = source;
@@ -161,6 +169,12 @@ LoadOutcome SaveFreshRead(Session& session) {
     const SourceKind source = session.dispatch.Kind();
     const ImageSave saved =
         SaveImage(session.dispatch, session.choice.defaultFile, session.mainProgress);
+    // The reader's new-data mark goes only once its image is safe in the
+    // file, so that a copy that failed still shows as new at the next read.
+    // Should the clearing itself fail, the image only shows as new once more.
+    if (saved && source == SourceKind::LptReader) {
+        static_cast<void>(session.dispatch.ClearReaderNewMark());
+    }
     session.dispatch.CloseSource();
     if (!saved) {
         session.choice.freshRead = false;
@@ -193,14 +207,38 @@ std::string LoadMessage(const LoadOutcome& outcome) {
         case Status::SaveReadFailed:
             return SaveFailedMessage();
         case Status::SaveWriteFailed:
-            return Cp1251FromUtf8("Не удалось записать файл данных: ") +
-                   FailureText(outcome.transfer);
+            return Cp1251FromUtf8(std::string(kWriteFailed) + ": ") + FailureText(outcome.transfer);
         case Status::ReaderCopyFailed:
             return Cp1251FromUtf8("Ошибка чтения данных!");
         case Status::ReaderFormatMismatch:
             return Cp1251FromUtf8("Не верный формат данных!");
     }
     return {};
+}
+
+std::string LoadFailureMessage(const LoadOutcome& outcome) {
+    const TransferResult& why = outcome.transfer;
+    if (outcome.Loaded() || outcome.status == Status::FileNotOpened ||
+        why.Error() == TransferError::Cancelled) {
+        return {};
+    }
+    std::string headline;
+    switch (outcome.status) {
+        // The save-as box's leading "\r" and the write message's own
+        // reason give way to the reason's line below.
+        case Status::ReadFailed:
+        case Status::SaveReadFailed:
+            headline = Cp1251FromUtf8(kReadFailed);
+            break;
+        case Status::SaveWriteFailed:
+            headline = Cp1251FromUtf8(kWriteFailed);
+            break;
+        default:
+            headline = LoadMessage(outcome);
+            break;
+    }
+    if (why.Error() == TransferError::None) return headline;
+    return headline + Cp1251FromUtf8("\r\nПричина: ") + FailureText(why);
 }
 
 std::string FileNotOpenedMessage(const LoadOutcome& outcome) {
@@ -223,12 +261,12 @@ std::string FileNotOpenedMessage(const LoadOutcome& outcome) {
     return "Не удалось открыть файл " + name + ": " + Utf8FromCp1251(FailureText(why));
 }
 
-std::string SaveFailedMessage() { return Cp1251FromUtf8("\rОшибка чтения данных"); }
+std::string SaveFailedMessage() { return Cp1251FromUtf8(std::string("\r") + kReadFailed); }
 
 std::string SaveAsMessage(const ImageSave& saved) {
     if (!saved.read) return SaveFailedMessage();
     if (!saved.write)
-        return Cp1251FromUtf8("Не удалось записать файл данных: ") + FailureText(saved.write);
+        return Cp1251FromUtf8(std::string(kWriteFailed) + ": ") + FailureText(saved.write);
     return {};
 }
 

@@ -24,9 +24,11 @@ struct LoadOutcome {
         NoConnection,
         // The image is of another data format (`storedSignature`).
         FormatMismatch,
-        // The format signature or the passport texts could not be read.
+        // The format signature, the reader's end-of-copy mark or the
+        // passport texts could not be read (`transfer` says why).
         ReadFailed,
-        // The reader's end-of-copy mark is missing: the copy is incomplete.
+        // The reader's end-of-copy mark was read and is wrong: the copy is
+        // incomplete.
         EndMarkMissing,
         // After a device load: the whole image could not be read, or the
         // default dump file could not be written. Nothing older is loaded.
@@ -64,11 +66,12 @@ LoadOutcome LoadFromFile(Session& session);
 LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
                             std::span<const std::uint8_t> image);
 
-// The device load commands: open the device, check the format (and for the
-// LPT reader its end-of-copy mark), read the passport texts, clear the
-// reader's new-data mark, then store the whole image as the default dump
-// file and load that file as the source. Only a load that got that far
-// leaves the data unsaved (SaveState 1).
+// The device load commands: close whatever source is open, open the
+// device, check the format (and for the LPT reader its end-of-copy mark),
+// read the passport texts, then store the whole image as the default dump
+// file and load that file as the source. A device that does not open is
+// NoConnection with its own reason, and no source is left open. Only a load
+// that got that far leaves the data unsaved (SaveState 1).
 LoadOutcome LoadFromRecorder(Session& session);
 LoadOutcome LoadFromLptReader(Session& session);
 
@@ -83,10 +86,12 @@ LoadOutcome LoadFromLptReader(Session& session);
 LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader);
 
 // The save command's branch after a device load (FreshRead set): reads the
-// whole image from the open device, writes the default dump file, closes the
-// device and loads the new file. When the read or the write fails the device
-// is closed all the same, FreshRead is cleared and nothing is loaded (an
-// older default dump file is not passed off as the new data).
+// whole image from the open device, writes the default dump file, clears
+// the LPT reader's new-data mark (123 becomes 0; the file keeps the mark as
+// read), closes the device and loads the new file. When the read or the
+// write fails the device is closed all the same, the mark stays, FreshRead
+// is cleared and nothing is loaded (an older default dump file is not
+// passed off as the new data).
 LoadOutcome SaveFreshRead(Session& session);
 
 // The save command's save-as branch: the whole image of the open source to
@@ -96,6 +101,13 @@ ImageSave SaveAs(Session& session, const std::filesystem::path& file, ProgressSi
 // The message the window shows for an outcome (cp1251, CR LF as the
 // messages have them); empty where the command ends silently.
 std::string LoadMessage(const LoadOutcome& outcome);
+
+// What a failed load tells the user (cp1251): a headline (LoadMessage's
+// text, or "Ошибка чтения данных" for a read that failed), then, when the
+// transfer failed, "\r\nПричина: " and why. Empty for a load that
+// succeeded, one the user cancelled, and FileNotOpened (see
+// FileNotOpenedMessage).
+std::string LoadFailureMessage(const LoadOutcome& outcome);
 
 // Why a dump file was not opened (FileNotOpened), naming the file: not
 // found, of another size than an image, or the system's reason. UTF-8, as

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 source.ram.begin());
 
     CheckDataFormat(source);
-    HasEndOfCopyMark(source);
+    CheckEndOfCopyMark(source);
     PassportSheet sheet;
     ReadPassport(source, sheet);
     for (int mechanism = 0; mechanism < 6; ++mechanism) MechanismName(source, mechanism);

@@ -41,10 +41,12 @@ std::string FormatMismatchMessage(std::uint32_t stored) {
     return kHead + Hex8(stored) + "\r\n" + kProgram + ProgramVersionText();
 }
 
-bool HasEndOfCopyMark(MemoryReader& source) {
-    TransferResult read;
-    const std::uint32_t mark = ReadDword(source, memory_map::kEndOfCopyMarkAddress, read);
-    return read && mark == memory_map::kDataFormatSignature;
+bool EndOfCopyCheck::Present() const { return read && stored == memory_map::kDataFormatSignature; }
+
+EndOfCopyCheck CheckEndOfCopyMark(MemoryReader& source) {
+    EndOfCopyCheck check;
+    check.stored = ReadDword(source, memory_map::kEndOfCopyMarkAddress, check.read);
+    return check;
 }
 
 }  // namespace zorvek

@@ -23,7 +23,14 @@ std::string ProgramVersionText();
 // The message shown for an image of another format (cp1251, CR LF inside).
 std::string FormatMismatchMessage(std::uint32_t stored);
 
-// True when the reader's end-of-copy mark stands at its place.
-bool HasEndOfCopyMark(MemoryReader& source);
+// The reader's end-of-copy mark: whether it could be read at all, and
+// whether what was read is the mark.
+struct EndOfCopyCheck {
+    TransferResult read;
+    std::uint32_t stored = 0;
+    bool Present() const;
+};
+
+EndOfCopyCheck CheckEndOfCopyMark(MemoryReader& source);
 
 }  // namespace zorvek

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "access/lpt_reader.h"
-#include "flows/failure_text.h"
 #include "flows/load_flow.h"
 #include "model/bits.h"
 #include "model/cp1251.h"
@@ -110,11 +109,13 @@ int RunLptReaderCommand(std::span<const std::string_view> args, std::ostream& ou
         << static_cast<double>(twin.Accesses()) * kSecondsPerAccess << " s\n"
         << "new-data mark at 0x30005: " << markBefore << " -> " << NewDataMark(twin) << "\n";
     if (!outcome.Loaded()) {
-        const std::string message = LoadMessage(outcome);
-        out << "load failed: " << (message.empty() ? "no message" : Utf8FromCp1251(message));
-        if (outcome.transfer.Error() != TransferError::None)
-            out << " (" << Utf8FromCp1251(FailureText(outcome.transfer)) << ")";
-        out << "\n";
+        std::string message = Utf8FromCp1251(LoadFailureMessage(outcome));
+        if (message.empty()) message = FileNotOpenedMessage(outcome);
+        for (std::size_t at = message.find("\r\n"); at != std::string::npos;
+             at = message.find("\r\n", at)) {
+            message.replace(at, 2, "\n");
+        }
+        out << "load failed: " << message << "\n";
         return kSimFailed;
     }
     out << "loaded; the image is saved in " << outFile << "\n";

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
+#include "access/program_location.h"
+#include "access/serial_port.h"
 #include "archive/readout_archive.h"
 #include "cli/read_command.h"
 #include "sim/image_generator.h"
@@ -23,14 +29,18 @@ class ReadRecorder : public test::TempDirTest {
     }
     static std::string Variable(int port) { return "ZORVEK_COM" + std::to_string(port); }
 
+    static std::unique_ptr<sim::RecorderLine> StartTwin(const sim::Image& image,
+                                                        std::string_view faults) {
+        std::string error;
+        auto twin = std::make_unique<sim::RecorderLine>(
+            sim::RecorderTwin(image, {}, *sim::ParseTwinFaults(faults, error)), 0);
+        twin->Start();
+        return twin;
+    }
+
     int Run(const sim::Image* image, std::string_view faults) {
         std::unique_ptr<sim::RecorderLine> twin;
-        if (image != nullptr) {
-            std::string error;
-            twin = std::make_unique<sim::RecorderLine>(
-                sim::RecorderTwin(*image, {}, *sim::ParseTwinFaults(faults, error)), 0);
-            twin->Start();
-        }
+        if (image != nullptr) twin = StartTwin(*image, faults);
         for (int port = 1; port <= 8; ++port) {
             const std::string path = port == 1 && twin ? twin->DevicePath().string() : "";
             ::setenv(Variable(port).c_str(), path.c_str(), 1);
@@ -85,6 +95,39 @@ TEST_F(ReadRecorder, FailuresLeaveTheOlderFileAlone) {
         EXPECT_EQ(Run(c.image, c.faults), c.exitCode) << c.faults;
         EXPECT_EQ(ReadFile(m_file), m_older);
     }
+}
+
+// Another program holds the recorder's port (this test, in its own process
+// beside zorvek-cli, as root in CI where the terminal's exclusive mark would
+// not stop it); a silent port after it does not hide why the read failed.
+TEST_F(ReadRecorder, APortHeldByAnotherProgramIsNamedBusy) {
+    const sim::Image image = sim::GenerateImage({});
+    const auto twin = StartTwin(image, "");
+    const auto silent = StartTwin(image, "silent-from:1");
+    for (int port = 1; port <= 8; ++port) {
+        const std::string path = port == 1   ? twin->DevicePath().string()
+                                 : port == 2 ? silent->DevicePath().string()
+                                             : "";
+        ::setenv(Variable(port).c_str(), path.c_str(), 1);
+    }
+    m_file = WriteFile("read.krd", m_older);
+    const std::string read = "'" + (ExecutableDirectory() / "zorvek-cli").string() +
+                             "' read recorder --no-archive --out '" + m_file.string() + "' 2>'" +
+                             (m_dir / "stderr").string() + "'";
+    const auto holder = MakeSystemSerialPort(SystemWaits());
+    ASSERT_TRUE(holder->Open(twin->DevicePath(), 19200));
+    const int refused = std::system(read.c_str());
+    EXPECT_EQ(WEXITSTATUS(refused), 5);
+    std::ifstream said(m_dir / "stderr");
+    const std::string text((std::istreambuf_iterator<char>(said)), {});
+    EXPECT_NE(text.find("Нет связи с прибором\nПричина: устройство занято другой программой\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(ReadFile(m_file), m_older);
+
+    holder->Close();
+    EXPECT_EQ(WEXITSTATUS(std::system(read.c_str())), 0);
+    EXPECT_EQ(ReadFile(m_file), std::vector<std::uint8_t>(image.begin(), image.end()));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "model/cp1251.h"
@@ -22,8 +23,10 @@ struct ImageDevice : MemorySource {
     std::vector<std::uint8_t> image;
     bool answers = true;
     std::uint32_t answersBytes = UINT32_MAX;  // then the line goes quiet
+    int opens = 0;
 
     TransferResult Open() override {
+        ++opens;
         return answers ? TransferResult::Ok() : TransferResult::Fail(TransferError::NoAnswer);
     }
     bool Close() override { return true; }
@@ -74,12 +77,47 @@ TEST_F(LoadFlowTest, DeviceLoadStoresTheImageAndServesReportsFromTheFile) {
         EXPECT_FALSE(m_session.choice.freshRead);
         EXPECT_FALSE(m_session.sheet.Value(0).empty());
         // Only the LPT load clears the reader's new-data mark, on the reader
-        // and therefore in the stored copy.
-        const auto stored = ReadFile(m_session.choice.defaultFile);
-        EXPECT_EQ(stored[5], kind == SourceKind::LptReader ? 0 : 123) << int(kind);
-        EXPECT_EQ(stored, m_device.image);
+        // once the copy is stored; the copy keeps the mark as it was read.
+        EXPECT_EQ(ReadFile(m_session.choice.defaultFile), before);
+        EXPECT_EQ(m_device.image[5], kind == SourceKind::LptReader ? 0 : 123) << int(kind);
         m_device.image = before;
     }
+}
+
+// Whatever the load before left open (the default dump file of a device
+// load, a file the user chose), the next device load opens its device.
+TEST_F(LoadFlowTest, EachDeviceLoadOpensItsDeviceWhateverIsLoaded) {
+    enum class Load { File, Recorder, Lpt };
+    const auto chosen = WriteFile("chosen.krd", m_device.image);
+    const std::vector<Load> sequences[] = {
+        {Load::Recorder, Load::Recorder},
+        {Load::Lpt, Load::Lpt},
+        {Load::File, Load::Recorder},
+        {Load::File, Load::Lpt},
+    };
+    for (const auto& sequence : sequences) {
+        m_session.dispatch.CloseSource();
+        for (const Load load : sequence) {
+            const int opensBefore = m_device.opens;
+            LoadOutcome outcome;
+            if (load == Load::File) {
+                m_session.choice.namedFile = chosen;
+                outcome = LoadFromFile(m_session);
+            } else {
+                outcome = load == Load::Recorder ? LoadFromRecorder(m_session)
+                                                 : LoadFromLptReader(m_session);
+            }
+            ASSERT_TRUE(outcome.Loaded()) << int(load) << " after " << int(sequence.front());
+            EXPECT_EQ(m_device.opens, opensBefore + (load == Load::File ? 0 : 1)) << int(load);
+            EXPECT_EQ(m_session.dispatch.Kind(), SourceKind::DumpFile);
+        }
+    }
+    // A device that does not answer then leaves nothing open, and says why.
+    m_device.answers = false;
+    const LoadOutcome silent = LoadFromRecorder(m_session);
+    EXPECT_EQ(silent.status, Status::NoConnection);
+    EXPECT_EQ(silent.transfer.Error(), TransferError::NoAnswer);
+    EXPECT_EQ(m_session.dispatch.Kind(), SourceKind::None);
 }
 
 TEST_F(LoadFlowTest, FailedDeviceLoadsSayWhyAndKeepStaleDataOut) {
@@ -91,21 +129,33 @@ TEST_F(LoadFlowTest, FailedDeviceLoadsSayWhyAndKeepStaleDataOut) {
         Status status;
         SourceKind openAfterwards;
         const char* message;  // UTF-8
+        TransferError why;
     };
     const Case cases[] = {
         {"recorder silent", SourceKind::Recorder, [](ImageDevice& d) { d.answers = false; },
-         Status::NoConnection, SourceKind::None, "   Нет связи с прибором"},
+         Status::NoConnection, SourceKind::None, "   Нет связи с прибором",
+         TransferError::NoAnswer},
         {"reader silent", SourceKind::LptReader, [](ImageDevice& d) { d.answers = false; },
-         Status::NoConnection, SourceKind::None, "Нет связи с прибором считывания"},
+         Status::NoConnection, SourceKind::None, "Нет связи с прибором считывания",
+         TransferError::NoAnswer},
         {"other format", SourceKind::Recorder, [](ImageDevice& d) { d.image[0] = 0x01; },
          Status::FormatMismatch, SourceKind::Recorder,
-         "Не верный  формат  данных!\r\nВерия данных:      55AA0501\r\nВерия программы: 55AA0502"},
+         "Не верный  формат  данных!\r\nВерия данных:      55AA0501\r\nВерия программы: 55AA0502",
+         TransferError::None},
         {"copy incomplete", SourceKind::LptReader, [](ImageDevice& d) { d.image[0xEBA2] = 0; },
          Status::EndMarkMissing, SourceKind::LptReader,
-         "Данные считаны не до конца либо не верный формат данных."},
+         "Данные считаны не до конца либо не верный формат данных.", TransferError::None},
+        // The format signature arrives, the end-of-copy mark after it does not.
+        {"reader fails at the end mark", SourceKind::LptReader,
+         [](ImageDevice& d) { d.answersBytes = 4; }, Status::ReadFailed, SourceKind::LptReader, "",
+         TransferError::NoAnswer},
         // The passport (1,280 bytes) arrives, the whole image does not.
         {"line lost mid-image", SourceKind::Recorder, [](ImageDevice& d) { d.answersBytes = 4000; },
-         Status::SaveReadFailed, SourceKind::None, "\rОшибка чтения данных"},
+         Status::SaveReadFailed, SourceKind::None, "\rОшибка чтения данных",
+         TransferError::NoAnswer},
+        {"reader lost mid-image", SourceKind::LptReader,
+         [](ImageDevice& d) { d.answersBytes = 4000; }, Status::SaveReadFailed, SourceKind::None,
+         "\rОшибка чтения данных", TransferError::NoAnswer},
     };
     for (const Case& c : cases) {
         ImageDevice device = m_device;
@@ -118,10 +168,55 @@ TEST_F(LoadFlowTest, FailedDeviceLoadsSayWhyAndKeepStaleDataOut) {
             c.kind == SourceKind::Recorder ? LoadFromRecorder(session) : LoadFromLptReader(session);
         EXPECT_EQ(outcome.status, c.status) << c.what;
         EXPECT_EQ(Utf8FromCp1251(LoadMessage(outcome)), c.message) << c.what;
+        EXPECT_EQ(outcome.transfer.Error(), c.why) << c.what;
         EXPECT_EQ(session.dispatch.Kind(), c.openAfterwards) << c.what;
         EXPECT_EQ(session.saveState, Session::SaveState::Nothing) << c.what;
         EXPECT_FALSE(session.choice.freshRead) << c.what;
         EXPECT_EQ(ReadFile(older), std::vector<std::uint8_t>(map::kImageSize, 0x11)) << c.what;
+        // The reader still shows its data as new at the next read.
+        EXPECT_EQ(device.image[5], 123) << c.what;
+    }
+}
+
+// A failed load's headline, then its reason on a line of its own; nothing
+// where the user cancelled or the file load says it itself.
+TEST(LoadFailureMessage, AHeadlineThenTheReason) {
+    using E = TransferError;
+    struct Case {
+        Status status;
+        SourceKind source;
+        TransferResult transfer;
+        const char* message;  // UTF-8
+    };
+    const Case cases[] = {
+        {Status::Loaded, SourceKind::Recorder, {}, ""},
+        {Status::FileNotOpened, SourceKind::DumpFile, TransferResult::Fail(E::Refused, ENOENT), ""},
+        {Status::NoConnection, SourceKind::Recorder, TransferResult::Fail(E::Refused, EBUSY),
+         "   Нет связи с прибором\r\nПричина: устройство занято другой программой"},
+        // The USB reader is not attached: nothing failed, nothing to explain.
+        {Status::NoConnection, SourceKind::None, {}, "Нет связи с прибором считывания"},
+        {Status::ReadFailed, SourceKind::LptReader, TransferResult::Fail(E::NotAcknowledged),
+         "Ошибка чтения данных\r\nПричина: прибор не подтвердил приём"},
+        {Status::ReadFailed, SourceKind::Recorder, TransferResult::Fail(E::Cancelled), ""},
+        {Status::EndMarkMissing,
+         SourceKind::LptReader,
+         {},
+         "Данные считаны не до конца либо не верный формат данных."},
+        {Status::SaveReadFailed, SourceKind::Recorder, TransferResult::Fail(E::Cancelled), ""},
+        {Status::SaveReadFailed, SourceKind::Recorder, TransferResult::Fail(E::NoAnswer),
+         "Ошибка чтения данных\r\nПричина: прибор не отвечает"},
+        {Status::SaveWriteFailed, SourceKind::Recorder, TransferResult::Fail(E::IoError, ENOSPC),
+         "Не удалось записать файл данных\r\nПричина: нет места на диске"},
+        {Status::ReaderCopyFailed, SourceKind::None, TransferResult::Fail(E::DeviceGone),
+         "Ошибка чтения данных!\r\nПричина: прибор отключён"},
+        {Status::ReaderFormatMismatch, SourceKind::None, {}, "Не верный формат данных!"},
+    };
+    for (const Case& c : cases) {
+        LoadOutcome outcome;
+        outcome.status = c.status;
+        outcome.source = c.source;
+        outcome.transfer = c.transfer;
+        EXPECT_EQ(Utf8FromCp1251(LoadFailureMessage(outcome)), c.message) << int(c.status);
     }
 }
 

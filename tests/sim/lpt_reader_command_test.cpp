@@ -28,6 +28,7 @@ struct Case {
     std::vector<std::string> options;
     int status;
     const char* says;  // a fragment of the report
+    const char* mark;  // the new-data mark before and after
 };
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
@@ -56,11 +57,11 @@ TEST_P(LptReaderCommand, RunsTheProgramsLoadAndSavesOnlyAWholeImage) {
     std::ostringstream err;
     EXPECT_EQ(RunLptReaderCommand(views, out, err), c.status) << err.str();
     EXPECT_NE(out.str().find(c.says), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find(std::string("new-data mark at 0x30005: ") + c.mark), std::string::npos)
+        << out.str();
     if (c.status == 0) {
-        // The copy is the image itself, with the new-data mark cleared.
-        std::vector<std::uint8_t> expected(image.begin(), image.end());
-        if (expected[5] == 123) expected[5] = 0;
-        EXPECT_EQ(ReadFile(copy), expected);
+        // The copy is the image as the reader held it, its mark still set.
+        EXPECT_EQ(ReadFile(copy), std::vector<std::uint8_t>(image.begin(), image.end()));
     } else {
         EXPECT_FALSE(fs::exists(copy));
     }
@@ -70,19 +71,21 @@ TEST_P(LptReaderCommand, RunsTheProgramsLoadAndSavesOnlyAWholeImage) {
 INSTANTIATE_TEST_SUITE_P(
     Loads, LptReaderCommand,
     testing::Values(
-        Case{"ReaderCopy", ImageVariant::ReaderCopy, {}, 0, "new-data mark at 0x30005: 123 -> 0"},
+        Case{"ReaderCopy", ImageVariant::ReaderCopy, {}, 0, "loaded", "123 -> 0"},
         Case{"Absent",
              ImageVariant::ReaderCopy,
              {"--absent"},
              kSimFailed,
-             "Нет связи с прибором считывания"},
-        Case{"NoEndMark", ImageVariant::NoEndMark, {}, kSimFailed, "не до конца"},
-        // Bytes 21..24 select the upper EEPROM for the whole-image read.
+             "Нет связи с прибором считывания\nПричина: прибор не отвечает",
+             "123 -> 123"},
+        Case{"NoEndMark", ImageVariant::NoEndMark, {}, kSimFailed, "не до конца", "0 -> 0"},
+        // Bytes 17..20 select the upper EEPROM for the whole-image read.
         Case{"NackInTheSave",
              ImageVariant::ReaderCopy,
-             {"--nack-at", "22"},
+             {"--nack-at", "18"},
              kSimFailed,
-             "Ошибка чтения данных"}),
+             "Ошибка чтения данных\nПричина: прибор не подтвердил приём",
+             "123 -> 123"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
