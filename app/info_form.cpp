@@ -462,7 +462,7 @@ void TInfo_Form::AfterLoad(const LoadOutcome& outcome) {
     if (!outcome.Loaded() && m_worker->CancelRequested()) {
         ShowStatus(QStringLiteral("Чтение прервано"));
     } else {
-        ShowMessage(LoadMessage(outcome));
+        ShowMessage(LoadFailureMessage(outcome));
         if (const std::string why = FileNotOpenedMessage(outcome); !why.empty()) {
             m_dialogs.Message(this, QString::fromStdString(why));
         }

@@ -325,9 +325,9 @@ class ArchiveMenuTest : public QObject {
             [](ui::ReadoutListForm& form) { form.OpenButton()->click(); });
         Run("ArchiveOpen1");
         QCOMPARE(m_dialogs.messages.size(), 1);
-        QVERIFY2(
-            m_dialogs.messages[0].startsWith(QStringLiteral("Не удалось записать файл данных: ")),
-            qPrintable(m_dialogs.messages[0]));
+        QVERIFY2(m_dialogs.messages[0].startsWith(
+                     QStringLiteral("Не удалось записать файл данных\r\nПричина: ")),
+                 qPrintable(m_dialogs.messages[0]));
         QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::None);
         QVERIFY(!Item("ArchiveSave1")->isEnabled());
     }

@@ -26,7 +26,17 @@ class DeviceWindowTest : public test::WindowFixture {
     Q_OBJECT
 
   private slots:
-    void cleanup() { Finish(); }
+    void cleanup() {
+        if (m_program) {
+            m_program->GetSession().dispatch.AttachRecorder(nullptr);
+            m_program->GetSession().dispatch.AttachLptReader(nullptr);
+        }
+        Finish();
+        m_recorderSource.reset();
+        m_line.reset();
+        m_lptReader.reset();
+        m_lptTwin.reset();
+    }
 
     // The reader's twin behind the test's sysfs tree: the watcher finds it
     // on its timer, the handshake enables USB1, Ctrl+U loads through it.
@@ -64,7 +74,8 @@ class DeviceWindowTest : public test::WindowFixture {
         QTest::keyClick(&Window(), Qt::Key_U, Qt::ControlModifier);
         WaitForCommand();
         const bool loaded = message.isEmpty();
-        QCOMPARE(m_dialogs.messages, loaded ? QStringList{} : QStringList{message});
+        QCOMPARE(m_dialogs.messages.size(), loaded ? 0 : 1);
+        if (!loaded) QVERIFY(m_dialogs.messages[0].startsWith(message));
         QCOMPARE(m_program->GetSession().saveState,
                  loaded ? Session::SaveState::Unsaved : Session::SaveState::Nothing);
         QCOMPARE(MenuShown("N5"), loaded);
@@ -91,30 +102,15 @@ class DeviceWindowTest : public test::WindowFixture {
         const std::vector<std::uint8_t> older(65536, 0x5A);
         test::WriteBytes(test::Path(*m_dir, "dannie.krd"), older);
         const auto image = sim::ImageFileBytes(sim::GenerateImage({}), sim::ImageVariant::Valid);
-        CancellableWaits& waits = m_program->Waits();
-
-        std::unique_ptr<sim::RecorderLine> line;
-        std::unique_ptr<RecorderSource> recorder;
-        std::unique_ptr<sim::LptReaderTwin> lptTwin;
-        std::unique_ptr<LptReader> lptReader;
         std::unique_ptr<sim::UsbReaderTwin> usbTwin;
         std::function<bool()> deviceOpen = [] { return false; };
         Session& session = m_program->GetSession();
         if (command == "N9") {
-            line = std::make_unique<sim::RecorderLine>(
-                sim::RecorderTwin(sim::GenerateImage({}), {}, {}), 19200);
-            line->Start();
-            recorder = std::make_unique<RecorderSource>(
-                MakeSystemSerialPort(waits), waits, [path = line->DevicePath()](int port) {
-                    return port == 1 ? path : std::filesystem::path();
-                });
-            session.dispatch.AttachRecorder(recorder.get());
-            deviceOpen = [&] { return recorder->Link().PortNumber() != 0; };
+            AttachRecorderTwin("", 19200);
+            deviceOpen = [&] { return m_recorderSource->Link().PortNumber() != 0; };
         } else if (command == "N10") {
-            lptTwin = std::make_unique<sim::LptReaderTwin>(image, waits);
-            lptReader = std::make_unique<LptReader>(*lptTwin, waits);
-            session.dispatch.AttachLptReader(lptReader.get());
-            deviceOpen = [&] { return lptTwin->LptAccessReady(); };
+            AttachLptTwin({});
+            deviceOpen = [&] { return m_lptTwin->LptAccessReady(); };
         } else {
             usbTwin =
                 std::make_unique<sim::UsbReaderTwin>(image, sim::UsbReaderTwin::Options{UsbRoot()});
@@ -134,7 +130,7 @@ class DeviceWindowTest : public test::WindowFixture {
         // readers at once.
         if (command == "N9") {
             // The format, the passport texts, then the image's frames.
-            QTRY_VERIFY_WITH_TIMEOUT(line->Requests().size() >= 60, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_line->Requests().size() >= 60, 20000);
         }
         QElapsedTimer released;
         released.start();
@@ -164,9 +160,102 @@ class DeviceWindowTest : public test::WindowFixture {
         QVERIFY(m_dialogs.messages.isEmpty() && m_dialogs.errors.isEmpty());
         QVERIFY(!MenuShown("N5"));
         QCOMPARE(session.saveState, Session::SaveState::Nothing);
-        session.dispatch.AttachRecorder(nullptr);
-        session.dispatch.AttachLptReader(nullptr);
     }
+
+    // A device that fails before the image is read (the format, the
+    // passport texts) says so in its box, with the reason.
+    void anEarlyFailureShowsItsBox_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("faults");
+        QTest::newRow("recorder, bad checksums at the format") << "N9"
+                                                               << "bad-crc:2,bad-crc:3";
+        QTest::newRow("recorder, lost frames at the passport") << "N9"
+                                                               << "lose-byte:5,bad-header:6";
+        QTest::newRow("LPT reader, no acknowledge at once") << "N10" << QString();
+    }
+    void anEarlyFailureShowsItsBox() {
+        QFETCH(QString, command);
+        QFETCH(QString, faults);
+        Start();
+        if (command == "N9") {
+            AttachRecorderTwin(faults.toStdString(), 0);
+        } else {
+            sim::LptReaderTwinSetup setup;
+            setup.nackAtByte = 1;
+            AttachLptTwin(setup);
+        }
+        Run(command.toLatin1().constData());
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY2(
+            m_dialogs.messages[0].startsWith(QStringLiteral("Ошибка чтения данных\r\nПричина: ")),
+            qPrintable(m_dialogs.messages[0]));
+        QVERIFY(!MenuShown("N5"));
+        QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::None);
+    }
+
+    // Each device reads twice in one window, after a file was loaded: the
+    // file is closed before the device is opened, every time.
+    void aDeviceReadsAgainAfterAFileAndAfterItself_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("recorder") << "N9";
+        QTest::newRow("LPT reader") << "N10";
+        QTest::newRow("USB reader") << "USB1";
+    }
+    void aDeviceReadsAgainAfterAFileAndAfterItself() {
+        QFETCH(QString, command);
+        Start();
+        const auto image = sim::ImageFileBytes(sim::GenerateImage({}), sim::ImageVariant::Valid);
+        std::unique_ptr<sim::UsbReaderTwin> usbTwin;
+        if (command == "N9") {
+            AttachRecorderTwin("", 0);
+        } else if (command == "N10") {
+            AttachLptTwin({});
+        } else {
+            usbTwin =
+                std::make_unique<sim::UsbReaderTwin>(image, sim::UsbReaderTwin::Options{UsbRoot()});
+            QTRY_VERIFY_WITH_TIMEOUT(Item("USB1")->isEnabled(), 5000);
+        }
+        LoadSample();
+        for (int read = 1; read <= 2; ++read) {
+            const auto requestsBefore = m_line ? m_line->Requests().size() : 0;
+            Run(command.toLatin1().constData());
+            QVERIFY2(m_dialogs.messages.isEmpty(), qPrintable(m_dialogs.messages.join('|')));
+            QCOMPARE(test::ReadBytes(test::Path(*m_dir, "dannie.krd")), image);
+            QCOMPARE(m_program->GetSession().saveState, Session::SaveState::Unsaved);
+            QVERIFY(MenuShown("N5"));
+            if (m_line) QVERIFY(m_line->Requests().size() > requestsBefore + 1000);
+        }
+    }
+
+  private:
+    // The recorder's twin on port 1, at the line's pace (`baud`) or as fast
+    // as the pseudo-terminal goes (0), with the program's own driver.
+    void AttachRecorderTwin(const std::string& faults, std::uint32_t baud) {
+        std::string error;
+        const auto parsed = sim::ParseTwinFaults(faults, error);
+        QVERIFY2(parsed, error.c_str());
+        m_line = std::make_unique<sim::RecorderLine>(
+            sim::RecorderTwin(sim::GenerateImage({}), {}, *parsed), baud);
+        m_line->Start();
+        CancellableWaits& waits = m_program->Waits();
+        m_recorderSource = std::make_unique<RecorderSource>(
+            MakeSystemSerialPort(waits), waits, [path = m_line->DevicePath()](int port) {
+                return port == 1 ? path : std::filesystem::path();
+            });
+        m_program->GetSession().dispatch.AttachRecorder(m_recorderSource.get());
+    }
+    void AttachLptTwin(sim::LptReaderTwinSetup setup) {
+        CancellableWaits& waits = m_program->Waits();
+        m_lptTwin = std::make_unique<sim::LptReaderTwin>(
+            sim::ImageFileBytes(sim::GenerateImage({}), sim::ImageVariant::Valid), waits, setup);
+        m_lptReader = std::make_unique<LptReader>(*m_lptTwin, waits);
+        m_program->GetSession().dispatch.AttachLptReader(m_lptReader.get());
+    }
+
+    std::unique_ptr<sim::RecorderLine> m_line;
+    std::unique_ptr<RecorderSource> m_recorderSource;
+    std::unique_ptr<sim::LptReaderTwin> m_lptTwin;
+    std::unique_ptr<LptReader> m_lptReader;
 };
 
 }  // namespace zorvek
