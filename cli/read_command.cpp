@@ -126,7 +126,9 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
     if (!outcome.Loaded()) {
         const std::string message = LoadMessage(outcome);
         if (!message.empty()) PrintError(message);
-        if (outcome.transfer.Error() != TransferError::None) {
+        // A failed write's message carries its reason already.
+        if (outcome.transfer.Error() != TransferError::None &&
+            outcome.status != LoadOutcome::Status::SaveWriteFailed) {
             PrintErrorUtf8("Причина: " + Utf8FromCp1251(FailureText(outcome.transfer)));
         }
         return ExitCodeOf(outcome);

@@ -23,7 +23,8 @@ class ReadRecorder : public test::TempDirTest {
     }
     static std::string Variable(int port) { return "ZORVEK_COM" + std::to_string(port); }
 
-    int Run(const sim::Image* image, std::string_view faults) {
+    // Into FILE unless `out` names another file.
+    int Run(const sim::Image* image, std::string_view faults, std::filesystem::path out = {}) {
         std::unique_ptr<sim::RecorderLine> twin;
         if (image != nullptr) {
             std::string error;
@@ -36,8 +37,8 @@ class ReadRecorder : public test::TempDirTest {
             ::setenv(Variable(port).c_str(), path.c_str(), 1);
         }
         m_file = WriteFile("read.krd", m_older);
-        std::ostringstream out;
-        return cli::RunRead({"recorder", "--out", m_file.string()}, out);
+        std::ostringstream printed;
+        return cli::RunRead({"recorder", "--out", (out.empty() ? m_file : out).string()}, printed);
     }
 
     std::filesystem::path m_file;
@@ -85,6 +86,18 @@ TEST_F(ReadRecorder, FailuresLeaveTheOlderFileAlone) {
         EXPECT_EQ(Run(c.image, c.faults), c.exitCode) << c.faults;
         EXPECT_EQ(ReadFile(m_file), m_older);
     }
+}
+
+TEST_F(ReadRecorder, AFailedWriteSaysWhyOnce) {
+    const sim::Image image = sim::GenerateImage({});
+    testing::internal::CaptureStderr();
+    const int code = Run(&image, "", m_dir / "absent" / "read.krd");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 2);
+    const std::string reason = "нет такого файла или папки";
+    const std::size_t first = err.find(reason);
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find(reason, first + 1), std::string::npos) << err;
 }
 
 }  // namespace
