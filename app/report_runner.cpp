@@ -51,8 +51,9 @@ bool ReportRunner::Run(const DocumentEntry& entry, bool charts, DocumentView vie
                         m_columns, m_filter, m_title, m_busy};
     m_sink.Forget(view == DocumentView::Editor);
     const bool built = BuildDocument(entry, tools);
-    // The command line's words and reason ("Документ form1.rtf не создан:
-    // нет места на диске"); other failures have had their own message.
+    // The command line's words and reason, with the file as the documents
+    // folder named it ("Документ Приложение 4 2026-12-07 19-40-12.rtf не
+    // создан: нет места на диске"); other failures have had their own message.
     if (m_sink.WriteFailed()) {
         m_dialogs.Error(m_notifier.Parent(), ui::QStringOfCp1251(NotCreatedMessage(entry, tools)));
     }
