@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "ui/desktop_handler.h"
+#include "ui/file_columns.h"
 #include "ui/text.h"
 
 namespace zorvek::ui {
@@ -33,14 +34,19 @@ Dialogs::Answer QtDialogs::Ask(QWidget* parent, const QString& text) {
 
 std::optional<QString> QtDialogs::OpenFileName(QWidget* parent, const QString& folder,
                                                const QString& filter) {
-    const QString name = QFileDialog::getOpenFileName(parent, QString(), folder, filter);
-    if (name.isEmpty()) return std::nullopt;
-    return name;
+    QFileDialog dialog(parent, QString(), folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    UseRussianFileColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
 }
 
 std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& filter,
                                                const QString& suffix) {
     QFileDialog dialog(parent, QString(), QString(), filter);
+    UseRussianFileColumns(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(suffix);
