@@ -55,8 +55,9 @@ bool ReportRunner::Run(const DocumentEntry& entry, bool charts, DocumentView vie
     m_paper.reset();
     const bool built = BuildDocument(entry, tools);
     if (!m_sink.Filed().empty() && !m_sink.Opened()) m_paper = PaperOf(entry, m_word, m_excel);
-    // The command line's words and reason ("Документ form1.rtf не создан:
-    // нет места на диске"); other failures have had their own message.
+    // The command line's words and reason, with the file as the documents
+    // folder named it ("Документ Приложение 4 2026-12-07 19-40-12.rtf не
+    // создан: нет места на диске"); other failures have had their own message.
     if (m_sink.WriteFailed()) {
         const QString message = ui::QStringOfCp1251(NotCreatedMessage(entry, tools));
         OnWindowThread([&] { m_dialogs.Error(m_notifier.Parent(), message); });

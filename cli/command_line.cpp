@@ -49,6 +49,10 @@ void SetUpParser(CLI::App& parser) {
     parser.formatter(formatter);
     parser.option_defaults()->group("Параметры");
     parser.set_help_flag("-h,--help", "показать эту справку и выйти");
+    // The library takes "/name" for an option on Windows, and with it a path
+    // rooted on the current drive ("/Users/.../образ.krd"); options begin
+    // with "-" everywhere.
+    parser.allow_windows_style_options(false);
     parser.allow_extras();
 }
 

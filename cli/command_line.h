@@ -13,8 +13,9 @@ constexpr int kWrongUsage = 1;
 // Exit code when the command's own output (stdout) could not be written.
 constexpr int kOutputFailed = 7;
 
-// Sets up a command's parser: Russian help ("-h, --help"), extra arguments
-// left for ExtraArgumentError to judge.
+// Sets up a command's parser: Russian help ("-h, --help"), options only
+// with "-" or "--" on every system, extra arguments left for
+// ExtraArgumentError to judge.
 void SetUpParser(CLI::App& parser);
 
 // Parses `args` (the words after the command's name). Nothing when the

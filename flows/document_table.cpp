@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string>
 
 #include "flows/failure_text.h"
@@ -83,8 +84,13 @@ bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools) {
 }
 
 std::string NotCreatedMessage(const DocumentEntry& entry, const DocumentTools& tools) {
-    return NotCreatedMessage(entry.fileName,
-                             IsWorkbook(entry) ? tools.excel.LastWrite() : tools.word.LastWrite());
+    const bool workbook = IsWorkbook(entry);
+    const TransferResult write = workbook ? tools.excel.LastWrite() : tools.word.LastWrite();
+    const std::filesystem::path file =
+        workbook ? tools.excel.LastWriteFile() : tools.word.LastWriteFile();
+    if (write || !file.has_filename()) return NotCreatedMessage(entry.fileName, write);
+    const std::u8string name = file.filename().u8string();
+    return NotCreatedMessage(std::string(name.begin(), name.end()), write);
 }
 
 std::string NotCreatedMessage(std::string_view fileName, const TransferResult& write) {

@@ -68,8 +68,10 @@ std::optional<PaperDocument> PaperOf(const DocumentEntry& entry, const WordLayer
 bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools);
 
 // What the user is told when BuildDocument gave false (cp1251): "Документ
-// form1.rtf не создан." or, when writing the file failed, with the reason
-// after a colon ("Документ form1.rtf не создан: нет места на диске").
+// form1.rtf не создан." or, when writing the file failed, with the file's
+// name as the document sink gave it and the reason after a colon
+// ("Документ Приложение 4 2026-12-07 19-40-12.rtf не создан: нет места на
+// диске").
 std::string NotCreatedMessage(const DocumentEntry& entry, const DocumentTools& tools);
 // The same for a file of the document the layers did not write themselves
 // (its PDF), by the file's name and how writing it went.

@@ -1,18 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the project needs to build, test and run.
-# Run as root (or through sudo); packages already present are left alone.
+# Installs the Debian 12 packages the project needs. Run as root (or through
+# sudo); packages already present are left alone.
+#
+#   scripts/install-deps.sh         everything: building, running, every test
+#                                   and the Windows build (scripts/test.sh)
+#   scripts/install-deps.sh --run   only what building and running the
+#                                   programs need (scripts/run-sample.sh)
 set -euo pipefail
 
-packages=(
-    build-essential cmake pkg-config clang-format
+# Building (the build compiles the test programs as well) and running.
+run_packages=(
+    build-essential cmake pkg-config
     ccache                    # a clean clone's rebuild takes minutes, not the better part of an hour
-    libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-    qt6-base-dev libgl-dev qt6-translations-l10n
-    libxlsxwriter-dev libzip-dev zlib1g-dev libxml2-dev
+    libcli11-dev qt6-base-dev libgl-dev
+    qt6-translations-l10n     # Qt's Russian texts of the standard dialogs
+    libxlsxwriter-dev libzip-dev zlib1g-dev
     libsqlite3-dev libpq-dev  # the read-out archive's two backends
+    libgtest-dev libgmock-dev libxml2-dev
+    fonts-dejavu-core fonts-liberation2
+    xdg-utils                 # finished documents open in the desktop's applications
+)
+
+# The tests and checks, and the Windows build.
+test_packages=(
+    clang-format libbenchmark-dev fonts-crosextra-carlito
     postgresql-15             # the throwaway server of the archive tests
-    fonts-dejavu-core fonts-liberation2 fonts-crosextra-carlito
-    xvfb xauth x11-utils xdg-utils
+    xvfb xauth x11-utils
     libreoffice-writer libreoffice-calc poppler-utils
     # The Windows build: the cross compiler, Debian's source packages of the
     # libraries (scripts/windows-deps.sh), wine for the tests, NSIS for the
@@ -23,6 +36,15 @@ packages=(
     clang libclang-rt-dev  # the fuzz targets and the sanitizer build
     locales                # the documents are also tested under ru_RU.UTF-8
 )
+
+case "${1:-}" in
+    "") packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+    --run) packages=("${run_packages[@]}") ;;
+    *)
+        echo "usage: $0 [--run]" >&2
+        exit 1
+        ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -37,6 +59,6 @@ if [ ${#missing[@]} -ne 0 ]; then
 fi
 
 # A Russian desktop's locale, with its decimal comma, for the locale test run.
-if ! locale -a | grep -qix 'ru_RU.utf-\?8'; then
+if [ "${1:-}" != --run ] && ! locale -a | grep -qix 'ru_RU.utf-\?8'; then
     $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds, and runs every test: on Linux, then with
-# the sanitizers and the fuzz targets, then the Windows build under wine.
+# Sets up a fresh machine with every package the project uses, builds, and
+# runs every test: on Linux, then with the sanitizers and the fuzz targets,
+# then the Windows build under wine.
 # Prints how long each step took.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "ui/desktop_handler.h"
+#include "ui/file_columns.h"
 #include "ui/text.h"
 
 namespace zorvek::ui {
@@ -51,9 +52,13 @@ bool QtDialogs::Confirm(QWidget* parent, const QString& text) {
 
 std::optional<QString> QtDialogs::OpenFileName(QWidget* parent, const QString& folder,
                                                const QString& filter) {
-    const QString name = QFileDialog::getOpenFileName(parent, QString(), folder, filter);
-    if (name.isEmpty()) return std::nullopt;
-    return name;
+    QFileDialog dialog(parent, QString(), folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    UseRussianFileColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
 }
 
 std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& filter,
@@ -62,6 +67,7 @@ std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& f
     // program's own folder.
     QFileDialog dialog(parent, QString(),
                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), filter);
+    UseRussianFileColumns(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(suffix);

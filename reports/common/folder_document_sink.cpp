@@ -24,9 +24,10 @@ FolderDocumentSink::FolderDocumentSink(std::filesystem::path folder, Opener open
 
 std::filesystem::path FolderDocumentSink::PathFor(std::string_view title,
                                                   std::string_view extension) {
+    // A folder that cannot be made still names the document: writing it
+    // there fails and says why, under the name the user looks for.
     std::error_code error;
     std::filesystem::create_directories(m_folder, error);
-    if (error) return {};
     const std::string stem = std::string(title) + ' ' + Stamp(m_clock.Now());
     const std::string suffix = '.' + std::string(extension);
     std::filesystem::path candidate = m_folder / PathOfUtf8(stem + suffix);

@@ -23,7 +23,8 @@ class FolderDocumentSink final : public DocumentSink {
     FolderDocumentSink(std::filesystem::path folder, Opener opener,
                        const Clock& clock = SystemClock());
 
-    // An empty path when the folder cannot be made.
+    // Where the folder cannot be made, the name the document would have had
+    // there: writing it fails.
     std::filesystem::path PathFor(std::string_view title, std::string_view extension) override;
     void Finished(const std::filesystem::path& path, const TransferResult& written) override;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -35,6 +36,10 @@ class ExcelLayer {
     // once ExcelStart begins the next one. Layers that write no file never
     // fail.
     virtual TransferResult LastWrite() const { return TransferResult::Ok(); }
+    // Where the workbook was written, or was to be, as the document sink
+    // named it; empty until it is shown, and again once ExcelStart begins
+    // the next one.
+    virtual std::filesystem::path LastWriteFile() const { return {}; }
     // The workbook last shown, laid out for paper as a spreadsheet prints
     // it; nothing from layers that keep no sheet, or before the first.
     virtual std::optional<PaperDocument> Paper() const { return std::nullopt; }

@@ -35,6 +35,7 @@ XlsxExcelLayer::XlsxExcelLayer(DocumentSink& sink, std::string title)
 
 void XlsxExcelLayer::ExcelStart() {
     m_lastWrite = TransferResult::Ok();
+    m_lastWriteFile.clear();
     m_sheet = Sheet{};
     m_tableLastCol.reset();
     m_filterCorner.reset();
@@ -140,9 +141,9 @@ std::optional<PaperDocument> XlsxExcelLayer::Paper() const {
 bool XlsxExcelLayer::ExcelShow() {
     SetUpPrinting();
     if (!m_sink.Keeps("xlsx")) return true;
-    const std::filesystem::path path = m_sink.PathFor(m_title, "xlsx");
-    m_lastWrite = WriteXlsx(m_sheet, path);
-    m_sink.Finished(path, m_lastWrite);
+    m_lastWriteFile = m_sink.PathFor(m_title, "xlsx");
+    m_lastWrite = WriteXlsx(m_sheet, m_lastWriteFile);
+    m_sink.Finished(m_lastWriteFile, m_lastWrite);
     return m_lastWrite.Succeeded();
 }
 

@@ -48,6 +48,7 @@ class XlsxExcelLayer final : public ExcelLayer {
     // header when it has data rows.
     bool ExcelShow() override;
     TransferResult LastWrite() const override { return m_lastWrite; }
+    std::filesystem::path LastWriteFile() const override { return m_lastWriteFile; }
     // The sheet as built so far; after ExcelShow with its print settings,
     // ready to go onto paper (see PaperFromSheet).
     const Sheet& CurrentSheet() const { return m_sheet; }
@@ -64,6 +65,7 @@ class XlsxExcelLayer final : public ExcelLayer {
     std::optional<int> m_tableLastCol;      // of the framed table
     std::optional<CellRef> m_filterCorner;  // its last cell, when it has data rows
     TransferResult m_lastWrite;
+    std::filesystem::path m_lastWriteFile;
 };
 
 }  // namespace zorvek

@@ -55,10 +55,20 @@ RtfWordLayer::RtfWordLayer(std::filesystem::path templateDirectory, Notifier& no
                            DocumentSink& sink)
     : m_templateDirectory(std::move(templateDirectory)), m_notifier(notifier), m_sink(sink) {}
 
-void RtfWordLayer::SetTitle(std::string_view utf8) { m_title = utf8; }
+// A document that fails before it is shown must not be taken for the
+// previous one's write.
+void RtfWordLayer::SetTitle(std::string_view utf8) {
+    m_title = utf8;
+    ForgetLastWrite();
+}
+
+void RtfWordLayer::ForgetLastWrite() {
+    m_lastWrite = TransferResult::Ok();
+    m_lastWriteFile.clear();
+}
 
 bool RtfWordLayer::WordOpenTemplate(std::string_view name) {
-    m_lastWrite = TransferResult::Ok();
+    ForgetLastWrite();
     m_template.reset();
     m_insertions.clear();
     const std::string utf8 = Utf8FromCp1251(name);
@@ -82,7 +92,7 @@ bool RtfWordLayer::WordOpenTemplate(std::string_view name) {
 }
 
 void RtfWordLayer::WordNewDocument(int orientation) {
-    m_lastWrite = TransferResult::Ok();
+    ForgetLastWrite();
     m_page = orientation == 1
                  ? Page{kPortraitHeight, kPortraitWidth, kLandscapeSide, kLandscapeSide, true}
                  : Page{kPortraitWidth, kPortraitHeight, kPortraitLeft, kPortraitRight, false};
@@ -201,11 +211,10 @@ bool RtfWordLayer::WordShow() {
     if (!IsOpen()) return false;
     if (!m_sink.Keeps("rtf")) return true;
     const std::string rtf = Rtf();
-    const std::filesystem::path path =
-        m_sink.PathFor(m_title.empty() ? m_defaultTitle : m_title, "rtf");
+    m_lastWriteFile = m_sink.PathFor(m_title.empty() ? m_defaultTitle : m_title, "rtf");
     m_lastWrite = WriteFileAtomically(
-        path, std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size()));
-    m_sink.Finished(path, m_lastWrite);
+        m_lastWriteFile, std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size()));
+    m_sink.Finished(m_lastWriteFile, m_lastWrite);
     return m_lastWrite.Succeeded();
 }
 

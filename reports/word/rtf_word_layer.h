@@ -58,6 +58,7 @@ class RtfWordLayer final : public WordLayer {
     void WordPasteCentered(const std::vector<std::uint8_t>& png) override;
     bool WordShow() override;
     TransferResult LastWrite() const override { return m_lastWrite; }
+    std::filesystem::path LastWriteFile() const override { return m_lastWriteFile; }
     bool MustTerminate() const override { return m_mustTerminate; }
     // The RTF read back into paper: one description of the document for
     // every format.
@@ -85,6 +86,7 @@ class RtfWordLayer final : public WordLayer {
     void StartDocument(std::optional<RtfTemplate> document, std::string defaultTitle);
     void AddInsertion(const TemplateSpot& spot, std::string fill);
     RtfFlow& TypingFlow();
+    void ForgetLastWrite();
     void RenderTemplateDocument(std::string& out) const;
     void RenderNewDocument(std::string& out) const;
 
@@ -102,6 +104,7 @@ class RtfWordLayer final : public WordLayer {
     std::string m_title;
     bool m_mustTerminate = false;
     TransferResult m_lastWrite;
+    std::filesystem::path m_lastWriteFile;
 };
 
 }  // namespace zorvek

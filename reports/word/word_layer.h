@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,9 +55,13 @@ class WordLayer {
     // not be written; LastWrite says why.
     virtual bool WordShow() = 0;
     // How writing the current document went: success until it is shown, and
-    // again once the next document is started. Layers that write no file
-    // never fail.
+    // again once the next document is named or started. Layers that write no
+    // file never fail.
     virtual TransferResult LastWrite() const { return TransferResult::Ok(); }
+    // Where the current document was written, or was to be, as the document
+    // sink named it; empty until it is shown, and again once the next
+    // document is named or started.
+    virtual std::filesystem::path LastWriteFile() const { return {}; }
     // Names the documents shown from now on (UTF-8, "Форма 1"); the name a
     // document is filed under. Layers that file nothing ignore it.
     virtual void SetTitle(std::string_view) {}

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <future>
 #include <memory>
+#include <optional>
 
 #include "access/program_location.h"
 #include "app/program.h"
@@ -467,17 +469,31 @@ class InfoFormTest : public test::WindowFixture {
                  QStringLiteral("Документ записан: ") + QDir::toNativeSeparators(path));
     }
 
+    // The box names the file as the documents folder names it.
+    void aDocumentThatCannotBeWrittenIsReported_data() {
+        QTest::addColumn<bool>("folderIsAFile");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("disk full") << false << QStringLiteral("недопустимый размер файла");
+        QTest::newRow("no folder") << true << QStringLiteral(".+");
+    }
     void aDocumentThatCannotBeWrittenIsReported() {
-        if (!test::FileSizeLimit::Supported()) QSKIP("no file size limit here");
+        QFETCH(bool, folderIsAFile);
+        QFETCH(QString, reason);
+        if (!folderIsAFile && !test::FileSizeLimit::Supported()) QSKIP("no file size limit here");
         Start();
         LoadSample();
+        if (folderIsAFile) QVERIFY(QFile(m_dir->filePath("documents")).open(QIODevice::WriteOnly));
         {
-            const test::FileSizeLimit diskFull(100);
+            std::optional<test::FileSizeLimit> diskFull;
+            if (!folderIsAFile) diskFull.emplace(100);
             Run("N15");
         }
-        QCOMPARE(m_dialogs.errors,
-                 QStringList{QStringLiteral(
-                     "Документ appendix4.rtf не создан: недопустимый размер файла")});
+        QCOMPARE(m_dialogs.errors.size(), 1);
+        const QRegularExpression named(QStringLiteral("^Документ Приложение 4 \\d{4}-\\d\\d-\\d\\d "
+                                                      "\\d\\d-\\d\\d-\\d\\d\\.rtf не создан: ") +
+                                       reason + '$');
+        QVERIFY2(named.match(m_dialogs.errors.front()).hasMatch(),
+                 qPrintable(m_dialogs.errors.front()));
         QVERIFY(Documents().isEmpty());
         QVERIFY(m_dialogs.opened.isEmpty());
         QVERIFY(!Window().StatusLine()->isVisible());

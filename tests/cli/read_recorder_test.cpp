@@ -38,7 +38,8 @@ class ReadRecorder : public test::TempDirTest {
         return twin;
     }
 
-    int Run(const sim::Image* image, std::string_view faults) {
+    // Into FILE unless `out` names another file.
+    int Run(const sim::Image* image, std::string_view faults, std::filesystem::path out = {}) {
         std::unique_ptr<sim::RecorderLine> twin;
         if (image != nullptr) twin = StartTwin(*image, faults);
         for (int port = 1; port <= 8; ++port) {
@@ -46,8 +47,8 @@ class ReadRecorder : public test::TempDirTest {
             ::setenv(Variable(port).c_str(), path.c_str(), 1);
         }
         m_file = WriteFile("read.krd", m_older);
-        std::ostringstream out;
-        return cli::RunRead({"recorder", "--out", m_file.string()}, out);
+        std::ostringstream printed;
+        return cli::RunRead({"recorder", "--out", (out.empty() ? m_file : out).string()}, printed);
     }
 
     std::filesystem::path m_file;
@@ -128,6 +129,18 @@ TEST_F(ReadRecorder, APortHeldByAnotherProgramIsNamedBusy) {
     holder->Close();
     EXPECT_EQ(WEXITSTATUS(std::system(read.c_str())), 0);
     EXPECT_EQ(ReadFile(m_file), std::vector<std::uint8_t>(image.begin(), image.end()));
+}
+
+TEST_F(ReadRecorder, AFailedWriteSaysWhyOnce) {
+    const sim::Image image = sim::GenerateImage({});
+    testing::internal::CaptureStderr();
+    const int code = Run(&image, "", m_dir / "absent" / "read.krd");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 2);
+    const std::string reason = "нет такого файла или папки";
+    const std::size_t first = err.find(reason);
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find(reason, first + 1), std::string::npos) << err;
 }
 
 }  // namespace

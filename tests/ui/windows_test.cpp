@@ -1,9 +1,10 @@
 // The auxiliary windows on their own: the options window's columns by crane
 // variant, the filter's two states, the progress and about windows, the
-// documents' paper preview.
+// documents' paper preview, the file dialogs' columns.
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +20,7 @@
 
 #include "tests/support/scripted_dialogs.h"
 #include "ui/about_form.h"
+#include "ui/file_columns.h"
 #include "ui/filter_form.h"
 #include "ui/options_form.h"
 #include "ui/paper_preview_form.h"
@@ -372,6 +374,49 @@ class WindowsTest : public QObject {
         QCOMPARE(m_dialogs.errors.size(), 1);
         preview.EditorButton()->click();
         QCOMPARE(m_dialogs.opened, QStringList{rtf});
+    }
+
+    void fileSizesReadInRussian_data() {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << qint64(0) << QStringLiteral("0 байт");
+        QTest::newRow("below 1 КБ") << qint64(1023) << QStringLiteral("1023 байт");
+        QTest::newRow("1 КБ") << qint64(1024) << QStringLiteral("1,0 КБ");
+        QTest::newRow("an image") << qint64(65536) << QStringLiteral("64,0 КБ");
+        QTest::newRow("last КБ") << qint64(1048524) << QStringLiteral("1023,9 КБ");
+        QTest::newRow("rounds to 1 МБ") << qint64(1048525) << QStringLiteral("1,0 МБ");
+        QTest::newRow("no unit above ТБ") << (qint64(2000) << 40) << QStringLiteral("2000,0 ТБ");
+    }
+    void fileSizesReadInRussian() {
+        QFETCH(qint64, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(FileSizeText(bytes), text);
+    }
+
+    // Qt's model gives these columns in the desktop's language, and a
+    // folder's type in English whatever the translation.
+    void fileDialogColumnsReadInRussian() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Папка")));
+        QFile image(dir.filePath("dannie.krd"));
+        QVERIFY(image.open(QIODevice::WriteOnly) && image.resize(65536));
+        image.close();
+        QFileSystemModel files;
+        RussianFileColumns columns;
+        columns.setSourceModel(&files);
+        const QModelIndex root = files.setRootPath(dir.path());
+        QTRY_COMPARE(files.rowCount(root), 2);
+        const auto text = [&](const QString& name, int column) {
+            const QModelIndex row = files.index(dir.filePath(name));
+            return columns.mapFromSource(row.siblingAtColumn(column)).data().toString();
+        };
+        QCOMPARE(text("Папка", 2), QStringLiteral("Папка"));
+        QCOMPARE(text("Папка", 1), QString());
+        QCOMPARE(text("dannie.krd", 1), QStringLiteral("64,0 КБ"));
+        // No month's name, which the desktop's language would spell.
+        static const QRegularExpression day(QStringLiteral(R"(^\d\d\.\d\d\.\d{4} \d\d:\d\d$)"));
+        QVERIFY2(day.match(text("dannie.krd", 3)).hasMatch(), qPrintable(text("dannie.krd", 3)));
+        QCOMPARE(text("dannie.krd", 0), QStringLiteral("dannie.krd"));
     }
 
   private:

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "model/atomic_file.h"
 #include "reports/common/fixed_path_document_sink.h"
 #include "tests/support/temp_dir.h"
 
@@ -70,10 +71,16 @@ TEST_F(FolderDocumentSinkTest, OpensWhatWasWrittenAndLeavesItWhenItCannot) {
     EXPECT_TRUE(std::filesystem::exists(written));
 }
 
-TEST_F(FolderDocumentSinkTest, GivesNoPathWhenTheFolderCannotBeMade) {
+// The message about the failed write names the document as it would be.
+TEST_F(FolderDocumentSinkTest, NamesTheDocumentAlsoWhereTheFolderCannotBeMade) {
     std::ofstream(m_dir / "file") << "x";
-    FolderDocumentSink sink = MakeSink(m_dir / "file" / "documents");
-    EXPECT_TRUE(sink.PathFor("Форма 1", "rtf").empty());
+    const auto folder = m_dir / "file" / "documents";
+    FolderDocumentSink sink = MakeSink(folder);
+    const auto path = sink.PathFor("Форма 1", "rtf");
+    EXPECT_EQ(path.parent_path(), folder);
+    EXPECT_EQ(NameOf(path), "Форма 1 2026-12-07 19-40-12.rtf");
+    const std::uint8_t rtf[] = {'{', '}'};
+    EXPECT_FALSE(WriteFileAtomically(path, rtf));
 }
 
 TEST(FixedPathDocumentSinkTest, GivesThePathItWasSetWhateverTheTitle) {

@@ -430,6 +430,12 @@ TEST_F(RtfWordLayerTest, ShowWritesTheDocumentWhereTheSinkSays) {
     Layer().WordNewDocument(1);
     m_sink.target = m_dir / "no such folder" / "x.rtf";
     EXPECT_FALSE(Layer().WordShow());
+    EXPECT_FALSE(Layer().LastWrite());
+    EXPECT_EQ(Layer().LastWriteFile(), m_sink.target);
+    // The next document, failing before it is shown, is not this write.
+    Layer().SetTitle("Форма 2");
+    EXPECT_TRUE(Layer().LastWrite());
+    EXPECT_TRUE(Layer().LastWriteFile().empty());
 
     EXPECT_EQ(m_sink.titles, (std::vector<std::string>{"Форма 1", "Приложение 4", "Документ"}));
     EXPECT_EQ(m_sink.extensions, (std::vector<std::string>{"rtf", "rtf", "rtf"}));
