@@ -462,6 +462,9 @@ void TInfo_Form::AfterLoad(const LoadOutcome& outcome) {
     if (!outcome.Loaded() && m_worker->CancelRequested()) {
         ShowStatus(QStringLiteral("Чтение прервано"));
     } else {
+        // A new image makes the line's last word (a stopped read, an older
+        // document) stale.
+        if (outcome.Loaded()) ShowStatus(QString());
         ShowMessage(LoadFailureMessage(outcome));
         if (const std::string why = FileNotOpenedMessage(outcome); !why.empty()) {
             m_dialogs.Message(this, QString::fromStdString(why));
