@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 #include "archive/image_facts.h"
 #include "archive/schema.h"
@@ -25,6 +26,12 @@ constexpr std::string_view kSummaryColumns =
 // The passport's texts are joined by NUL, which none of them can hold
 // (the recorder's texts end at their first NUL).
 constexpr char kPassportSeparator = '\0';
+
+// A write the server gave up for another transaction is run again: a few
+// times, never for longer than a user waits for an add.
+constexpr int kWriteAttempts = 5;
+constexpr auto kRetryFor = std::chrono::seconds(10);
+constexpr auto kRetryPause = std::chrono::milliseconds(25);
 
 SqlBlob BlobOf(std::string_view bytes) {
     return {std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())};
@@ -147,23 +154,19 @@ class SqlArchive final : public ReadoutArchive {
             return result;
         }
         const std::string sha = HexOf(Sha256(readout.image));
-        if (ArchiveStatus ready = m_connection->Ready(); !ready) {
-            result.status = ready;
-            return result;
-        }
-        if (ArchiveStatus begun = m_connection->BeginWrite(); !begun) {
-            result.status = begun;
-            return result;
-        }
-        result.status = Insert(readout, *facts, sha, result.value);
-        if (result) {
-            if (auto committed = m_connection->Run("COMMIT"); !committed) {
-                result.status = committed.status;
+        // Writers of this program wait for each other; another client of
+        // the server (an older program, an administrator's session) may
+        // still deadlock with a write, which the server then gives up.
+        const auto until = std::chrono::steady_clock::now() + kRetryFor;
+        for (int attempt = 1;; ++attempt) {
+            bool lost = false;
+            result = WriteOnce(readout, *facts, sha, lost);
+            if (result || !lost || attempt == kWriteAttempts ||
+                std::chrono::steady_clock::now() >= until) {
+                return result;
             }
+            std::this_thread::sleep_for(attempt * kRetryPause);
         }
-        // A failed COMMIT has ended the transaction as well, in both backends.
-        if (!result) m_connection->Run("ROLLBACK");
-        return result;
     }
 
     ArchiveResult<std::vector<ReadoutSummary>> List(
