@@ -315,6 +315,43 @@ TEST_P(ArchiveTest, HostileTextsAreDataAndComeBackByteForByte) {
     EXPECT_EQ(m_archive->List(std::nullopt).value.size(), std::size(hostile));
 }
 
+// A byte of a stored image changed behind the program's back (a failing
+// disk, a hand in the database): never handed out, and found by the check.
+TEST_P(ArchiveTest, AnImageChangedSinceItWasStoredIsRefusedAndFound) {
+    const ReadoutId sound = Add(CraneImage(50, "41328-к", "R"), Day(1)).id;
+    const ReadoutId damaged = Add(CraneImage(51, "77001-к", "S"), Day(2)).id;
+    const auto before = m_archive->Check();
+    ASSERT_TRUE(before) << before.status.reason;
+    EXPECT_TRUE(before.value.Sound());
+    EXPECT_EQ(before.value.readouts, 2);
+
+    auto raw = m_backend.SecondConnection();
+    ASSERT_NE(raw, nullptr);
+    const SqlParam key = std::int64_t{damaged};
+    auto image = raw->Run(
+        "SELECT i.sha256, i.bytes FROM images i JOIN readouts r ON r.image_sha256 = i.sha256 "
+        "WHERE r.id = $1",
+        {&key, 1});
+    ASSERT_TRUE(image) << image.status.reason;
+    ASSERT_EQ(image.value.size(), 1U);
+    std::string bytes = *image.value[0][1];
+    bytes[0x1234] = static_cast<char>(bytes[0x1234] ^ 0x01);
+    const SqlParam change[] = {
+        std::string_view(*image.value[0][0]),
+        SqlBlob{{reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}}};
+    ASSERT_TRUE(raw->Run("UPDATE images SET bytes = $2 WHERE sha256 = $1", change));
+
+    const auto refused = m_archive->Get(damaged);
+    EXPECT_EQ(refused.status.error, ArchiveError::ImageChanged);
+    EXPECT_TRUE(refused.value.image.empty());
+    EXPECT_TRUE(m_archive->Get(sound));
+    const auto after = m_archive->Check();
+    ASSERT_TRUE(after) << after.status.reason;
+    EXPECT_EQ(after.value.readouts, 2);
+    EXPECT_EQ(after.value.changed, std::vector<ReadoutId>{damaged});
+    EXPECT_TRUE(after.value.database.empty());
+}
+
 // Two programs at once: each its own connection, the same images in
 // opposite orders.
 TEST_P(ArchiveTest, ConcurrentWritersLoseAndDuplicateNothing) {
