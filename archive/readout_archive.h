@@ -111,7 +111,8 @@ enum class ArchiveError : std::uint8_t {
     ImageChanged,     // a stored image no longer has the SHA-256 it was stored with
 };
 
-struct ArchiveStatus {
+// Neither may be dropped: a failure unlooked-at is a read-out lost unseen.
+struct [[nodiscard]] ArchiveStatus {
     ArchiveError error = ArchiveError::None;
     // The database's or the system's own words, or the archive's own detail (the
     // id, the schema versions); UTF-8, one line, may be empty.
@@ -120,7 +121,7 @@ struct ArchiveStatus {
 };
 
 template <typename T>
-struct ArchiveResult {
+struct [[nodiscard]] ArchiveResult {
     ArchiveStatus status;
     T value{};
     explicit operator bool() const { return static_cast<bool>(status); }

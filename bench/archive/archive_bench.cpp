@@ -50,7 +50,7 @@ class BenchArchive {
             if (!admin) return;
             m_admin = std::move(admin.value);
             m_schema = "bench" + suffix;
-            m_admin->Run("CREATE SCHEMA " + m_schema);
+            if (!m_admin->Run("CREATE SCHEMA " + m_schema)) return;
             m_location = std::string(uri) +
                          (std::string(uri).find('?') == std::string::npos ? "?" : "&") +
                          "options=-c%20search_path%3D" + m_schema;
@@ -60,7 +60,8 @@ class BenchArchive {
     }
     ~BenchArchive() {
         archive.reset();
-        if (m_admin) m_admin->Run("DROP SCHEMA " + m_schema + " CASCADE");
+        // One left behind goes with the throwaway server.
+        if (m_admin) static_cast<void>(m_admin->Run("DROP SCHEMA " + m_schema + " CASCADE"));
         if (!m_file.empty()) {
             for (const char* end : {"", "-wal", "-shm"})
                 std::filesystem::remove(m_file.string() + end);
@@ -120,8 +121,10 @@ BenchArchive& Fleet(bool server) {
         fleet = std::make_unique<BenchArchive>(server);
         const sim::Image base = sim::GenerateImage({});
         for (int reading = 0; fleet->archive && reading < kReadoutsPerCrane; ++reading) {
-            for (int crane = 0; crane < kCranes; ++crane)
-                fleet->archive->Add(Readout(base, crane, reading));
+            for (int crane = 0; fleet->archive && crane < kCranes; ++crane) {
+                // A fleet with a read-out missing measures nothing.
+                if (!fleet->archive->Add(Readout(base, crane, reading))) fleet->archive.reset();
+            }
         }
     }
     return *fleet;

@@ -414,7 +414,7 @@ TEST_P(ArchiveTest, AServerThatGoesAwayMidWriteLosesNothing) {
         killed = waiting && !waiting.value.empty();
         if (!killed) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    other->Run("ROLLBACK");
+    EXPECT_TRUE(other->Run("ROLLBACK"));
     writer.join();
     ASSERT_TRUE(killed);
     EXPECT_EQ(interrupted.status.error, ArchiveError::CannotOpen);
