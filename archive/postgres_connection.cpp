@@ -62,6 +62,13 @@ std::string BytesOfHex(const char* text, int length) {
     return bytes;
 }
 
+// The server's notices ("relation already exists, skipping") are not for
+// the user's terminal.
+void IgnoreNotice(void*, const char*) {}
+
+// Long enough for an add behind other writers on a slow link.
+constexpr std::string_view kStatementTimeout = "SET statement_timeout = '30s'";
+
 struct ResultDeleter {
     void operator()(PGresult* result) const { PQclear(result); }
 };
@@ -149,8 +156,7 @@ class PostgresConnection final : public SqlConnection {
         if (PQstatus(m_connection) == CONNECTION_OK) return Rollback();
         PQreset(m_connection);
         if (PQstatus(m_connection) != CONNECTION_OK) return Failure();
-        PQsetClientEncoding(m_connection, "UTF8");
-        return {};
+        return Settle();
     }
 
     ArchiveStatus BeginWrite() override {
@@ -177,6 +183,15 @@ class PostgresConnection final : public SqlConnection {
 
     std::string Location() const override { return m_location; }
 
+    // What every connection of the program's sets up, made anew or again.
+    ArchiveStatus Settle() {
+        PQsetNoticeProcessor(m_connection, IgnoreNotice, nullptr);
+        if (PQsetClientEncoding(m_connection, "UTF8") != 0) return Failure();
+        // A statement that hangs (a lock another client holds, a server in
+        // trouble) would hold the command for good.
+        return Run(kStatementTimeout, {}).status;
+    }
+
   private:
     ArchiveStatus Failure() const {
         const ArchiveError error = PQstatus(m_connection) == CONNECTION_OK
@@ -190,9 +205,16 @@ class PostgresConnection final : public SqlConnection {
     std::string m_lastFailureState;  // SQLSTATE
 };
 
-// The server's notices ("relation already exists, skipping") are not for
-// the user's terminal.
-void IgnoreNotice(void*, const char*) {}
+// libpq's reason, naming the server where libpq does not (some versions
+// say only "timeout expired"); libpq keeps the password out of both.
+std::string ConnectFailure(PGconn* connection) {
+    std::string reason = OneLine(PQerrorMessage(connection));
+    const char* host = PQhost(connection);
+    if (host == nullptr || host[0] == '\0' || reason.find(host) != std::string::npos) return reason;
+    const char* port = PQport(connection);
+    return std::string("server ") + host + (port != nullptr && port[0] != '\0' ? ":" : "") +
+           (port != nullptr ? port : "") + ": " + reason;
+}
 
 }  // namespace
 
@@ -207,14 +229,12 @@ ArchiveResult<std::unique_ptr<SqlConnection>> OpenPostgresConnection(std::string
     PGconn* connection = PQconnectdbParams(keywords, values, 1);
     auto owned = std::make_unique<PostgresConnection>(connection, DisplayedLocation(uri));
     if (connection == nullptr || PQstatus(connection) != CONNECTION_OK) {
-        result.status = {ArchiveError::CannotOpen, connection != nullptr
-                                                       ? OneLine(PQerrorMessage(connection))
-                                                       : "out of memory"};
+        result.status = {ArchiveError::CannotOpen,
+                         connection != nullptr ? ConnectFailure(connection) : "out of memory"};
         return result;
     }
-    PQsetNoticeProcessor(connection, IgnoreNotice, nullptr);
-    if (PQsetClientEncoding(connection, "UTF8") != 0) {
-        result.status = {ArchiveError::CannotOpen, OneLine(PQerrorMessage(connection))};
+    if (ArchiveStatus settled = owned->Settle(); !settled) {
+        result.status = {ArchiveError::CannotOpen, settled.reason};
         return result;
     }
     result.value = std::move(owned);

@@ -277,6 +277,17 @@ TEST_P(ArchiveTest, AnArchiveOfANewerProgramIsReadButNeverWritten) {
     EXPECT_EQ(version.value[0][0], "99");
 }
 
+// A statement that hangs on a lock gives up instead of holding the command.
+TEST_P(ArchiveTest, TheProgramsStatementsOnAServerHaveATimeLimit) {
+    if (GetParam() != ArchiveBackend::Kind::Postgres) GTEST_SKIP() << "a server's setting";
+    auto own = OpenPostgresConnection(m_backend.Location());
+    ASSERT_TRUE(own) << own.status.reason;
+    const auto limit = own.value->Run("SHOW statement_timeout");
+    ASSERT_TRUE(limit) << limit.status.reason;
+    ASSERT_EQ(limit.value.size(), 1U);
+    EXPECT_EQ(limit.value[0][0], "30s");
+}
+
 // The migration swallows a server's refusal of LZ4, so a mistyped statement
 // would pass unseen but for this.
 TEST_P(ArchiveTest, TheServerPacksImagesWithLz4) {
