@@ -108,9 +108,11 @@ enum class ArchiveError : std::uint8_t {
     CannotOpen,       // the database file or server could not be reached
     SchemaTooNew,     // written by a newer program: read, never write
     DatabaseFailure,  // the database refused or failed a statement
+    ImageChanged,     // a stored image no longer has the SHA-256 it was stored with
 };
 
-struct ArchiveStatus {
+// Neither may be dropped: a failure unlooked-at is a read-out lost unseen.
+struct [[nodiscard]] ArchiveStatus {
     ArchiveError error = ArchiveError::None;
     // The database's or the system's own words, or the archive's own detail (the
     // id, the schema versions); UTF-8, one line, may be empty.
@@ -119,7 +121,7 @@ struct ArchiveStatus {
 };
 
 template <typename T>
-struct ArchiveResult {
+struct [[nodiscard]] ArchiveResult {
     ArchiveStatus status;
     T value{};
     explicit operator bool() const { return static_cast<bool>(status); }
@@ -131,6 +133,15 @@ struct Added {
     ReadoutId id = 0;
     bool alreadyStored = false;
     ReadoutFlags flags;
+};
+
+// What Check found. Sound when nothing was.
+struct ArchiveCheck {
+    int readouts = 0;                // read-outs whose image was read and hashed
+    std::vector<ReadoutId> changed;  // their image no longer has its SHA-256
+    // The database's own findings (UTF-8, a line each).
+    std::vector<std::string> database;
+    bool Sound() const { return changed.empty() && database.empty(); }
 };
 
 // Every call is complete in itself: a write is one transaction, either
@@ -148,9 +159,17 @@ class ReadoutArchive {
     // Newest first; only the crane with that registration number when given.
     virtual ArchiveResult<std::vector<ReadoutSummary>> List(
         std::optional<std::string_view> registration) = 0;
+    // ImageChanged, with nothing else, for an image that no longer has the
+    // SHA-256 it was stored with (a disk's or a hand's change): a document
+    // is never made from it.
     virtual ArchiveResult<StoredReadout> Get(ReadoutId id) = 0;
     // One line per crane, ordered by registration number.
     virtual ArchiveResult<std::vector<FleetLine>> Fleet() = 0;
+    // Reads every stored image and compares it with its SHA-256, and has
+    // the database check itself where it can (SQLite's integrity check).
+    // Fails only when the archive cannot be read; what is found is the
+    // value.
+    virtual ArchiveResult<ArchiveCheck> Check() = 0;
     // Where the archive lies, for messages ("~/.local/share/zorvek/archive.sqlite",
     // "postgresql://host/db" without a password).
     virtual std::string Location() const = 0;

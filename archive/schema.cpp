@@ -112,17 +112,14 @@ std::string InDialect(std::string_view sql, const SqlDialect& dialect) {
 ArchiveResult<int> Migrate(SqlConnection& connection) {
     ArchiveResult<int> result;
     const auto fail = [&](ArchiveStatus status) {
-        connection.Run("ROLLBACK");
         result.status = std::move(status);
+        if (const ArchiveStatus undone = connection.Rollback(); !undone)
+            result.status.reason += "; ROLLBACK: " + undone.reason;
         return result;
     };
     if (ArchiveStatus begun = connection.BeginWrite(); !begun) {
         result.status = begun;
         return result;
-    }
-    if (!connection.Dialect().migrationLock.empty()) {
-        if (auto run = connection.Run(connection.Dialect().migrationLock); !run)
-            return fail(run.status);
     }
     if (auto run = connection.Run(
             InDialect("CREATE TABLE IF NOT EXISTS schema_version (version {int} NOT NULL)",

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 #include "archive/image_facts.h"
 #include "archive/schema.h"
@@ -25,6 +26,12 @@ constexpr std::string_view kSummaryColumns =
 // The passport's texts are joined by NUL, which none of them can hold
 // (the recorder's texts end at their first NUL).
 constexpr char kPassportSeparator = '\0';
+
+// A write the server gave up for another transaction is run again: a few
+// times, never for longer than a user waits for an add.
+constexpr int kWriteAttempts = 5;
+constexpr auto kRetryFor = std::chrono::seconds(10);
+constexpr auto kRetryPause = std::chrono::milliseconds(25);
 
 SqlBlob BlobOf(std::string_view bytes) {
     return {std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())};
@@ -147,23 +154,19 @@ class SqlArchive final : public ReadoutArchive {
             return result;
         }
         const std::string sha = HexOf(Sha256(readout.image));
-        if (ArchiveStatus ready = m_connection->Ready(); !ready) {
-            result.status = ready;
-            return result;
-        }
-        if (ArchiveStatus begun = m_connection->BeginWrite(); !begun) {
-            result.status = begun;
-            return result;
-        }
-        result.status = Insert(readout, *facts, sha, result.value);
-        if (result) {
-            if (auto committed = m_connection->Run("COMMIT"); !committed) {
-                result.status = committed.status;
+        // Writers of this program wait for each other; another client of
+        // the server (an older program, an administrator's session) may
+        // still deadlock with a write, which the server then gives up.
+        const auto until = std::chrono::steady_clock::now() + kRetryFor;
+        for (int attempt = 1;; ++attempt) {
+            bool lost = false;
+            result = WriteOnce(readout, *facts, sha, lost);
+            if (result || !lost || attempt == kWriteAttempts ||
+                std::chrono::steady_clock::now() >= until) {
+                return result;
             }
+            std::this_thread::sleep_for(attempt * kRetryPause);
         }
-        // A failed COMMIT has ended the transaction as well, in both backends.
-        if (!result) m_connection->Run("ROLLBACK");
-        return result;
     }
 
     ArchiveResult<std::vector<ReadoutSummary>> List(
@@ -212,6 +215,10 @@ class SqlArchive final : public ReadoutArchive {
         }
         const std::string image = row.back().value_or("");
         result.value.image.assign(image.begin(), image.end());
+        if (HexOf(Sha256(result.value.image)) != result.value.summary.imageSha256) {
+            result = {};
+            result.status = {ArchiveError::ImageChanged, "№ " + std::to_string(id)};
+        }
         return result;
     }
 
@@ -237,9 +244,75 @@ class SqlArchive final : public ReadoutArchive {
         return result;
     }
 
+    ArchiveResult<ArchiveCheck> Check() override {
+        ArchiveResult<ArchiveCheck> result;
+        if (result.status = m_connection->Ready(); !result) return result;
+        if (const std::string_view check = m_connection->Dialect().integrityCheck; !check.empty()) {
+            auto findings = m_connection->Run(check);
+            if (!findings) {
+                result.status = findings.status;
+                return result;
+            }
+            for (const SqlRow& row : findings.value) {
+                const std::string finding = row.empty() ? "" : row.front().value_or("");
+                if (finding != "ok") result.value.database.push_back(finding);
+            }
+        }
+        // A page of images at a time: a large archive's images would not
+        // fit in memory at once.
+        constexpr std::int64_t kPage = 64;
+        for (std::int64_t after = 0;;) {
+            const SqlParam params[] = {after, kPage};
+            auto page = m_connection->Run(
+                "SELECT r.id, r.image_sha256, i.bytes FROM readouts r LEFT JOIN images i ON "
+                "i.sha256 = r.image_sha256 WHERE r.id > $1 ORDER BY r.id LIMIT $2",
+                params);
+            if (!page) {
+                result.status = page.status;
+                return result;
+            }
+            for (const SqlRow& row : page.value) {
+                Cells cells(row);
+                after = cells.Integer();
+                const std::string sha = cells.Text();
+                const SqlCell& bytes = cells.Next();
+                ++result.value.readouts;
+                if (!bytes ||
+                    HexOf(Sha256(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()),
+                                           bytes->size()))) != sha) {
+                    result.value.changed.push_back(after);
+                }
+            }
+            if (static_cast<std::int64_t>(page.value.size()) < kPage) return result;
+        }
+    }
+
     std::string Location() const override { return m_connection->Location(); }
 
   private:
+    // One transaction of Add; `lost` when the server gave it up for another.
+    ArchiveResult<Added> WriteOnce(const NewReadout& readout, const ImageFacts& facts,
+                                   const std::string& sha, bool& lost) {
+        ArchiveResult<Added> result;
+        if (result.status = m_connection->Ready(); !result) return result;
+        if (result.status = m_connection->BeginWrite(); !result) {
+            lost = m_connection->LostToAnotherTransaction();
+            return result;
+        }
+        result.status = Insert(readout, facts, sha, result.value);
+        if (result) {
+            if (auto committed = m_connection->Run("COMMIT"); !committed) {
+                result.status = committed.status;
+            }
+        }
+        if (!result) {
+            lost = m_connection->LostToAnotherTransaction();
+            if (const ArchiveStatus undone = m_connection->Rollback(); !undone)
+                result.status.reason += "; ROLLBACK: " + undone.reason;
+        }
+        return result;
+    }
+
     ArchiveStatus Insert(const NewReadout& readout, const ImageFacts& facts, const std::string& sha,
                          Added& added) {
         // Looked for first: an insert that meets the stored image would

@@ -43,11 +43,11 @@ struct SqlDialect {
     std::string_view integer;   // 64 bits
     std::string_view real;      // double precision
     std::string_view blob;
-    // Run first in the migration's transaction, so that two programs that
-    // open a new archive at once do not both create it; may be empty.
-    std::string_view migrationLock;
     // Makes the images' column pack new rows fast; may be empty.
     std::string_view fastImagePacking;
+    // The database's check of itself: one row "ok", or a row a finding;
+    // may be empty.
+    std::string_view integrityCheck;
 };
 
 class SqlConnection {
@@ -62,8 +62,16 @@ class SqlConnection {
     // transaction: a connection the server dropped since the last call (a
     // restart, an administrator) is made anew.
     virtual ArchiveStatus Ready() = 0;
-    // Starts a transaction that will write; a second writer waits for it.
+    // Starts a transaction that will write; a second writer waits for it
+    // until it ends, so that writes of the archive run one at a time.
     virtual ArchiveStatus BeginWrite() = 0;
+    // Ends the open transaction without its changes; nothing to do when
+    // none is open. A failure leaves it open: Ready() tries again.
+    virtual ArchiveStatus Rollback() = 0;
+    // Whether the last statement that failed was given up in favour of
+    // another transaction (a serialisation failure or a deadlock): the
+    // whole transaction may be run again.
+    virtual bool LostToAnotherTransaction() const = 0;
     virtual std::string Location() const = 0;
 };
 

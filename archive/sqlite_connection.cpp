@@ -15,7 +15,7 @@ namespace {
 constexpr int kBusyWaitMilliseconds = 30000;
 
 constexpr SqlDialect kSqlite = {
-    "INTEGER PRIMARY KEY AUTOINCREMENT", "INTEGER", "REAL", "BLOB", "", ""};
+    "INTEGER PRIMARY KEY AUTOINCREMENT", "INTEGER", "REAL", "BLOB", "", "PRAGMA integrity_check"};
 
 ArchiveStatus Failure(ArchiveError error, sqlite3* db) {
     return {error, db != nullptr ? sqlite3_errmsg(db) : "out of memory"};
@@ -68,13 +68,23 @@ class SqliteConnection final : public SqlConnection {
         return result;
     }
 
-    ArchiveStatus Ready() override { return {}; }
+    // A transaction left open by a failed rollback would hold the write
+    // lock against every other program.
+    ArchiveStatus Ready() override { return Rollback(); }
 
     ArchiveStatus BeginWrite() override {
         // IMMEDIATE takes the write lock at once, so a second writer waits
         // here (busy timeout) instead of failing when it would upgrade.
         return Run("BEGIN IMMEDIATE", {}).status;
     }
+
+    ArchiveStatus Rollback() override {
+        if (sqlite3_get_autocommit(m_db) != 0) return {};
+        return Run("ROLLBACK", {}).status;
+    }
+
+    // Writers wait for each other in BeginWrite instead.
+    bool LostToAnotherTransaction() const override { return false; }
 
     std::string Location() const override { return m_path; }
 

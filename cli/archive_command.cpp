@@ -28,6 +28,7 @@ using archive::ReadoutSummary;
 constexpr int kNotFound = 8;
 constexpr int kArchiveFailed = 9;
 constexpr int kSchemaTooNew = 10;
+constexpr int kArchiveDamaged = 11;
 
 int ExitCodeOf(const ArchiveStatus& status) {
     switch (status.error) {
@@ -39,6 +40,8 @@ int ExitCodeOf(const ArchiveStatus& status) {
             return kSchemaTooNew;
         case ArchiveError::NotAnImage:
             return 3;
+        case ArchiveError::ImageChanged:
+            return kArchiveDamaged;
         case ArchiveError::CannotOpen:
         case ArchiveError::DatabaseFailure:
             break;
@@ -346,6 +349,32 @@ int RunFleet(const std::vector<std::string>& args, std::ostream& out) {
     return command.Print(records, out, false, FleetRecord({}));
 }
 
+int RunCheck(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("check",
+                           "Проверяет каждый образ по его SHA-256 и саму базу данных архива.");
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (const auto code = command.OpenTheArchive()) return *code;
+    const auto checked = command.archive->Check();
+    if (!checked) return Failed(checked.status, command.archive->Location());
+    const archive::ArchiveCheck& found = checked.value;
+    for (const archive::ReadoutId id : found.changed) {
+        PrintErrorUtf8("Считывание № " + Integer(id) +
+                       ": образ изменился после сохранения (SHA-256 не совпадает)");
+    }
+    for (const std::string& finding : found.database) {
+        PrintErrorUtf8("База данных архива: " + finding);
+    }
+    const Record record{
+        NumberField("readouts", "Считываний проверено", Integer(found.readouts)),
+        NumberField("changed_images", "Образов изменилось",
+                    Integer(static_cast<std::int64_t>(found.changed.size()))),
+        FlagField("database_sound", "База данных цела", found.database.empty()),
+        TextField("location", "Архив", command.archive->Location()),
+    };
+    const int printed = command.Print({record}, out, true);
+    return found.Sound() ? printed : kArchiveDamaged;
+}
+
 struct Subcommand {
     std::string_view name;
     int (*run)(const std::vector<std::string>&, std::ostream&);
@@ -359,6 +388,7 @@ constexpr Subcommand kSubcommands[] = {
     {"export", RunExport, "export ID --out ФАЙЛ         образ считывания в файл"},
     {"compare", RunCompare, "compare ID ID                что произошло между считываниями"},
     {"fleet", RunFleet, "fleet                        парк кранов"},
+    {"check", RunCheck, "check                        проверить образы и базу данных"},
 };
 
 void PrintArchiveUsage(std::ostream& to) {

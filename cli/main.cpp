@@ -27,7 +27,8 @@ constexpr Command kCommands[] = {
     {"read", zorvek::cli::RunRead,
      "read ПРИБОР --out ФАЙЛ     образ из прибора (recorder, lpt, usb) в файл"},
     {"archive", zorvek::cli::RunArchive,
-     "archive КОМАНДА ...        архив считываний (add, list, show, export, compare, fleet)"},
+     "archive КОМАНДА ...        архив считываний (add, list, show, export, compare, fleet, "
+     "check)"},
 };
 
 void PrintUsage(std::ostream& to) {

@@ -47,9 +47,14 @@ std::string CsvText(const Field& field) {
         case Field::Kind::Text:
             break;
     }
-    if (field.text.find_first_of(",\"\r\n") == std::string::npos) return field.text;
+    // A spreadsheet takes a cell that begins so for a formula
+    // ("=HYPERLINK(...)" in a passport text): a leading quote keeps it text.
+    std::string text = field.text;
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
-    for (const char c : field.text) {
+    for (const char c : text) {
         if (c == '"') quoted += '"';
         quoted += c;
     }

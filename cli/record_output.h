@@ -33,7 +33,9 @@ Field FlagField(std::string key, std::string title, bool flag);
 Field NoneField(std::string key, std::string title);
 
 // Records of one shape, printed as a table with a heading line, as CSV with
-// a header line (RFC 4180 quoting) or as a JSON array of objects. `single`
+// a header line (RFC 4180 quoting; a text that begins with =, +, -, @, tab
+// or CR gets a leading ' so that a spreadsheet never runs it as a formula)
+// or as a JSON array of objects. `single`
 // prints one record as a two-column table or a JSON object. No records
 // still get the heading or header line of `emptyShape`.
 void PrintRecords(const std::vector<Record>& records, OutputFormat format, std::ostream& out,

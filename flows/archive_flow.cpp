@@ -102,6 +102,11 @@ std::string ArchiveFailureText(const archive::ArchiveStatus& status) {
         case ArchiveError::DatabaseFailure:
             what = "ошибка базы данных архива";
             break;
+        case ArchiveError::ImageChanged:
+            what =
+                "образ в архиве повреждён: он изменился после сохранения (SHA-256 не "
+                "совпадает), документы по нему не делаются";
+            break;
     }
     std::string text = Cp1251FromUtf8(what);
     if (!status.reason.empty()) text += " (" + Cp1251FromUtf8(status.reason) + ")";

@@ -4,9 +4,10 @@
 # root), reached through a Unix socket in that folder and on 127.0.0.1 at a
 # free port (Windows programs under wine have no Unix socket). The command
 # finds the server in ZORVEK_TEST_POSTGRES (by the socket) and
-# ZORVEK_TEST_POSTGRES_TCP (by TCP), database "zorvek", role "zorvek", no
-# password; the server is stopped and the folder removed however the
-# command ends.
+# ZORVEK_TEST_POSTGRES_TCP (by TCP), database "zorvek", role "zorvek" (a
+# superuser: the archive's tests make and drop a database each, so that
+# `ctest -j` runs them side by side), no password; the server is stopped
+# and the folder removed however the command ends.
 #
 #   scripts/with-postgres.sh ctest --test-dir build -R archive
 set -euo pipefail

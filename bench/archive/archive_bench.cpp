@@ -1,20 +1,28 @@
 // The read-out archive on both backends: adding a thousand distinct images,
-// the fleet list of a thousand cranes with ten read-outs each, and what
-// `zorvek-cli archive compare` does. PostgreSQL where ZORVEK_TEST_POSTGRES
-// names a server (scripts/with-postgres.sh bench/archive/archive_bench).
+// the fleet list of a thousand cranes with ten read-outs each, what
+// `zorvek-cli archive compare` does, and rounds of writers adding at once
+// (a stress run: every read-out stored once, every flag as one writer
+// alone would set it). PostgreSQL where ZORVEK_TEST_POSTGRES names a server
+// (scripts/with-postgres.sh bench/archive/archive_bench).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <barrier>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "archive/readout_archive.h"
 #include "archive/sql_connection.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
+#include "sim/image_bytes.h"
 #include "sim/image_generator.h"
 
 namespace {
@@ -42,7 +50,7 @@ class BenchArchive {
             if (!admin) return;
             m_admin = std::move(admin.value);
             m_schema = "bench" + suffix;
-            m_admin->Run("CREATE SCHEMA " + m_schema);
+            if (!m_admin->Run("CREATE SCHEMA " + m_schema)) return;
             m_location = std::string(uri) +
                          (std::string(uri).find('?') == std::string::npos ? "?" : "&") +
                          "options=-c%20search_path%3D" + m_schema;
@@ -52,7 +60,8 @@ class BenchArchive {
     }
     ~BenchArchive() {
         archive.reset();
-        if (m_admin) m_admin->Run("DROP SCHEMA " + m_schema + " CASCADE");
+        // One left behind goes with the throwaway server.
+        if (m_admin) static_cast<void>(m_admin->Run("DROP SCHEMA " + m_schema + " CASCADE"));
         if (!m_file.empty()) {
             for (const char* end : {"", "-wal", "-shm"})
                 std::filesystem::remove(m_file.string() + end);
@@ -60,6 +69,7 @@ class BenchArchive {
     }
 
     std::unique_ptr<archive::ReadoutArchive> archive;
+    const std::string& Location() const { return m_location; }
 
   private:
     std::string m_location;
@@ -111,8 +121,10 @@ BenchArchive& Fleet(bool server) {
         fleet = std::make_unique<BenchArchive>(server);
         const sim::Image base = sim::GenerateImage({});
         for (int reading = 0; fleet->archive && reading < kReadoutsPerCrane; ++reading) {
-            for (int crane = 0; crane < kCranes; ++crane)
-                fleet->archive->Add(Readout(base, crane, reading));
+            for (int crane = 0; fleet->archive && crane < kCranes; ++crane) {
+                // A fleet with a read-out missing measures nothing.
+                if (!fleet->archive->Add(Readout(base, crane, reading))) fleet->archive.reset();
+            }
         }
     }
     return *fleet;
@@ -148,6 +160,142 @@ void CompareTwo(benchmark::State& state, bool server) {
     }
 }
 
+void SetPassportText(sim::Image& image, int row, const std::string& text) {
+    auto field = sim::ImageSpan(image, map::kPassportAddress + row * map::kPassportTextSize,
+                                map::kPassportTextSize);
+    std::fill(field.begin(), field.end(), 0);
+    std::copy_n(text.begin(), std::min(text.size(), field.size()), field.begin());
+}
+
+// One read-out of a stress round, and the flags it must end up with.
+struct RoundReadout {
+    archive::NewReadout readout;
+    std::string crane;
+    std::string recorder;
+    int cycles = 0;
+    archive::ReadoutFlags expected;
+};
+
+// Three cranes read four times each. The third reading has fewer cycles
+// than the second; at the fourth each crane carries its neighbour's
+// recorder, so that a write also changes other cranes' lines.
+std::vector<RoundReadout> StressRound(int round) {
+    constexpr int kRoundCranes = 3;
+    constexpr int kCycles[] = {0, 20, 5, 30};
+    std::vector<RoundReadout> readouts;
+    for (int reading = 0; reading < 4; ++reading) {
+        for (int crane = 0; crane < kRoundCranes; ++crane) {
+            RoundReadout r;
+            r.crane = "S" + std::to_string(round) + "-" + std::to_string(crane);
+            const int recorderOf = reading == 3 ? (crane + 1) % kRoundCranes : crane;
+            r.recorder = "SR" + std::to_string(round) + "-" + std::to_string(recorderOf);
+            r.cycles = kCycles[reading];
+            sim::Image image = sim::GenerateImage({static_cast<std::uint32_t>(round)});
+            SetPassportText(image, PassportSheet::kRegistrationNumber, r.crane);
+            SetPassportText(image, PassportSheet::kRecorderSerial, r.recorder);
+            auto block =
+                sim::ImageSpan(image, map::kStatisticsTotalAddress, map::kStatisticsBlockSize);
+            const int lightest = block[4] | block[5] << 8;
+            block[4] = static_cast<std::uint8_t>(lightest + r.cycles);
+            block[5] = static_cast<std::uint8_t>((lightest + r.cycles) >> 8);
+            sim::SealBlock(block);
+            r.readout.image.assign(image.begin(), image.end());
+            // Distinct times, so that the order in time never rests on ids.
+            r.readout.readAt = std::chrono::sys_days(std::chrono::year(2025) / 1 / 1) +
+                               std::chrono::days(round * 100 + reading * 10 + crane);
+            r.readout.source = archive::ReadoutSource::Recorder;
+            r.readout.program = "55AA0502";
+            readouts.push_back(std::move(r));
+        }
+    }
+    // The flags as the rule states them, set in time order (the list above
+    // is in time order): against the crane's read-out before, and the
+    // recorder's.
+    struct Last {
+        std::string other;
+        int cycles = 0;
+    };
+    std::map<std::string, Last> ofCrane;
+    std::map<std::string, std::string> craneOfRecorder;
+    for (RoundReadout& r : readouts) {
+        if (const auto it = ofCrane.find(r.crane); it != ofCrane.end()) {
+            r.expected.recorderChanged = it->second.other != r.recorder;
+            r.expected.countersBack = r.cycles < it->second.cycles;
+        }
+        if (const auto it = craneOfRecorder.find(r.recorder); it != craneOfRecorder.end())
+            r.expected.recorderChanged |= it->second != r.crane;
+        ofCrane[r.crane] = {r.recorder, r.cycles};
+        craneOfRecorder[r.recorder] = r.crane;
+    }
+    return readouts;
+}
+
+// Each round, four writers of their own connection add the round's
+// read-outs at once, each in an order of its own.
+void ConcurrentAdds(benchmark::State& state, bool server) {
+    constexpr int kWriters = 4;
+    constexpr int kRounds = 50;
+    int failedAdds = 0;
+    int wrongFlags = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        BenchArchive bench(server);
+        if (!bench.archive) {
+            state.SkipWithError("no archive (ZORVEK_TEST_POSTGRES?)");
+            break;
+        }
+        std::vector<std::unique_ptr<archive::ReadoutArchive>> writers;
+        for (int i = 0; i < kWriters; ++i) {
+            auto opened = archive::OpenArchive(bench.Location());
+            if (opened) writers.push_back(std::move(opened.value));
+        }
+        if (writers.size() != kWriters) {
+            state.SkipWithError("a writer did not open the archive");
+            break;
+        }
+        state.ResumeTiming();
+        for (int round = 0; round < kRounds; ++round) {
+            const std::vector<RoundReadout> readouts = StressRound(round);
+            std::barrier start(kWriters);
+            std::vector<int> failed(kWriters, 0);
+            std::vector<std::thread> threads;
+            for (int w = 0; w < kWriters; ++w) {
+                threads.emplace_back([&, w] {
+                    std::vector<std::size_t> order(readouts.size());
+                    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+                    std::shuffle(order.begin(), order.end(),
+                                 std::mt19937(static_cast<std::uint32_t>(round * kWriters + w)));
+                    start.arrive_and_wait();
+                    for (const std::size_t i : order) {
+                        if (!writers[w]->Add(readouts[i].readout)) ++failed[w];
+                    }
+                });
+            }
+            for (std::thread& thread : threads) thread.join();
+            for (const int f : failed) failedAdds += f;
+            std::map<std::pair<std::string, std::int64_t>, archive::ReadoutFlags> stored;
+            for (int crane = 0; crane < 3; ++crane) {
+                const std::string name = "S" + std::to_string(round) + "-" + std::to_string(crane);
+                for (const auto& summary : bench.archive->List(name).value)
+                    stored[{name, summary.readAt.time_since_epoch().count()}] = summary.flags;
+            }
+            for (const RoundReadout& r : readouts) {
+                const auto it = stored.find({r.crane, r.readout.readAt.time_since_epoch().count()});
+                if (it == stored.end() ||
+                    it->second.recorderChanged != r.expected.recorderChanged ||
+                    it->second.countersBack != r.expected.countersBack) {
+                    ++wrongFlags;
+                }
+            }
+            if (stored.size() != readouts.size()) ++wrongFlags;
+        }
+    }
+    state.counters["rounds"] = kRounds;
+    state.counters["failed_adds"] = failedAdds;
+    state.counters["wrong_or_missing"] = wrongFlags;
+    if (failedAdds != 0 || wrongFlags != 0) state.SkipWithError("read-outs lost or flags wrong");
+}
+
 BENCHMARK_CAPTURE(AddThousand, sqlite, false)
     ->Unit(benchmark::kSecond)
     ->Iterations(1)
@@ -160,6 +308,14 @@ BENCHMARK_CAPTURE(FleetList, sqlite, false)->Unit(benchmark::kMillisecond)->UseR
 BENCHMARK_CAPTURE(FleetList, postgres, true)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(CompareTwo, sqlite, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(CompareTwo, postgres, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(ConcurrentAdds, sqlite, false)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ConcurrentAdds, postgres, true)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "archive/readout_archive.h"
@@ -14,16 +16,24 @@
 
 namespace zorvek::test {
 
-// Where a test's archive lies: a fresh SQLite file, or a fresh schema of
-// the PostgreSQL database that ZORVEK_TEST_POSTGRES names
-// (scripts/with-postgres.sh starts a throwaway server and sets it).
+// Where a test's archive lies: a fresh SQLite file, or a fresh database,
+// named after the test, on the PostgreSQL server that ZORVEK_TEST_POSTGRES
+// names (scripts/with-postgres.sh starts a throwaway server and sets it).
+// A database of its own, not a schema: a test may end every connection to
+// its database, or hold the archive's write lock, without touching the
+// tests that run beside it.
 class ArchiveBackend {
   public:
     enum class Kind { Sqlite, Postgres };
 
     explicit ArchiveBackend(Kind kind) : m_kind(kind) {}
     ~ArchiveBackend() {
-        if (m_admin) m_admin->Run("DROP SCHEMA IF EXISTS " + m_schema + " CASCADE");
+        if (m_admin) {
+            // FORCE: a connection the test left behind must not keep it.
+            const auto dropped =
+                m_admin->Run("DROP DATABASE IF EXISTS \"" + m_database + "\" WITH (FORCE)");
+            EXPECT_TRUE(dropped) << dropped.status.reason;
+        }
         if (!m_folder.empty()) std::filesystem::remove_all(m_folder);
     }
     ArchiveBackend(const ArchiveBackend&) = delete;
@@ -43,21 +53,22 @@ class ArchiveBackend {
             whyNot = "ZORVEK_TEST_POSTGRES is not set (scripts/with-postgres.sh sets it)";
             return false;
         }
-        static std::atomic<int> counter = 0;
-        m_schema = "t" + std::to_string(std::random_device()()) + "_" + std::to_string(counter++);
+        m_database = DatabaseName();
         auto admin = archive::OpenPostgresConnection(server);
         if (!admin) {
             whyNot = "no PostgreSQL server: " + admin.status.reason;
             return false;
         }
         m_admin = std::move(admin.value);
-        if (auto made = m_admin->Run("CREATE SCHEMA " + m_schema); !made) {
+        if (auto made = m_admin->Run("CREATE DATABASE \"" + m_database + "\""); !made) {
             whyNot = made.status.reason;
+            m_admin.reset();
             return false;
         }
+        // libpq takes a dbname among the URI's parameters over its path.
         const std::string base(server);
-        m_location = base + (base.find('?') == std::string::npos ? "?" : "&") +
-                     "options=-c%20search_path%3D" + m_schema;
+        m_location =
+            base + (base.find('?') == std::string::npos ? "?" : "&") + "dbname=" + m_database;
         return true;
     }
 
@@ -74,10 +85,25 @@ class ArchiveBackend {
     Kind GetKind() const { return m_kind; }
 
   private:
+    // The test's name, as far as a name of 63 bytes holds it, and a number
+    // of its own for the same test run twice at once.
+    static std::string DatabaseName() {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = "t_";
+        for (const char c : std::string(test->test_suite_name()) + "_" + test->name()) {
+            if (std::isalnum(static_cast<unsigned char>(c)) != 0)
+                name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            else if (name.back() != '_')
+                name += '_';
+        }
+        name.resize(std::min<std::size_t>(name.size(), 50));
+        return name + "_" + std::to_string(std::random_device()() % 1000000000U);
+    }
+
     Kind m_kind;
     std::string m_location;
     std::filesystem::path m_folder;
-    std::string m_schema;
+    std::string m_database;
     std::unique_ptr<archive::SqlConnection> m_admin;
 };
 

@@ -10,6 +10,7 @@
 
 #include "archive/image_facts.h"
 #include "archive/sha256.h"
+#include "archive/sql_archive.h"
 #include "model/cp1251.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
@@ -276,6 +277,17 @@ TEST_P(ArchiveTest, AnArchiveOfANewerProgramIsReadButNeverWritten) {
     EXPECT_EQ(version.value[0][0], "99");
 }
 
+// A statement that hangs on a lock gives up instead of holding the command.
+TEST_P(ArchiveTest, TheProgramsStatementsOnAServerHaveATimeLimit) {
+    if (GetParam() != ArchiveBackend::Kind::Postgres) GTEST_SKIP() << "a server's setting";
+    auto own = OpenPostgresConnection(m_backend.Location());
+    ASSERT_TRUE(own) << own.status.reason;
+    const auto limit = own.value->Run("SHOW statement_timeout");
+    ASSERT_TRUE(limit) << limit.status.reason;
+    ASSERT_EQ(limit.value.size(), 1U);
+    EXPECT_EQ(limit.value[0][0], "30s");
+}
+
 // The migration swallows a server's refusal of LZ4, so a mistyped statement
 // would pass unseen but for this.
 TEST_P(ArchiveTest, TheServerPacksImagesWithLz4) {
@@ -312,6 +324,43 @@ TEST_P(ArchiveTest, HostileTextsAreDataAndComeBackByteForByte) {
         EXPECT_EQ(m_archive->List(text).value.size(), 1U);
     }
     EXPECT_EQ(m_archive->List(std::nullopt).value.size(), std::size(hostile));
+}
+
+// A byte of a stored image changed behind the program's back (a failing
+// disk, a hand in the database): never handed out, and found by the check.
+TEST_P(ArchiveTest, AnImageChangedSinceItWasStoredIsRefusedAndFound) {
+    const ReadoutId sound = Add(CraneImage(50, "41328-к", "R"), Day(1)).id;
+    const ReadoutId damaged = Add(CraneImage(51, "77001-к", "S"), Day(2)).id;
+    const auto before = m_archive->Check();
+    ASSERT_TRUE(before) << before.status.reason;
+    EXPECT_TRUE(before.value.Sound());
+    EXPECT_EQ(before.value.readouts, 2);
+
+    auto raw = m_backend.SecondConnection();
+    ASSERT_NE(raw, nullptr);
+    const SqlParam key = std::int64_t{damaged};
+    auto image = raw->Run(
+        "SELECT i.sha256, i.bytes FROM images i JOIN readouts r ON r.image_sha256 = i.sha256 "
+        "WHERE r.id = $1",
+        {&key, 1});
+    ASSERT_TRUE(image) << image.status.reason;
+    ASSERT_EQ(image.value.size(), 1U);
+    std::string bytes = *image.value[0][1];
+    bytes[0x1234] = static_cast<char>(bytes[0x1234] ^ 0x01);
+    const SqlParam change[] = {
+        std::string_view(*image.value[0][0]),
+        SqlBlob{{reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}}};
+    ASSERT_TRUE(raw->Run("UPDATE images SET bytes = $2 WHERE sha256 = $1", change));
+
+    const auto refused = m_archive->Get(damaged);
+    EXPECT_EQ(refused.status.error, ArchiveError::ImageChanged);
+    EXPECT_TRUE(refused.value.image.empty());
+    EXPECT_TRUE(m_archive->Get(sound));
+    const auto after = m_archive->Check();
+    ASSERT_TRUE(after) << after.status.reason;
+    EXPECT_EQ(after.value.readouts, 2);
+    EXPECT_EQ(after.value.changed, std::vector<ReadoutId>{damaged});
+    EXPECT_TRUE(after.value.database.empty());
 }
 
 // Two programs at once: each its own connection, the same images in
@@ -376,7 +425,7 @@ TEST_P(ArchiveTest, AServerThatGoesAwayMidWriteLosesNothing) {
         killed = waiting && !waiting.value.empty();
         if (!killed) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    other->Run("ROLLBACK");
+    EXPECT_TRUE(other->Run("ROLLBACK"));
     writer.join();
     ASSERT_TRUE(killed);
     EXPECT_EQ(interrupted.status.error, ArchiveError::CannotOpen);
@@ -395,6 +444,95 @@ INSTANTIATE_TEST_SUITE_P(Backends, ArchiveTest,
                              return backend.param == ArchiveBackend::Kind::Sqlite ? "Sqlite"
                                                                                   : "Postgres";
                          });
+
+// A connection whose next COMMITs fail (`failedCommits` of them), given up
+// for another transaction when `lost`, and whose next ROLLBACKs fail
+// (`failedRollbacks`) and leave the transaction open.
+class UnluckyConnection final : public SqlConnection {
+  public:
+    explicit UnluckyConnection(std::unique_ptr<SqlConnection> real) : m_real(std::move(real)) {}
+
+    const SqlDialect& Dialect() const override { return m_real->Dialect(); }
+    ArchiveResult<std::vector<SqlRow>> Run(std::string_view sql,
+                                           std::span<const SqlParam> params) override {
+        if (sql == "COMMIT" && failedCommits > 0) {
+            --failedCommits;
+            ArchiveResult<std::vector<SqlRow>> failed;
+            failed.status = {ArchiveError::DatabaseFailure, "deadlock detected"};
+            return failed;
+        }
+        return m_real->Run(sql, params);
+    }
+    ArchiveStatus Ready() override { return m_real->Ready(); }
+    ArchiveStatus BeginWrite() override {
+        ++begun;
+        return m_real->BeginWrite();
+    }
+    ArchiveStatus Rollback() override {
+        if (failedRollbacks > 0) {
+            --failedRollbacks;
+            return {ArchiveError::DatabaseFailure, "disk I/O error"};
+        }
+        return m_real->Rollback();
+    }
+    bool LostToAnotherTransaction() const override { return lost; }
+    std::string Location() const override { return m_real->Location(); }
+
+    int failedCommits = 0;
+    bool lost = false;
+    int failedRollbacks = 0;
+    int begun = 0;
+
+  private:
+    std::unique_ptr<SqlConnection> m_real;
+};
+
+// A write the server gave up for another is run again, a bounded number of
+// times; any other failure is not, and a rollback that failed is finished
+// by the next call rather than left to block every later write.
+TEST(ArchiveWrite, RunsAgainOnlyWhatAnotherTransactionWon) {
+    struct Case {
+        const char* name;
+        int failedCommits;
+        bool lost;
+        int failedRollbacks;
+        bool stored;
+        int attempts;
+        const char* reason;  // part of the failure's
+    };
+    const Case cases[] = {
+        {"lost once", 1, true, 0, true, 2, ""},
+        {"lost four times", 4, true, 0, true, 5, ""},
+        {"lost every time", 5, true, 0, false, 5, "deadlock detected"},
+        {"failed otherwise", 1, false, 0, false, 1, "deadlock detected"},
+        {"failed, and its rollback too", 1, false, 1, false, 1, "ROLLBACK: disk I/O error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path folder = test::TestFolder("zorvek-archive-write-");
+        const std::u8string file = (folder / "archive.sqlite").u8string();
+        auto real = OpenSqliteConnection(std::string(file.begin(), file.end()));
+        ASSERT_TRUE(real) << real.status.reason;
+        auto unlucky = std::make_unique<UnluckyConnection>(std::move(real.value));
+        UnluckyConnection& connection = *unlucky;
+        auto opened = OpenSqlArchive(std::move(unlucky));
+        ASSERT_TRUE(opened) << opened.status.reason;
+        connection.failedCommits = c.failedCommits;
+        connection.lost = c.lost;
+        connection.failedRollbacks = c.failedRollbacks;
+        const int migrationBegun = connection.begun;
+        const auto added = opened.value->Add(ReadoutOf(CraneImage(40, "41328-к", "R"), Day(1)));
+        EXPECT_EQ(static_cast<bool>(added), c.stored) << added.status.reason;
+        EXPECT_NE(added.status.reason.find(c.reason), std::string::npos) << added.status.reason;
+        EXPECT_EQ(connection.begun - migrationBegun, c.attempts);
+        EXPECT_EQ(opened.value->List(std::nullopt).value.size(), c.stored ? 1U : 0U);
+        // Whatever the first add left, the next gets through.
+        const auto next = opened.value->Add(ReadoutOf(CraneImage(41, "41328-к", "R"), Day(2)));
+        EXPECT_TRUE(next) << next.status.reason;
+        opened.value.reset();
+        std::filesystem::remove_all(folder);
+    }
+}
 
 TEST(Sha256, MatchesTheStandardsExamples) {
     const auto hex = [](std::string_view text) {

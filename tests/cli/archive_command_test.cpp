@@ -125,6 +125,30 @@ TEST_F(ArchiveCommand, SaysWhenTheArchiveCannotBeWrittenOrReached) {
     EXPECT_EQ(Run({"fleet"}, out), 9);
 }
 
+// Exit code 11 wherever a changed image would be used, and from the check.
+TEST_F(ArchiveCommand, RefusesAnImageChangedSinceItWasStored) {
+    std::string out;
+    ASSERT_EQ(Run({"add", m_files[0]}, out), 0);
+    ASSERT_EQ(Run({"add", m_files[1]}, out), 0);
+    EXPECT_EQ(Run({"check", "--format", "json"}, out), 0);
+    EXPECT_NE(out.find("\"changed_images\": 0"), std::string::npos) << out;
+
+    auto raw = archive::OpenSqliteConnection(m_location);
+    ASSERT_TRUE(raw);
+    ASSERT_TRUE(raw.value->Run(
+        "UPDATE images SET bytes = zeroblob(65536) WHERE sha256 = (SELECT image_sha256 FROM "
+        "readouts WHERE id = 2)"));
+    const std::string exported = Utf8(m_dir / "export.krd");
+    EXPECT_EQ(Run({"export", "2", "--out", exported}, out), 11);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "export.krd"));
+    std::ostringstream listed;
+    EXPECT_EQ(cli::RunReport({"--from-archive", "2", "--out", Utf8(m_dir / "documents")}, listed),
+              11);
+    EXPECT_EQ(Run({"export", "1", "--out", exported}, out), 0);
+    EXPECT_EQ(Run({"check", "--format", "json"}, out), 11);
+    EXPECT_NE(out.find("\"changed_images\": 1"), std::string::npos) << out;
+}
+
 TEST_F(ArchiveCommand, MakesTheDocumentsOfAStoredReadout) {
     std::string out;
     ASSERT_EQ(Run({"add", m_files[0]}, out), 0);

@@ -59,6 +59,10 @@ class MemoryArchive final : public archive::ReadoutArchive {
         for (auto& [registration, line] : cranes) fleet.push_back(line);
         return {{}, fleet};
     }
+    archive::ArchiveResult<archive::ArchiveCheck> Check() override {
+        if (failure) return {*failure, {}};
+        return {{}, {static_cast<int>(readouts.size()), {}, {}}};
+    }
     std::string Location() const override { return location; }
 };
 
@@ -80,6 +84,7 @@ class ArchiveOf final : public archive::ReadoutArchive {
     archive::ArchiveResult<std::vector<archive::FleetLine>> Fleet() override {
         return m_archive.Fleet();
     }
+    archive::ArchiveResult<archive::ArchiveCheck> Check() override { return m_archive.Check(); }
     std::string Location() const override { return m_archive.Location(); }
 
   private:
