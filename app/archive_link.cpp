@@ -32,14 +32,19 @@ QString ArchiveLink::ChosenLocation() const {
     return m_settings.value(kLocationKey).toString().trimmed();
 }
 
-void ArchiveLink::ChooseLocation(const QString& location) {
-    if (location.trimmed().isEmpty()) {
+bool ArchiveLink::ChooseLocation(const QString& location) {
+    const std::string chosen = location.trimmed().toStdString();
+    m_withPassword = archive::NamesAPassword(chosen) ? chosen : std::string();
+    if (chosen.empty()) {
         m_settings.remove(kLocationKey);
     } else {
-        m_settings.setValue(kLocationKey, location.trimmed());
+        const std::string kept =
+            m_withPassword.empty() ? chosen : archive::DisplayedLocation(chosen);
+        m_settings.setValue(kLocationKey, QString::fromStdString(kept));
     }
     m_settings.sync();
     m_archive.reset();
+    return !m_withPassword.empty();
 }
 
 std::string ArchiveLink::ShownLocation() const {
@@ -47,6 +52,7 @@ std::string ArchiveLink::ShownLocation() const {
 }
 
 std::string ArchiveLink::Location() const {
+    if (!m_withPassword.empty()) return m_withPassword;
     const QString chosen = ChosenLocation();
     return chosen.isEmpty() ? archive::DefaultArchiveLocation() : chosen.toStdString();
 }

@@ -36,7 +36,10 @@ class ArchiveLink {
     // The location chosen in the window; empty for the default.
     QString ChosenLocation() const;
     // Chooses a location (empty: the default); an open archive is closed.
-    void ChooseLocation(const QString& location);
+    // A password is never kept in the settings: the location is kept
+    // without it, and used with it until the program ends. True when a
+    // password was left out so.
+    bool ChooseLocation(const QString& location);
     // Where the archive lies now, as it may be shown (no password).
     std::string ShownLocation() const;
 
@@ -46,6 +49,8 @@ class ArchiveLink {
     QSettings& m_settings;
     Opener m_open;
     std::unique_ptr<archive::ReadoutArchive> m_archive;
+    // The chosen location as typed, password and all; empty when it had none.
+    std::string m_withPassword;
 };
 
 }  // namespace zorvek

@@ -169,13 +169,22 @@ void TInfo_Form::ArchiveLocation1Click() {
     const QString standard = Utf8(archive::DisplayedLocation(archive::DefaultArchiveLocation()));
     const auto chosen = m_dialogs.AskText(
         this,
-        QStringLiteral("Архив считываний: файл SQLite или адрес сервера postgresql://…\n"
+        QStringLiteral("Архив считываний: файл SQLite или адрес сервера (postgresql://… или "
+                       "host=… dbname=…)\n"
                        "Пусто: ") +
             standard,
         m_archive.ChosenLocation());
     if (!chosen) return;
-    m_archive.ChooseLocation(*chosen);
+    const bool passwordLeftOut = m_archive.ChooseLocation(*chosen);
     ShowStatus(QStringLiteral("Архив считываний: ") + Utf8(m_archive.ShownLocation()));
+    if (passwordLeftOut) {
+        m_dialogs.Message(
+            this,
+            QStringLiteral("Пароль не сохранён в настройках программы: он действует, пока "
+                           "программа открыта. Чтобы не вводить его заново, запишите его в ") +
+                Utf8(archive::PasswordFileName()) +
+                QStringLiteral(" или задайте переменную окружения PGPASSWORD."));
+    }
 }
 
 }  // namespace zorvek

@@ -221,6 +221,17 @@ std::string ConnectFailure(PGconn* connection) {
 ArchiveResult<std::unique_ptr<SqlConnection>> OpenPostgresConnection(std::string_view uri) {
     ArchiveResult<std::unique_ptr<SqlConnection>> result;
     const std::string conninfo(uri);
+    // libpq's word on a location it cannot read may quote the text around
+    // the mistake, and that may be the password.
+    char* unread = nullptr;
+    PQconninfoOption* readable = PQconninfoParse(conninfo.c_str(), &unread);
+    PQfreemem(unread);
+    if (readable == nullptr) {
+        result.status = {ArchiveError::CannotOpen,
+                         "адрес сервера не разобран: в его записи ошибка"};
+        return result;
+    }
+    PQconninfoFree(readable);
     // A server that takes the connection and never answers would hold the
     // command for good: ten seconds unless the location says otherwise (a
     // later value of the same keyword wins, and the location comes later).

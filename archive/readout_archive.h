@@ -109,6 +109,7 @@ enum class ArchiveError : std::uint8_t {
     SchemaTooNew,     // written by a newer program: read, never write
     DatabaseFailure,  // the database refused or failed a statement
     ImageChanged,     // a stored image no longer has the SHA-256 it was stored with
+    ReadOnly,         // this user may not write the archive: read, never written
 };
 
 // Neither may be dropped: a failure unlooked-at is a read-out lost unseen.
@@ -147,7 +148,9 @@ struct ArchiveCheck {
 // Every call is complete in itself: a write is one transaction, either
 // wholly stored or not at all. An archive written by a newer program (its
 // schema is newer) is read as far as this program understands it; every
-// write then fails with SchemaTooNew.
+// write then fails with SchemaTooNew. A server's connection that broke
+// since the last call (a restart) is made anew once before a call fails; a
+// write is then run again only when it had not yet asked to COMMIT.
 class ReadoutArchive {
   public:
     virtual ~ReadoutArchive() = default;
@@ -193,21 +196,33 @@ struct ReadoutComparison {
 // them; `sameCrane` compares the registration numbers.
 ReadoutComparison Compare(const ReadoutSummary& a, const ReadoutSummary& b);
 
-// The archive the program uses: `ZORVEK_ARCHIVE` when set (a
-// "postgresql://" or "postgres://" URI, or a file path), otherwise
-// archive.sqlite in the user's data folder.
+// The archive the program uses: `ZORVEK_ARCHIVE` when set (a server's
+// location, or a file path), otherwise archive.sqlite in the user's data
+// folder.
 std::string DefaultArchiveLocation();
 
-// Whether `location` names a PostgreSQL server rather than a file.
+// Whether `location` names a PostgreSQL server rather than a file: a
+// "postgresql://" or "postgres://" URI, or libpq's key/value form
+// ("host=db dbname=zorvek"), whose first word is a keyword of libpq's.
 bool IsServerLocation(std::string_view location);
 
-// The location as it may be shown: a URI without its password.
+// Whether a server's location holds a password (or cannot be read to tell).
+bool NamesAPassword(std::string_view location);
+
+// The location as it may be shown and kept: a file as it is; a server as
+// libpq reads it, rebuilt in the key/value form without any password
+// ("host=db port=5433 dbname=zorvek user=ivan sslmode=require"), and still
+// a location that connects. A server's location libpq cannot read is shown
+// as a phrase that names no part of it.
 std::string DisplayedLocation(std::string_view location);
 
+// Where libpq looks for passwords on this system (for the user: "~/.pgpass").
+std::string PasswordFileName();
+
 // Opens (and where needed creates or migrates) the archive at `location`:
-// an SQLite file (its folder is made) or a PostgreSQL URI, handed to libpq
-// as it is (passwords come from ~/.pgpass or PGPASSWORD). CannotOpen when
-// the file or server cannot be reached.
+// an SQLite file (its folder is made) or a server's location, handed to
+// libpq as it is (passwords best come from the password file or
+// PGPASSWORD). CannotOpen when the file or server cannot be reached.
 ArchiveResult<std::unique_ptr<ReadoutArchive>> OpenArchive(std::string_view location);
 
 }  // namespace zorvek::archive

@@ -93,6 +93,27 @@ ArchiveStatus RunAll(SqlConnection& connection, int from) {
     return {};
 }
 
+// An archive that cannot be written is read as its schema stands; one
+// older than the program's cannot be brought up to date, and is not read.
+ArchiveResult<int> ReadVersion(SqlConnection& connection) {
+    ArchiveResult<int> result;
+    auto found = connection.Run("SELECT version FROM schema_version");
+    if (!found) {
+        result.status = found.status;
+        return result;
+    }
+    if (!found.value.empty() && found.value.front().front()) {
+        const std::string& cell = *found.value.front().front();
+        std::from_chars(cell.data(), cell.data() + cell.size(), result.value);
+    }
+    if (result.value < LatestSchemaVersion()) {
+        result.status = {ArchiveError::ReadOnly,
+                         "schema version " + std::to_string(result.value) + " is older than " +
+                             std::to_string(LatestSchemaVersion()) + " and cannot be updated"};
+    }
+    return result;
+}
+
 }  // namespace
 
 int LatestSchemaVersion() { return kMigrations.back().version; }
@@ -117,6 +138,7 @@ ArchiveResult<int> Migrate(SqlConnection& connection) {
             result.status.reason += "; ROLLBACK: " + undone.reason;
         return result;
     };
+    if (connection.ReadOnly()) return ReadVersion(connection);
     if (ArchiveStatus begun = connection.BeginWrite(); !begun) {
         result.status = begun;
         return result;

@@ -158,21 +158,73 @@ class SqlArchive final : public ReadoutArchive {
         // the server (an older program, an administrator's session) may
         // still deadlock with a write, which the server then gives up.
         const auto until = std::chrono::steady_clock::now() + kRetryFor;
-        for (int attempt = 1;; ++attempt) {
+        bool reconnected = false;
+        for (int attempt = 1;;) {
             bool lost = false;
-            result = WriteOnce(readout, *facts, sha, lost);
+            Stage reached = Stage::Connecting;
+            result = WriteOnce(readout, *facts, sha, lost, reached);
+            // A connection that broke before COMMIT was sent took its
+            // transaction with it: nothing was stored, and the write runs
+            // once more on a connection made anew. After COMMIT it may have
+            // been stored, and the failure is told as it is.
+            if (result.status.error == ArchiveError::CannotOpen && reached == Stage::Writing &&
+                !reconnected) {
+                reconnected = true;
+                continue;
+            }
             if (result || !lost || attempt == kWriteAttempts ||
                 std::chrono::steady_clock::now() >= until) {
                 return result;
             }
             std::this_thread::sleep_for(attempt * kRetryPause);
+            ++attempt;
         }
     }
 
     ArchiveResult<std::vector<ReadoutSummary>> List(
         std::optional<std::string_view> registration) override {
-        ArchiveResult<std::vector<ReadoutSummary>> result;
+        return Reconnecting([&] { return ListOnce(registration); });
+    }
+
+    ArchiveResult<StoredReadout> Get(ReadoutId id) override {
+        return Reconnecting([&] { return GetOnce(id); });
+    }
+
+    ArchiveResult<std::vector<FleetLine>> Fleet() override {
+        return Reconnecting([&] { return FleetOnce(); });
+    }
+
+    ArchiveResult<ArchiveCheck> Check() override {
+        return Reconnecting([&] { return CheckOnce(); });
+    }
+
+    std::string Location() const override { return m_connection->Location(); }
+
+  private:
+    // How far a write got before it failed.
+    enum class Stage { Connecting, Writing, Committing };
+
+    // A server restarted since the last call has ended the connection, and
+    // libpq finds out only at the first statement: the call runs once more
+    // on a connection made anew, before anyone is told. A connection that
+    // could not be made at all is not tried twice.
+    template <typename Call>
+    auto Reconnecting(Call call) -> decltype(call()) {
+        decltype(call()) result;
         if (result.status = m_connection->Ready(); !result) return result;
+        result = call();
+        if (result.status.error != ArchiveError::CannotOpen) return result;
+        if (const ArchiveStatus ready = m_connection->Ready(); !ready) {
+            result = {};
+            result.status = ready;
+            return result;
+        }
+        return call();
+    }
+
+    ArchiveResult<std::vector<ReadoutSummary>> ListOnce(
+        std::optional<std::string_view> registration) {
+        ArchiveResult<std::vector<ReadoutSummary>> result;
         ArchiveResult<std::vector<SqlRow>> rows;
         if (registration) {
             const SqlParam crane = BlobOf(*registration);
@@ -187,9 +239,8 @@ class SqlArchive final : public ReadoutArchive {
         return result;
     }
 
-    ArchiveResult<StoredReadout> Get(ReadoutId id) override {
+    ArchiveResult<StoredReadout> GetOnce(ReadoutId id) {
         ArchiveResult<StoredReadout> result;
-        if (result.status = m_connection->Ready(); !result) return result;
         const SqlParam key = std::int64_t{id};
         auto rows = m_connection->Run(
             "SELECT " + std::string(kSummaryColumns) +
@@ -222,9 +273,8 @@ class SqlArchive final : public ReadoutArchive {
         return result;
     }
 
-    ArchiveResult<std::vector<FleetLine>> Fleet() override {
+    ArchiveResult<std::vector<FleetLine>> FleetOnce() {
         ArchiveResult<std::vector<FleetLine>> result;
-        if (result.status = m_connection->Ready(); !result) return result;
         // The cranes' table keeps each crane's newest read-out, count and
         // flags as read-outs are added: the list never ranks every read-out.
         auto rows = m_connection->Run("SELECT " + std::string(kSummaryColumns) +
@@ -244,9 +294,8 @@ class SqlArchive final : public ReadoutArchive {
         return result;
     }
 
-    ArchiveResult<ArchiveCheck> Check() override {
+    ArchiveResult<ArchiveCheck> CheckOnce() {
         ArchiveResult<ArchiveCheck> result;
-        if (result.status = m_connection->Ready(); !result) return result;
         if (const std::string_view check = m_connection->Dialect().integrityCheck; !check.empty()) {
             auto findings = m_connection->Run(check);
             if (!findings) {
@@ -287,20 +336,20 @@ class SqlArchive final : public ReadoutArchive {
         }
     }
 
-    std::string Location() const override { return m_connection->Location(); }
-
-  private:
-    // One transaction of Add; `lost` when the server gave it up for another.
+    // One transaction of Add; `lost` when the server gave it up for another,
+    // `reached` how far it got.
     ArchiveResult<Added> WriteOnce(const NewReadout& readout, const ImageFacts& facts,
-                                   const std::string& sha, bool& lost) {
+                                   const std::string& sha, bool& lost, Stage& reached) {
         ArchiveResult<Added> result;
         if (result.status = m_connection->Ready(); !result) return result;
+        reached = Stage::Writing;
         if (result.status = m_connection->BeginWrite(); !result) {
             lost = m_connection->LostToAnotherTransaction();
             return result;
         }
         result.status = Insert(readout, facts, sha, result.value);
         if (result) {
+            reached = Stage::Committing;
             if (auto committed = m_connection->Run("COMMIT"); !committed) {
                 result.status = committed.status;
             }

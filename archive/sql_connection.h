@@ -73,10 +73,15 @@ class SqlConnection {
     // whole transaction may be run again.
     virtual bool LostToAnotherTransaction() const = 0;
     virtual std::string Location() const = 0;
+    // Whether the archive was opened for reading only (this user may not
+    // write it); BeginWrite then fails with ReadOnly.
+    virtual bool ReadOnly() const { return false; }
 };
 
-// An SQLite file (UTF-8 path), made with its folder when missing; WAL
-// journal, a busy wait instead of a failure while another process writes.
+// An SQLite file (UTF-8 path), made with its folder when missing (both the
+// user's alone); WAL journal, a busy wait instead of a failure while
+// another process writes. A file this user may not write, or whose folder
+// it may not, is opened for reading only.
 ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_view path);
 
 // A PostgreSQL server by libpq's URI.

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "archive/sql_connection.h"
+#include "archive/sqlite_files.h"
 
 namespace zorvek::archive {
 namespace {
@@ -35,7 +36,8 @@ class Statement {
 
 class SqliteConnection final : public SqlConnection {
   public:
-    SqliteConnection(sqlite3* db, std::string path) : m_db(db), m_path(std::move(path)) {}
+    SqliteConnection(sqlite3* db, std::string path, bool readOnly)
+        : m_db(db), m_path(std::move(path)), m_readOnly(readOnly) {}
     ~SqliteConnection() override { sqlite3_close(m_db); }
 
     const SqlDialect& Dialect() const override { return kSqlite; }
@@ -73,6 +75,9 @@ class SqliteConnection final : public SqlConnection {
     ArchiveStatus Ready() override { return Rollback(); }
 
     ArchiveStatus BeginWrite() override {
+        if (m_readOnly) {
+            return {ArchiveError::ReadOnly, "no permission to write the file or its folder"};
+        }
         // IMMEDIATE takes the write lock at once, so a second writer waits
         // here (busy timeout) instead of failing when it would upgrade.
         return Run("BEGIN IMMEDIATE", {}).status;
@@ -87,6 +92,8 @@ class SqliteConnection final : public SqlConnection {
     bool LostToAnotherTransaction() const override { return false; }
 
     std::string Location() const override { return m_path; }
+
+    bool ReadOnly() const override { return m_readOnly; }
 
   private:
     static void Bind(sqlite3_stmt* handle, int index, const SqlParam& param) {
@@ -127,26 +134,51 @@ class SqliteConnection final : public SqlConnection {
 
     sqlite3* m_db;
     std::string m_path;
+    bool m_readOnly;
 };
+
+// The file as an SQLite URI, for the options only a URI takes.
+std::string UriOf(std::string_view path) {
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[static_cast<unsigned char>(c) >> 4];
+            uri += kHex[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri;
+}
 
 }  // namespace
 
 ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_view path) {
     ArchiveResult<std::unique_ptr<SqlConnection>> result;
     const std::filesystem::path file(std::u8string(path.begin(), path.end()));
-    std::error_code folderError;
-    if (file.has_parent_path())
-        std::filesystem::create_directories(file.parent_path(), folderError);
-    if (folderError) {
-        result.status = {ArchiveError::CannotOpen, folderError.message()};
+    std::error_code fileError;
+    if (file.has_parent_path()) fileError = MakeArchiveFolder(file.parent_path());
+    std::error_code ignored;
+    // An archive this user may not write (a colleague's folder, a read-only
+    // disk) is still read. Immutable: SQLite would otherwise make its
+    // shared-memory file beside it to read, which fails there.
+    const bool readOnly = std::filesystem::exists(file, ignored) && !ArchiveWritable(file);
+    if (!fileError && !readOnly) fileError = MakeArchiveFile(file);
+    if (fileError) {
+        result.status = {ArchiveError::CannotOpen, fileError.message()};
         return result;
     }
     sqlite3* db = nullptr;
     const std::string name(path);
     // The library takes UTF-8 file names on every system.
-    const int opened =
-        sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    auto connection = std::make_unique<SqliteConnection>(db, name);
+    const int opened = readOnly
+                           ? sqlite3_open_v2((UriOf(name) + "?mode=ro&immutable=1").c_str(), &db,
+                                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
+                           : sqlite3_open_v2(name.c_str(), &db,
+                                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    auto connection = std::make_unique<SqliteConnection>(db, name, readOnly);
     if (opened != SQLITE_OK) {
         result.status = Failure(ArchiveError::CannotOpen, db);
         return result;
@@ -160,6 +192,9 @@ ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_v
     const auto until =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyWaitMilliseconds);
     for (const char* setting : {"PRAGMA journal_mode=WAL", "PRAGMA foreign_keys=ON"}) {
+        // A journal mode is the file's, written into it.
+        if (readOnly && std::string_view(setting).find("journal") != std::string_view::npos)
+            continue;
         auto run = connection->Run(setting, {});
         while (!run && (sqlite3_extended_errcode(db) & 0xFF) == SQLITE_BUSY &&
                std::chrono::steady_clock::now() < until) {

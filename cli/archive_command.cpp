@@ -44,6 +44,7 @@ int ExitCodeOf(const ArchiveStatus& status) {
             return kArchiveDamaged;
         case ArchiveError::CannotOpen:
         case ArchiveError::DatabaseFailure:
+        case ArchiveError::ReadOnly:
             break;
     }
     return kArchiveFailed;

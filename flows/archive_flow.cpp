@@ -99,6 +99,9 @@ std::string ArchiveFailureText(const archive::ArchiveStatus& status) {
         case ArchiveError::SchemaTooNew:
             what = "архив записан более новой версией программы, запись в него невозможна";
             break;
+        case ArchiveError::ReadOnly:
+            what = "архив открыт только для чтения: у пользователя нет права записи в него";
+            break;
         case ArchiveError::DatabaseFailure:
             what = "ошибка базы данных архива";
             break;

@@ -1,0 +1,7 @@
+#include "archive/readout_archive.h"
+
+namespace zorvek::archive {
+
+std::string PasswordFileName() { return "%APPDATA%\\postgresql\\pgpass.conf"; }
+
+}  // namespace zorvek::archive
