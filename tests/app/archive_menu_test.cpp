@@ -492,7 +492,9 @@ class ArchiveMenuTest : public QObject {
                  QStringLiteral("host=db.example dbname=zorvek user=ivan sslmode=require"));
         QVERIFY2(!Status().contains(QStringLiteral("s3cr")), qPrintable(Status()));
         QCOMPARE(m_dialogs.messages.size(), 1);
-        QVERIFY2(m_dialogs.messages.front().contains(QStringLiteral("~/.pgpass")) &&
+        // ~/.pgpass, or its place on Windows.
+        QVERIFY2(m_dialogs.messages.front().contains(
+                     QString::fromStdString(archive::PasswordFileName())) &&
                      m_dialogs.messages.front().contains(QStringLiteral("PGPASSWORD")),
                  qPrintable(m_dialogs.messages.front()));
     }
