@@ -19,15 +19,17 @@ install(FILES ${ZORVEK_FONTS} DESTINATION fonts)
 install(FILES ${ZORVEK_QT_TRANSLATIONS} DESTINATION translations)
 # Shipped without their debug information, which stays in the build tree's
 # programs for crash analysis: a third of the size otherwise.
-install(CODE "
-  file(GLOB_RECURSE binaries \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.exe\"
-    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\")
-  foreach(binary \${binaries})
-    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug \"\${binary}\" RESULT_VARIABLE failed)
+install(CODE "set(ZORVEK_STRIP [[${CMAKE_STRIP}]])")
+install(CODE [[
+  file(GLOB_RECURSE binaries "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/*.exe"
+    "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/*.dll")
+  foreach(binary ${binaries})
+    execute_process(COMMAND "${ZORVEK_STRIP}" --strip-debug "${binary}" RESULT_VARIABLE failed)
     if(failed)
-      message(FATAL_ERROR \"not stripped: \${binary}\")
+      message(FATAL_ERROR "not stripped: ${binary}")
     endif()
-  endforeach()")
+  endforeach()
+]])
 
 set(CPACK_PACKAGE_NAME "ЗОРВЕК")
 set(CPACK_PACKAGE_VENDOR "ЗОРВЕК")
@@ -48,12 +50,13 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 # The uninstaller's Start-menu entry in Russian (CPack names it
 # "Uninstall"); on removal the empty key of the vendor goes too. Four
-# backslashes reach the installer's script as one.
+# backslashes reach the installer's script as one; its strings are in
+# single quotes, which pass through CPack's own configuration unchanged.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS
-  "Rename \"$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Uninstall.lnk\" \"$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Удалить ЗОРВЕК.lnk\"")
+  "Rename '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Uninstall.lnk' '$SMPROGRAMS\\\\$STARTMENU_FOLDER\\\\Удалить ЗОРВЕК.lnk'")
 set(CPACK_NSIS_DELETE_ICONS_EXTRA
-  "Delete \"$SMPROGRAMS\\\\$MUI_TEMP\\\\Удалить ЗОРВЕК.lnk\"
-  DeleteRegKey /ifempty SHCTX \"Software\\\\ЗОРВЕК\"")
+  "Delete '$SMPROGRAMS\\\\$MUI_TEMP\\\\Удалить ЗОРВЕК.lnk'
+  DeleteRegKey /ifempty SHCTX 'Software\\\\ЗОРВЕК'")
 # Debian's makensis builds a 64-bit installer only when asked: a wrapper
 # passes the target (cpack would split an option given in one variable).
 set(CPACK_NSIS_EXECUTABLE ${PROJECT_SOURCE_DIR}/scripts/makensis-amd64.sh)

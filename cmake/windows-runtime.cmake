@@ -12,9 +12,6 @@ function(zorvek_windows_resources target description)
   configure_file(${PROJECT_SOURCE_DIR}/app/windows/program.rc.in
     ${CMAKE_BINARY_DIR}/resources/${target}.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/resources/${target}.rc)
-  # The resource texts are UTF-8. Set on the target: a directory's
-  # CMAKE_RC_FLAGS set here would not reach targets defined in app/ and cli/.
-  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:RC>:--codepage=65001>)
 endfunction()
 
 zorvek_windows_resources(zorvek "ЗОРВЕК: считывание регистратора и документы проверки крана")

@@ -48,7 +48,7 @@ base = struct.unpack_from("<I", link, at + 16)[0]
 print(link[at + base:link.index(b"\0", at + base)].decode("cp1252"))
 PYTHON
 )
-if [ "$(winepath -u "$target")" != "$(readlink -f "$home/zorvek.exe")" ]; then
+if [ "$(readlink -f "$(winepath -u "$target")")" != "$(readlink -f "$home/zorvek.exe")" ]; then
     echo "windows-installer: the Start-menu entry leads to $target" >&2
     exit 1
 fi
