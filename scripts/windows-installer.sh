@@ -76,6 +76,19 @@ grep -q "Формат данных: 55AA0502, принят" <<<"$described" || {
     echo "windows-installer: the installed zorvek-cli.exe cannot read the sample" >&2
     exit 1
 }
+# Russian reads as Russian in a console (wine's, on a pseudo-terminal) and
+# through a pipe.
+for how in console pipe; do
+    if [ $how = console ]; then
+        said=$(script -qc "wine '$home/zorvek-cli.exe' --help" /dev/null)
+    else
+        said=$(wine "$home/zorvek-cli.exe" --help | cat)
+    fi
+    grep -q "Использование: zorvek-cli КОМАНДА" <<<"$said" || {
+        echo "windows-installer: zorvek-cli.exe's Russian is unreadable in a $how" >&2
+        exit 1
+    }
+done
 # The documents on paper, with the installed fonts and templates.
 paper=$(mktemp -d)
 wine "$home/zorvek-cli.exe" report "$(winepath -w samples/dannie.krd)" --out "$(winepath -w "$paper")" \
