@@ -49,11 +49,12 @@ start() {
     fi
     sleep 3
 }
-# Alt opens the menu bar; the third menu is the appendices, the sixth item
-# appendix 4. With a name, the open menu is photographed.
+# Alt opens the menu bar on "Файл"; after "Архив" and "Заполнить протоколы"
+# the fourth menu is the appendices, its sixth item appendix 4. With a name,
+# the open menu is photographed. What was made is checked by its name.
 appendix4() {
     xdotool windowfocus "$window" || true
-    xdotool key --window "$window" --delay 300 alt Right Right Down
+    xdotool key --window "$window" --delay 300 alt Right Right Right Down
     sleep 1
     [ -z "${1:-}" ] || shot root "$1"
     xdotool key --delay 200 Down Down Down Down Down Return
@@ -75,13 +76,20 @@ if [ -z "$made" ]; then
     exit 1
 fi
 echo "windows-window: the window made $(basename "$made")"
+case "$(basename "$made")" in
+    "Приложение 4 "*) ;;
+    *)
+        echo "windows-window: appendix 4 was asked for" >&2
+        exit 1
+        ;;
+esac
 finish
 
 # The choice "Показывать в программе", kept as the window keeps it.
 wine reg add "HKCU\\Software\\zorvek\\zorvek\\documents" /v view /t REG_SZ /d program /f >/dev/null
 start
 appendix4
-preview=$(found 60 "просмотр")
+preview=$(found 60 "^Приложение 4 — просмотр")
 if [ -z "$preview" ]; then
     echo "windows-window: no preview window appeared" >&2
     exit 1
