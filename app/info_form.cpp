@@ -403,11 +403,11 @@ void TInfo_Form::ShowStatus(const QString& text, const QString& more) {
     m_status->setVisible(!text.isEmpty() && !CommandRunning());
 }
 
-void TInfo_Form::ShowReportMenus() {
-    Menu("N5")->menuAction()->setVisible(true);
-    Menu("N6")->menuAction()->setVisible(true);
+void TInfo_Form::ShowReportMenus(bool shown) {
+    Menu("N5")->menuAction()->setVisible(shown);
+    Menu("N6")->menuAction()->setVisible(shown);
     Menu("Help1")->menuAction()->setVisible(true);
-    Item("N20")->setVisible(true);
+    Item("N20")->setVisible(shown);
 }
 
 void TInfo_Form::PauseAndResetProgress() {
@@ -445,6 +445,7 @@ void TInfo_Form::CommandFinished() {
     m_bar->hide();
     m_cancel->hide();
     m_status->setVisible(!m_status->text().isEmpty());
+    emit commandFinished();
     if (m_closeAfterCommand) {
         // After the command's own ending has been shown.
         QTimer::singleShot(0, this, &TInfo_Form::close);
@@ -481,8 +482,7 @@ void TInfo_Form::AfterLoad(const LoadOutcome& outcome) {
         m_loadedFile.clear();
     }
     const bool loaded = !m_loadedFile.empty();
-    for (const char* menu : {"N5", "N6"}) Menu(menu)->menuAction()->setVisible(loaded);
-    Item("N20")->setVisible(loaded);
+    ShowReportMenus(loaded);
     Item("ArchiveSave1")->setEnabled(loaded);
 }
 
@@ -498,15 +498,11 @@ void TInfo_Form::N3Click() {
         choice.namedFile = PathOf(*chosen);
         choice.dialogFolder = choice.namedFile.parent_path();
     }
-    RunCommand(
-        [this] {
-            m_session.dispatch.CloseSource();
-            return LoadFromFile(m_session);
-        },
-        [this](const LoadOutcome& outcome) {
-            AfterLoad(outcome);
-            if (outcome.Loaded()) m_loadedSource = archive::ReadoutSource::File;
-        });
+    RunCommand([this] { return LoadFromFile(m_session); },
+               [this](const LoadOutcome& outcome) {
+                   AfterLoad(outcome);
+                   if (outcome.Loaded()) m_loadedSource = archive::ReadoutSource::File;
+               });
 }
 
 void TInfo_Form::RunDeviceLoad(DeviceSet::Device device, archive::ReadoutSource source) {

@@ -84,7 +84,8 @@ class TInfo_Form final : public QMainWindow {
     // Esc).
     void CancelCommand();
 
-    void ShowReportMenus();
+    // The report menus appear with a loaded image and go with it.
+    void ShowReportMenus(bool shown = true);
     void PauseAndResetProgress();
 
     QAction* Item(const char* name) const;
@@ -99,6 +100,10 @@ class TInfo_Form final : public QMainWindow {
     QPushButton* CancelButton() const { return m_cancel; }
     // Whether a command is running on its worker.
     bool CommandRunning() const;
+
+  signals:
+    // A command has ended on its worker; its outcome is shown right after.
+    void commandFinished();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -132,6 +137,11 @@ class TInfo_Form final : public QMainWindow {
     // failure, or an archive with no read-outs yet. False when it has lines.
     bool SayWhyNothingListed(const archive::ArchiveStatus& status, bool empty,
                              archive::ReadoutArchive& store);
+    // Lists from the archive on the worker (`read` of the open archive);
+    // `show` gets the archive and a list that is not empty. A failure or an
+    // empty archive is said here.
+    template <typename Read, typename Show>
+    void ListFromArchive(Read read, Show show);
     // The fleet's window over the window; a crane's read-outs are listed
     // from the archive while it stays open.
     void ShowFleet(archive::ReadoutArchive& store, std::vector<archive::FleetLine> fleet);

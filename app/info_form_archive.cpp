@@ -1,6 +1,8 @@
 // The main window's "Архив" menu: the loaded image into the archive, a
 // stored read-out back into the window, the fleet of cranes.
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "app/archive_link.h"
 #include "app/command_worker.h"
@@ -65,44 +67,41 @@ void TInfo_Form::ArchiveSave1Click() {
                });
 }
 
-void TInfo_Form::ArchiveOpen1Click() {
-    using Listed = archive::ArchiveResult<std::vector<archive::ReadoutSummary>>;
+template <typename Read, typename Show>
+void TInfo_Form::ListFromArchive(Read read, Show show) {
+    using Listed = std::invoke_result_t<Read&, archive::ReadoutArchive&>;
     RunCommand(
-        [this]() -> std::pair<archive::ReadoutArchive*, Listed> {
+        [this, read]() mutable -> std::pair<archive::ReadoutArchive*, Listed> {
             const auto opened = m_archive.Archive();
             if (!opened) return {nullptr, Listed{opened.status, {}}};
-            return {opened.value, opened.value->List(std::nullopt)};
+            return {opened.value, read(*opened.value)};
         },
-        [this](const std::pair<archive::ReadoutArchive*, Listed>& result) {
-            const auto& [store, listed] = result;
+        [this, show](std::pair<archive::ReadoutArchive*, Listed> result) mutable {
+            auto& [store, listed] = result;
             if (!store) {
                 SayArchiveFailure(kNotOpened, listed.status);
                 return;
             }
             if (SayWhyNothingListed(listed.status, listed.value.empty(), *store)) return;
-            ui::ReadoutListForm form(this, listed.value);
+            show(*store, std::move(listed.value));
+        });
+}
+
+void TInfo_Form::ArchiveOpen1Click() {
+    ListFromArchive(
+        [](archive::ReadoutArchive& store) { return store.List(std::nullopt); },
+        [this](archive::ReadoutArchive& store, const std::vector<archive::ReadoutSummary>& listed) {
+            ui::ReadoutListForm form(this, listed);
             if (form.exec() != QDialog::Accepted || !form.Chosen()) return;
-            OpenReadout(*store, *form.Chosen());
+            OpenReadout(store, *form.Chosen());
         });
 }
 
 void TInfo_Form::Fleet1Click() {
-    using Fleet = archive::ArchiveResult<std::vector<archive::FleetLine>>;
-    RunCommand(
-        [this]() -> std::pair<archive::ReadoutArchive*, Fleet> {
-            const auto opened = m_archive.Archive();
-            if (!opened) return {nullptr, Fleet{opened.status, {}}};
-            return {opened.value, opened.value->Fleet()};
-        },
-        [this](std::pair<archive::ReadoutArchive*, Fleet> result) {
-            auto& [store, fleet] = result;
-            if (!store) {
-                SayArchiveFailure(kNotOpened, fleet.status);
-                return;
-            }
-            if (SayWhyNothingListed(fleet.status, fleet.value.empty(), *store)) return;
-            ShowFleet(*store, std::move(fleet.value));
-        });
+    ListFromArchive([](archive::ReadoutArchive& store) { return store.Fleet(); },
+                    [this](archive::ReadoutArchive& store, std::vector<archive::FleetLine> fleet) {
+                        ShowFleet(store, std::move(fleet));
+                    });
 }
 
 void TInfo_Form::ShowFleet(archive::ReadoutArchive& store, std::vector<archive::FleetLine> fleet) {

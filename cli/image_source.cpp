@@ -30,12 +30,16 @@ std::unique_ptr<Session> OpenImage(const std::filesystem::path& file, int& exitC
         return session;
     }
     exitCode = outcome.status == LoadOutcome::Status::FormatMismatch ? 3 : 2;
+    PrintLoadFailure(outcome);
+    return nullptr;
+}
+
+void PrintLoadFailure(const LoadOutcome& outcome) {
     if (outcome.status == LoadOutcome::Status::FileNotOpened) {
         PrintErrorUtf8(FileNotOpenedMessage(outcome));
     } else {
         PrintError(LoadFailureMessage(outcome));
     }
-    return nullptr;
 }
 
 }  // namespace zorvek::cli

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "cli/image_source.h"
 #include "cli/terminal.h"
 #include "cli/terminal_sinks.h"
 #include "flows/archive_flow.h"
@@ -123,11 +124,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out) {
 
     if (!outcome.Loaded()) {
         // The file just written that would not open again names itself.
-        if (outcome.status == LoadOutcome::Status::FileNotOpened) {
-            PrintErrorUtf8(FileNotOpenedMessage(outcome));
-        } else {
-            PrintError(LoadFailureMessage(outcome));
-        }
+        PrintLoadFailure(outcome);
         return ExitCodeOf(outcome);
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started);

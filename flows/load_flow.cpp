@@ -105,6 +105,8 @@ void ClearUsbNewDataMark(UsbReader& reader) {
 }  // namespace
 
 LoadOutcome LoadFromFile(Session& session) {
+    // One source at a time: whatever is open gives way to the file.
+    session.dispatch.CloseSource();
     LoadOutcome outcome =
         OpenCheckAndReadPassport(session, SourceKind::DumpFile, Status::FileNotOpened);
     outcome.file = session.dumpFile.FileName();
@@ -120,8 +122,6 @@ LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
         outcome.file = file;
         return outcome;
     }
-    // A dump file still open from an earlier load would refuse this one.
-    session.dispatch.CloseSource();
     session.choice.namedFile = file;
     return LoadFromFile(session);
 }
@@ -157,8 +157,6 @@ LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader) {
         return Outcome(Status::ReaderFormatMismatch, SourceKind::None);
     }
     ClearUsbNewDataMark(reader);
-    // A dump file still open from an earlier load would refuse the new one.
-    session.dispatch.CloseSource();
     session.choice.freshRead = true;
     const LoadOutcome loaded = LoadFromFile(session);
     if (loaded.Loaded()) session.saveState = Session::SaveState::Unsaved;

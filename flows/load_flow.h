@@ -53,8 +53,9 @@ struct LoadOutcome {
     bool Loaded() const { return status == Status::Loaded; }
 };
 
-// The load-from-file command: open the dump file through the dispatch (the
-// file chosen as DumpFileChoice says), check the data format, read the
+// The load-from-file command: close whatever source is open, open the dump
+// file through the dispatch (the file chosen as DumpFileChoice says; the
+// window asks before it loads), check the data format, read the
 // passport texts into the sheet. A failed open closes the source again;
 // after a format or passport failure the file stays open.
 LoadOutcome LoadFromFile(Session& session);

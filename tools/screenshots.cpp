@@ -34,10 +34,12 @@ namespace {
 
 using namespace std::chrono;
 
-// Until the window's command (the start-up load, a document) has ended.
-void WaitForCommand(const zorvek::TInfo_Form& main) {
-    QApplication::processEvents();
-    while (main.CommandRunning()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+// Until the window's command, started or about to start (the start-up
+// load), has ended and shown its outcome.
+void WaitForCommand(zorvek::TInfo_Form& main) {
+    QEventLoop loop;
+    QObject::connect(&main, &zorvek::TInfo_Form::commandFinished, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 // A recorder that reads until it is told to stop, so that the window can be
