@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <span>
 
 #include "model/bits.h"
 
 namespace zorvek {
 namespace {
+
+bool IsMissingDevice(int error) { return error == ENOENT || error == ENODEV || error == ENXIO; }
 
 constexpr std::uint8_t kReadCommand = 0x80;
 constexpr std::uint8_t kWriteCommand = 0xC0;
@@ -87,7 +90,10 @@ int SerialLink::ComConnect(int port) {
 }
 
 int SerialLink::ComFindRecorder() {
-    m_searchFailure = TransferResult::Fail(TransferError::Refused, ENOENT);
+    std::optional<TransferResult> busy;    // a port another program holds may be the recorder's
+    std::optional<TransferResult> denied;  // a permission only the user can fix
+    bool anyOpened = false;
+    int openError = ENOENT;  // a missing port says least, any other open failure more
     for (int port = 1; port <= kPortCount; ++port) {
         ComDisconnect();
         if (m_clock.Cancelled()) {
@@ -96,21 +102,25 @@ int SerialLink::ComFindRecorder() {
         }
         // A number without a device is not tried at all.
         if (m_paths(port).empty()) continue;
-        // A port another program holds is the likeliest place of the
-        // recorder: the silent ports after it do not hide that.
-        const bool busySeen = m_searchFailure.SystemError() == EBUSY;
         if (ComConnect(port) != port) {
-            if (!busySeen) m_searchFailure = m_connectFailure;
+            const int error = m_connectFailure.SystemError();
+            if (error == EBUSY && !busy) busy = m_connectFailure;
+            if ((error == EACCES || error == EPERM) && !denied) denied = m_connectFailure;
+            if (error != 0 && !IsMissingDevice(error)) openError = error;
             continue;
         }
+        anyOpened = true;
         std::uint8_t probe = 0;
         const TransferResult probed = ComReadBlock(kProbeAddress, &probe, 1, nullptr);
         if (probed) {
             m_searchFailure = probed;
             return port;
         }
-        if (!busySeen) m_searchFailure = probed;
     }
+    m_searchFailure =
+        busy     ? *busy
+        : denied ? *denied
+                 : TransferResult::Fail(TransferError::NoRecorder, anyOpened ? 0 : openError);
     return 0;
 }
 

@@ -44,10 +44,11 @@ class SerialLink {
     // the first port that answers open. Returns its number, or 0 when none
     // answered (SearchFailure() says why).
     int ComFindRecorder();
-    // Why the search failed: Refused (EBUSY) when a port was held by
-    // another program, otherwise the reason of the last port with a device,
-    // its open's (no serial line, no permission, ...) or the probe's
-    // (NoAnswer). Refused (ENOENT) when no port names a device at all.
+    // Why the search failed, the likeliest cause first: Refused (EBUSY)
+    // when a port was held by another program, Refused (EACCES) when one
+    // could not be opened for want of permission, NoRecorder when ports
+    // opened and none answered, NoRecorder with the system error when no
+    // port opened at all (ENOENT when no port names a device).
     TransferResult SearchFailure() const { return m_searchFailure; }
 
     // Closes the port, whatever the state: Closed.

@@ -42,9 +42,22 @@ const char* SystemErrorText(int error) {
     }
 }
 
+// The serial search's own reason: the ports' names as the user knows them,
+// not the last port's.
+std::string NoRecorderText(int openError) {
+    if (openError == 0) return Cp1251FromUtf8("прибор не ответил ни на одном из портов COM1–COM8");
+    if (openError == ENOENT || openError == ENODEV || openError == ENXIO) {
+        return Cp1251FromUtf8("в системе нет ни одного из портов COM1–COM8");
+    }
+    std::string text = "не открылся ни один из портов COM1–COM8";
+    if (const char* reason = SystemErrorText(openError)) text += std::string(": ") + reason;
+    return Cp1251FromUtf8(text);
+}
+
 }  // namespace
 
 std::string FailureText(const TransferResult& result) {
+    if (result.Error() == TransferError::NoRecorder) return NoRecorderText(result.SystemError());
     if (const char* text = SystemErrorText(result.SystemError())) return Cp1251FromUtf8(text);
     std::string text;
     switch (result.Error()) {
@@ -78,6 +91,8 @@ std::string FailureText(const TransferResult& result) {
         case TransferError::Cancelled:
             text = "отменено";
             break;
+        case TransferError::NoRecorder:
+            break;  // worded above
     }
     if (result.SystemError() != 0) text += " (код " + std::to_string(result.SystemError()) + ")";
     return Cp1251FromUtf8(text);

@@ -28,6 +28,10 @@ enum class TransferError : std::uint8_t {
     IoError,
     // The user cancelled a choice the source needed (the file dialog).
     Cancelled,
+    // A search over the serial ports found no recorder: ports opened but
+    // none answered (no system error), or none could be opened at all (the
+    // system error says why).
+    NoRecorder,
 };
 
 // The outcome of one open, read or write. Tests as true only on success, so

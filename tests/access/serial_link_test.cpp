@@ -241,7 +241,8 @@ TEST_F(SerialLinkTest, ASearchWithoutAnswerLeavesOnlyTheLastPortOpen) {
     m_port->devices = {{"/dev/a", false}, {"/dev/b", false}};
     m_paths = {{4, "/dev/a"}, {8, "/dev/b"}};
     EXPECT_EQ(Link().ComFindRecorder(), 0);
-    EXPECT_EQ(Link().SearchFailure().Error(), TransferError::NoAnswer);
+    EXPECT_EQ(Link().SearchFailure().Error(), TransferError::NoRecorder);
+    EXPECT_EQ(Link().SearchFailure().SystemError(), 0);
     EXPECT_EQ(Link().LinkState(), SerialLink::State::Broken);
     EXPECT_EQ(Link().PortNumber(), 8);
     // Per port: the settling wait, two probes of 5 x 8 + 200 ms, one retry wait.
@@ -251,7 +252,8 @@ TEST_F(SerialLinkTest, ASearchWithoutAnswerLeavesOnlyTheLastPortOpen) {
 
     m_paths.clear();
     EXPECT_EQ(Link().ComFindRecorder(), 0);
-    EXPECT_EQ(Link().SearchFailure().Error(), TransferError::Refused);
+    EXPECT_EQ(Link().SearchFailure().Error(), TransferError::NoRecorder);
+    EXPECT_EQ(Link().SearchFailure().SystemError(), ENOENT);
     EXPECT_EQ(Link().LinkState(), SerialLink::State::Closed);
     std::uint8_t byte = 0;
     EXPECT_EQ(Link().ComReadBlock(0, &byte, 1, nullptr).Error(), TransferError::NotOpen);

@@ -193,6 +193,14 @@ TEST(LoadFailureMessage, AHeadlineThenTheReason) {
         {Status::FileNotOpened, SourceKind::DumpFile, TransferResult::Fail(E::Refused, ENOENT), ""},
         {Status::NoConnection, SourceKind::Recorder, TransferResult::Fail(E::Refused, EBUSY),
          "   Нет связи с прибором\r\nПричина: устройство занято другой программой"},
+        // A serial search speaks of all eight ports, not of the last one tried.
+        {Status::NoConnection, SourceKind::Recorder, TransferResult::Fail(E::NoRecorder),
+         "   Нет связи с прибором\r\nПричина: прибор не ответил ни на одном из портов COM1–COM8"},
+        {Status::NoConnection, SourceKind::Recorder, TransferResult::Fail(E::NoRecorder, ENOENT),
+         "   Нет связи с прибором\r\nПричина: в системе нет ни одного из портов COM1–COM8"},
+        {Status::NoConnection, SourceKind::Recorder, TransferResult::Fail(E::NoRecorder, ENOTTY),
+         "   Нет связи с прибором\r\nПричина: не открылся ни один из портов COM1–COM8: это не "
+         "последовательный порт"},
         // The USB reader is not attached: nothing failed, nothing to explain.
         {Status::NoConnection, SourceKind::None, {}, "Нет связи с прибором считывания"},
         {Status::ReadFailed, SourceKind::LptReader, TransferResult::Fail(E::NotAcknowledged),
