@@ -65,8 +65,8 @@ void PrintDuty(const DutyAssessment& duty, const LifeAssessment* life, DataBlock
         return;
     }
     const std::optional<std::string> mean = withheld(doubt::kMeanLoad);
-    out << "  фактический режим: Kp " << Figure(duty.kpUpperBound, 3) << " (по средней массе "
-        << (mean ? ForTerminal(*mean) : Figure(duty.kpMeanLoad, 3)) << ")";
+    out << "  фактический режим: Kp " << Figure(duty.kpUpperBound, 3) << " (по средней массе"
+        << (mean ? ": " + ForTerminal(*mean) : " " + Figure(duty.kpMeanLoad, 3)) << ")";
     if (!duty.group) {
         out << ", циклов нет\n";
         return;

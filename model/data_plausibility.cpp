@@ -72,7 +72,7 @@ class Checker {
         if (days && *days >= 0) {
             const double calendar = *days * kSecondsPerDay;
             if (working > calendar) {
-                Add(doubt::kClasses | doubt::kPace,
+                Add(doubt::kClasses | doubt::kPace | doubt::kDates,
                     Text("время работы ") + Hours(working) +
                         Text(" больше календарного времени периода ") + Hours(calendar) + " (" +
                         DecimalComma(calendar / kSecondsPerDay, 1) + Text(" сут.)"),
@@ -121,25 +121,25 @@ class Checker {
                     std::optional<std::chrono::sys_days> end) {
         const std::string future = Text("даты в будущем");
         if (start && *start > m_today) {
-            Add(doubt::kPace,
+            Add(doubt::kPace | doubt::kDates,
                 Text("начало периода ") + DayText(*start) + Text(" позже сегодняшнего дня ") +
                     DayText(m_today),
                 future);
         }
         if (end && *end > m_today) {
-            Add(doubt::kPace,
+            Add(doubt::kPace | doubt::kDates,
                 Text("конец периода ") + DayText(*end) + Text(" позже сегодняшнего дня ") +
                     DayText(m_today),
                 future);
         }
         if (start && end && *start > *end) {
-            Add(doubt::kPace,
+            Add(doubt::kPace | doubt::kDates,
                 Text("начало периода ") + DayText(*start) + Text(" позже его конца ") +
                     DayText(*end),
                 Text("начало периода позже его конца"));
         }
         if (start && in.serviceLife && *start < in.serviceLife->commissioned) {
-            Add(doubt::kPace,
+            Add(doubt::kPace | doubt::kDates,
                 Text("начало периода ") + DayText(*start) +
                     Text(" раньше ввода крана в эксплуатацию ") +
                     DayText(in.serviceLife->commissioned),

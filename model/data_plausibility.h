@@ -29,6 +29,9 @@ inline constexpr unsigned kClasses = 1;
 inline constexpr unsigned kMeanLoad = 2;
 // The block's pace, and what is projected with it.
 inline constexpr unsigned kPace = 4;
+// The block's dates themselves, and anything carried over its days (the
+// mechanisms' hours too).
+inline constexpr unsigned kDates = 8;
 }  // namespace doubt
 
 struct DataFinding {

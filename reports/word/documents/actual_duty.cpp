@@ -310,9 +310,11 @@ void WriteServiceLife(WordLayer& word, const std::array<Section, 2>& sections,
                        Text(" сверху не ограничен: расход ресурса не рассчитывается."));
         return;
     }
-    Line(word, Text("Группа классификации по паспорту: ") + group + BaseText(life, whole));
     const std::optional<std::string> recordedWithheld =
         doubts.Of({{DataBlock::WholeLife, doubt::kClasses}});
+    // The base rests on the crane's Q class, which doubtful counts do not give.
+    Line(word, Text("Группа классификации по паспорту: ") + group +
+                   (recordedWithheld ? "" : BaseText(life, whole)));
     const std::optional<std::string> usedWithheld =
         life.unrecordedCycles ? projectionWithheld : recordedWithheld;
     if (!life.usedShare) {
@@ -368,7 +370,7 @@ void WriteMechanisms(const ReportInputs& inputs, WordLayer& word, const DutyAsse
         return;
     }
     const std::optional<std::string> projectionWithheld =
-        doubts.Of({{DataBlock::WholeLife, doubt::kClasses | doubt::kPace}});
+        doubts.Of({{DataBlock::WholeLife, doubt::kDates}});
     word.WordAddTable(1, 3, kTableSize);
     for (const char* heading :
          {"Механизм", "Наработка на дату считывания", "Прогноз на нормативный срок службы"}) {
@@ -388,12 +390,13 @@ void WriteMechanisms(const ReportInputs& inputs, WordLayer& word, const DutyAsse
         word.WordWriteCell(MechanismName(inputs.source, mechanism), kTableSize, false,
                            ParagraphAlign::Left);
         word.WordWriteCell(hoursAndClass(hours), kTableSize, false, ParagraphAlign::Right);
-        word.WordWriteCell(
-            projected ? projectionWithheld.value_or(hoursAndClass(*projected)) : NoData(),
-            kTableSize, false, ParagraphAlign::Right);
+        std::string forecast = NoData();
+        if (projected) forecast = projectionWithheld ? "-" : hoursAndClass(*projected);
+        word.WordWriteCell(forecast, kTableSize, false, ParagraphAlign::Right);
     }
     word.WordDeleteRow();
     word.WordMoveDown();
+    if (projectionWithheld) Line(word, Text("Прогноз наработки: ") + *projectionWithheld);
     Line(word, Text("Классы T0-T9 - по общей наработке механизма (ISO 4301-1), прогноз - при темпе "
                     "наработки за весь срок службы. Класс нагружения механизма (L1-L4) и его "
                     "группа (M1-M8) требуют спектра нагрузок самого механизма, которого "
