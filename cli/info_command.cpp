@@ -1,13 +1,16 @@
 #include "cli/info_command.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iostream>
 
 #include "cli/command_line.h"
 #include "cli/image_source.h"
 #include "cli/terminal.h"
+#include "model/cp1251.h"
 #include "model/cycle_line.h"
+#include "model/data_plausibility.h"
 #include "model/decimal_number.h"
 #include "model/decoders.h"
 #include "model/duty_class.h"
@@ -45,37 +48,51 @@ std::string Figure(const std::optional<double>& value, int decimals) {
     return value ? ForTerminal(DecimalComma(*value, decimals)) : "нет данных";
 }
 
-// The crane's actual duty from one statistics block, as appendix 6 gives it:
-// for the whole life its group so far and over the normative term, for the
-// period since the last reading its spectrum factor and pace.
-void PrintDuty(const StatisticsBlock& block, const PassportSheet& sheet, bool wholeLife,
-               std::ostream& out) {
-    const DutyInputs inputs = DutyInputsOf(block, sheet);
-    const DutyAssessment duty = AssessDuty(inputs);
-    out << "  фактический режим: Kp " << Figure(duty.kpUpperBound, 3) << " (по средней массе "
-        << Figure(duty.kpMeanLoad, 3) << ")";
+std::string Cycles(std::uint64_t count) {
+    return ForTerminal(
+        CountOf(count, Cp1251FromUtf8("цикл"), Cp1251FromUtf8("цикла"), Cp1251FromUtf8("циклов")));
+}
+
+// The crane's actual duty as appendix 6 gives it: for the whole life its
+// group so far and over the normative term, for the period since the last
+// reading its spectrum factor and pace; figures the data check doubts are
+// withheld as the appendix withholds them.
+void PrintDuty(const DutyAssessment& duty, const LifeAssessment* life, DataBlock block,
+               const std::vector<DataFinding>& findings, std::ostream& out) {
+    const auto withheld = [&](unsigned figures) { return Withheld(findings, {{block, figures}}); };
+    if (const std::optional<std::string> classes = withheld(doubt::kClasses)) {
+        out << "  фактический режим: " << ForTerminal(*classes) << '\n';
+        return;
+    }
+    const std::optional<std::string> mean = withheld(doubt::kMeanLoad);
+    out << "  фактический режим: Kp " << Figure(duty.kpUpperBound, 3) << " (по средней массе"
+        << (mean ? ": " + ForTerminal(*mean) : " " + Figure(duty.kpMeanLoad, 3)) << ")";
     if (!duty.group) {
         out << ", циклов нет\n";
         return;
     }
     out << ", Q" << *duty.loadingClass;
-    if (!wholeLife) {
-        out << ", " << Figure(duty.cyclesPerDay, 1) << " цикла в сутки\n";
+    if (!life) {
+        const std::optional<std::string> pace = withheld(doubt::kPace);
+        out << ", " << (pace ? ForTerminal(*pace) : Figure(duty.cyclesPerDay, 1) + " цикла в сутки")
+            << '\n';
         return;
     }
     out << ", U" << duty.utilisationClass << ", группа А" << *duty.group;
-    const LifeAssessment life = AssessLife(inputs, duty, duty);
-    if (life.projectedGroup) {
+    const std::optional<std::string> projection = withheld(doubt::kPace);
+    if (projection) {
+        out << "; на нормативный срок " << ForTerminal(*projection);
+    } else if (life->projectedGroup) {
         out << "; на нормативный срок "
-            << ForTerminal(
-                   GroupedDigits(static_cast<std::uint64_t>(std::llround(*life.projectedCycles))))
-            << " циклов, U" << *life.projectedUtilisation << ", группа А" << *life.projectedGroup;
+            << Cycles(static_cast<std::uint64_t>(std::llround(*life->projectedCycles))) << ", U"
+            << *life->projectedUtilisation << ", группа А" << *life->projectedGroup;
     }
-    if (life.passportGroup) {
-        out << "; по паспорту А" << *life.passportGroup;
-        if (life.usedShare) {
-            out << (*life.usedShare > 1 ? ", ресурс исчерпан: " : ", израсходовано ")
-                << ForTerminal(PercentText(*life.usedShare));
+    if (life->passportGroup) {
+        out << "; по паспорту А" << *life->passportGroup;
+        if (life->usedShare && !(life->unrecordedCycles && projection)) {
+            out << (life->exhausted ? ", ресурс исчерпан: " : ", израсходовано ")
+                << ForTerminal(PercentText(*life->usedShare));
+            if (life->unrecordedCycles) out << " (с неучтёнными до начала записи)";
         }
     } else {
         out << "; группа по паспорту не распознана";
@@ -88,27 +105,69 @@ void PrintStatistics(MemoryReader& source, const PassportSheet& sheet, std::ostr
         const char* name;
         std::uint32_t statistics;
         std::uint32_t counters;
+        std::uint32_t onTime;
+        DataBlock block;
     };
     const Period periods[] = {
-        {"за весь период", map::kStatisticsTotalAddress, map::kCountersTotalAddress},
-        {"между считываниями", map::kStatisticsSinceAddress, map::kCountersSinceAddress},
+        {"за весь период", map::kStatisticsTotalAddress, map::kCountersTotalAddress,
+         map::kOnTimeTotalAddress, DataBlock::WholeLife},
+        {"между считываниями", map::kStatisticsSinceAddress, map::kCountersSinceAddress,
+         map::kOnTimeSinceAddress, DataBlock::SinceReading},
     };
-    for (const Period& period : periods) {
+    struct Read {
+        bool read = false;
         StatisticsBlock block;
-        const bool read = source
-                              .ReadMemory(period.statistics, block.bytes.data(),
-                                          static_cast<std::uint32_t>(block.kSize), nullptr)
-                              .Succeeded();
-        out << "Статистика " << period.name << ": ";
-        if (!read) {
+        RecordedPeriod recorded;
+        DutyAssessment duty;
+    };
+    std::array<Read, 2> reads;
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+        Read& r = reads[i];
+        r.read = source
+                     .ReadMemory(periods[i].statistics, r.block.bytes.data(),
+                                 static_cast<std::uint32_t>(r.block.kSize), nullptr)
+                     .Succeeded();
+        if (!r.read || !r.block.CrcOk()) continue;
+        r.recorded.inputs = DutyInputsOf(r.block, sheet);
+        OnTimeCounter onTime;
+        if (source
+                .ReadMemory(periods[i].onTime, onTime.bytes.data(),
+                            static_cast<std::uint32_t>(OnTimeCounter::kSize), nullptr)
+                .Succeeded()) {
+            r.recorded.poweredSeconds = onTime.Seconds();
+        }
+        r.duty = AssessDuty(r.recorded.inputs);
+    }
+    const bool wholeSound = reads[0].read && reads[0].block.CrcOk();
+    const bool sinceSound = reads[1].read && reads[1].block.CrcOk();
+    std::vector<DataFinding> findings;
+    if (wholeSound) {
+        findings = CheckPlausibility(reads[0].recorded, sinceSound ? &reads[1].recorded : nullptr,
+                                     TodayOf(SystemClock()));
+    }
+    const LifeAssessment life = AssessLife(reads[0].recorded.inputs, reads[0].duty,
+                                           sinceSound ? reads[1].duty : reads[0].duty);
+
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+        const Read& r = reads[i];
+        out << "Статистика " << periods[i].name << ": ";
+        if (!r.read) {
             out << "не читается\n";
             continue;
         }
         std::uint32_t cycles = 0;
-        for (int range = 0; range < map::kLoadRanges; ++range) cycles += block.CycleCount(range);
-        out << PeriodText(block.PeriodStart(), block.PeriodEnd()) << ", циклов " << cycles << ", "
-            << CrcText(block.CrcOk()) << '\n';
-        if (block.CrcOk()) PrintDuty(block, sheet, &period == &periods[0], out);
+        for (int range = 0; range < map::kLoadRanges; ++range) cycles += r.block.CycleCount(range);
+        out << PeriodText(r.block.PeriodStart(), r.block.PeriodEnd()) << ", циклов " << cycles
+            << ", " << CrcText(r.block.CrcOk()) << '\n';
+        if (r.block.CrcOk()) {
+            PrintDuty(r.duty, i == 0 ? &life : nullptr, periods[i].block, findings, out);
+        }
+    }
+    if (wholeSound) {
+        out << "Достоверность данных:" << (findings.empty() ? " противоречий не найдено" : "")
+            << '\n';
+        for (const DataFinding& finding : findings)
+            out << "  " << ForTerminal(finding.line) << '\n';
     }
     for (const Period& period : periods) {
         MechanismCounters counters;

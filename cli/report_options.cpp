@@ -94,7 +94,8 @@ void AddReportOptions(CLI::App& parser, ReportArguments& raw) {
     parser.add_option("--out", raw.outDir, "папка для документов (создаётся)")->type_name("ПАПКА");
     parser.add_option("--passport", raw.passport, "Info.ini с паспортными данными крана")
         ->type_name("ФАЙЛ");
-    parser.add_flag("--charts", raw.charts, "гистограммы в приложении 1 картинками");
+    parser.add_flag("--charts", raw.charts,
+                    "гистограммы в приложении 1 и спектры нагрузок в приложении 6 картинками");
     parser
         .add_option("--columns", raw.columns,
                     "столбцы приложения 3: номера 1-18 через запятую или all")
@@ -104,7 +105,7 @@ void AddReportOptions(CLI::App& parser, ReportArguments& raw) {
                     "только записи с защитами radius,overload,coord,powerline,hook,tilt,wind "
                     "или all")
         ->type_name("СПИСОК");
-    parser.add_option("--only", raw.only, "только эти документы: form1,...,appendix5")
+    parser.add_option("--only", raw.only, "только эти документы: form1,...,appendix6")
         ->type_name("СПИСОК");
     parser
         .add_option("--format", raw.format,

@@ -1,10 +1,13 @@
 #include "model/duty_class.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "model/bits.h"
 #include "model/cp1251.h"
@@ -20,6 +23,9 @@ constexpr std::array<double, 4> kNominalKp = {0.125, 0.25, 0.5, 1.0};
 // Upper bound of U0..U8 in cycles; U9 has none.
 constexpr std::array<std::uint64_t, 9> kUtilisationBound = {
     16'000, 32'000, 63'000, 125'000, 250'000, 500'000, 1'000'000, 2'000'000, 4'000'000};
+// Upper bound of T0..T8 in hours; T9 has none.
+constexpr std::array<double, 9> kMechanismHourBound = {200,   400,    800,    1'600, 3'200,
+                                                       6'300, 12'500, 25'000, 50'000};
 // Group per state of loading (rows Q1..Q4) and class of utilisation (U0..U9).
 constexpr int kGroups[4][10] = {
     {1, 1, 1, 2, 3, 4, 5, 6, 7, 8},
@@ -73,7 +79,70 @@ std::optional<double> Kp(const DutyInputs& inputs, std::uint64_t total,
     return kp;
 }
 
+// The cell C_max * Kp_nom of `group` that bounds it in the row of
+// `loadingClass`; nothing when the row has no cell of the group.
+struct BaseCell {
+    int loadingClass;
+    int utilisationClass;
+};
+
+std::optional<BaseCell> CellOfRow(int group, int loadingClass) {
+    std::optional<BaseCell> cell;
+    for (int u = 0; u < 10; ++u) {
+        if (kGroups[loadingClass - 1][u] == group) cell = BaseCell{loadingClass, u};
+    }
+    return cell;
+}
+
+double CellCycles(const BaseCell& cell) {
+    return static_cast<double>(kUtilisationBound[cell.utilisationClass]) *
+           kNominalKp[cell.loadingClass - 1];
+}
+
 }  // namespace
+
+int MechanismClassOf(double hours) {
+    for (int t = 0; t < static_cast<int>(kMechanismHourBound.size()); ++t) {
+        if (hours <= kMechanismHourBound[t]) return t;
+    }
+    return 9;
+}
+
+std::optional<double> ProjectedOverTerm(double soFar, const DutyAssessment& wholeDuty,
+                                        const LifeAssessment& life) {
+    if (!life.serviceLife || !wholeDuty.periodDays) return std::nullopt;
+    const double pace = soFar / *wholeDuty.periodDays;
+    const auto term = life.serviceLife->End() - life.serviceLife->commissioned;
+    const double estimated = soFar + pace * life.unrecordedDays.value_or(0);
+    return std::max(pace * static_cast<double>(term.count()), estimated);
+}
+
+bool IsMobileJibCrane(std::string_view craneTypeCp1251) {
+    std::string text = Utf8FromCp1251(craneTypeCp1251);
+    // Lower case for the Cyrillic capitals the words may start with.
+    for (const auto& [upper, lower] :
+         std::initializer_list<std::pair<std::string_view, std::string_view>>{
+             {"А", "а"}, {"С", "с"}, {"Г", "г"}, {"П", "п"}, {"Ш", "ш"}, {"К", "к"}}) {
+        for (std::size_t at = text.find(upper); at != std::string::npos; at = text.find(upper)) {
+            text.replace(at, upper.size(), lower);
+        }
+    }
+    for (const std::string_view mark : {"кс-", "кс ", "автокран", "автомобильн", "самоходн",
+                                        "на шасси", "гусеничн", "пневмоколёсн", "пневмоколесн"}) {
+        if (text.find(mark) != std::string::npos) return true;
+    }
+    return text.starts_with("кс") && text.size() > 4 &&
+           std::isdigit(static_cast<unsigned char>(text[4]));
+}
+
+double NominalKp(int loadingClass) { return kNominalKp[std::clamp(loadingClass, 1, 4) - 1]; }
+
+std::optional<std::uint64_t> UtilisationBound(int utilisationClass) {
+    if (utilisationClass < 0 || utilisationClass >= static_cast<int>(kUtilisationBound.size())) {
+        return std::nullopt;
+    }
+    return kUtilisationBound[utilisationClass];
+}
 
 int LoadingClassOf(double kp) {
     for (int q = 0; q < 3; ++q) {
@@ -132,13 +201,31 @@ DutyInputs DutyInputsOf(const StatisticsBlock& block, const PassportSheet& sheet
     inputs.periodEnd = block.PeriodEnd();
     inputs.ratedCapacity = ParseCapacity(sheet.Value(PassportSheet::kRatedCapacity));
     inputs.passportGroup = ParseGroup(sheet.Value(PassportSheet::kClassificationGroup));
-    inputs.serviceLife = ServiceLifeOf(sheet.Value(PassportSheet::kCommissioned),
-                                       sheet.Value(PassportSheet::kNormativeTerm));
+    std::optional<std::chrono::sys_days> reading;
+    if (const std::optional<Moment> end = Unpack(inputs.periodEnd)) reading = end->day;
+    PassportServiceLife life = ServiceLifeOf(sheet.Value(PassportSheet::kCommissioned),
+                                             sheet.Value(PassportSheet::kNormativeTerm), reading);
+    inputs.serviceLife = life.life;
+    inputs.serviceLifeProblem = std::move(life.whyNot);
+    inputs.commissioningProblem = life.dateProblem;
     return inputs;
 }
 
 bool IsUsableMass(double tonnes) {
     return std::isfinite(tonnes) && tonnes >= 0 && tonnes < kMassLimit;
+}
+
+std::optional<std::chrono::sys_days> RecorderDay(std::uint32_t packed) {
+    const std::optional<Moment> moment = Unpack(packed);
+    if (!moment) return std::nullopt;
+    return moment->day;
+}
+
+std::optional<double> RecorderDaysBetween(std::uint32_t from, std::uint32_t to) {
+    const std::optional<Moment> start = Unpack(from);
+    const std::optional<Moment> end = Unpack(to);
+    if (!start || !end) return std::nullopt;
+    return DaysBetween(*start, *end);
 }
 
 DutyAssessment AssessDuty(const DutyInputs& inputs) {
@@ -166,9 +253,11 @@ DutyAssessment AssessDuty(const DutyInputs& inputs) {
 
     const std::optional<Moment> start = Unpack(inputs.periodStart);
     const std::optional<Moment> end = Unpack(inputs.periodEnd);
+    if (start) duty.periodStart = start->day;
     if (end) duty.periodEnd = end->day;
-    if (start && end && DaysBetween(*start, *end) > 0 && duty.totalCycles > 0) {
-        duty.cyclesPerDay = total / DaysBetween(*start, *end);
+    if (start && end && DaysBetween(*start, *end) > 0) {
+        duty.periodDays = DaysBetween(*start, *end);
+        if (duty.totalCycles > 0) duty.cyclesPerDay = total / *duty.periodDays;
     }
     return duty;
 }
@@ -178,33 +267,55 @@ LifeAssessment AssessLife(const DutyInputs& whole, const DutyAssessment& wholeDu
     LifeAssessment life;
     life.passportGroup = whole.passportGroup;
     if (life.passportGroup) {
-        double largest = 0;
-        bool bounded = true;
-        for (int q = 0; q < 4; ++q) {
-            for (int u = 0; u < 10; ++u) {
-                if (kGroups[q][u] != *life.passportGroup) continue;
-                if (u == 9) bounded = false;
-                if (u < 9) {
-                    largest = std::max(largest,
-                                       static_cast<double>(kUtilisationBound[u]) * kNominalKp[q]);
+        std::optional<BaseCell> cell;
+        if (wholeDuty.loadingClass) cell = CellOfRow(*life.passportGroup, *wholeDuty.loadingClass);
+        life.baseOfOwnClass = cell.has_value();
+        if (!cell) {
+            for (int q = 1; q <= 4; ++q) {
+                const std::optional<BaseCell> row = CellOfRow(*life.passportGroup, q);
+                if (row &&
+                    (!cell || row->utilisationClass == 9 ||
+                     (cell->utilisationClass != 9 && CellCycles(*row) > CellCycles(*cell)))) {
+                    cell = row;
                 }
             }
         }
-        if (bounded) life.designLife = largest;
+        if (cell) {
+            life.baseLoadingClass = cell->loadingClass;
+            life.baseUtilisationClass = cell->utilisationClass;
+            if (cell->utilisationClass < 9) life.designLife = CellCycles(*cell);
+        }
     }
-    const double cycles = static_cast<double>(wholeDuty.totalCycles);
-    std::optional<double> used;
-    if (wholeDuty.kpUpperBound) used = cycles * *wholeDuty.kpUpperBound;
-    if (life.designLife && used) life.usedShare = *used / *life.designLife;
 
     life.serviceLife = whole.serviceLife;
+    life.serviceLifeProblem = whole.serviceLifeProblem;
+    const double cycles = static_cast<double>(wholeDuty.totalCycles);
+    if (life.serviceLife && wholeDuty.periodStart &&
+        life.serviceLife->commissioned < *wholeDuty.periodStart) {
+        life.unrecordedDays =
+            static_cast<double>((*wholeDuty.periodStart - life.serviceLife->commissioned).count());
+        if (wholeDuty.cyclesPerDay) {
+            life.unrecordedCycles = *wholeDuty.cyclesPerDay * *life.unrecordedDays;
+        }
+    }
+    // Without the pace the unrecorded years cannot be filled in; the
+    // recorder's own count is then all there is.
+    const double estimated = cycles + life.unrecordedCycles.value_or(0);
+    std::optional<double> used;
+    if (wholeDuty.kpUpperBound) used = estimated * *wholeDuty.kpUpperBound;
+    if (life.designLife && used) {
+        life.usedShareRecorded = cycles * *wholeDuty.kpUpperBound / *life.designLife;
+        life.usedShare = *used / *life.designLife;
+        life.exhausted = *life.usedShare >= 1;
+    }
+
     const std::optional<std::chrono::sys_days> reading = wholeDuty.periodEnd;
     if (life.serviceLife && reading) life.normativeEnded = life.serviceLife->End() <= *reading;
     if (life.serviceLife && wholeDuty.cyclesPerDay) {
         const auto term = life.serviceLife->End() - life.serviceLife->commissioned;
         const double projected = *wholeDuty.cyclesPerDay * static_cast<double>(term.count());
-        life.outlived = projected < cycles;
-        life.projectedCycles = std::max(projected, cycles);
+        life.outlived = projected < estimated;
+        life.projectedCycles = std::max(projected, estimated);
         life.projectedUtilisation =
             UtilisationClassOf(static_cast<std::uint64_t>(std::llround(*life.projectedCycles)));
         if (wholeDuty.loadingClass) {
@@ -220,13 +331,13 @@ LifeAssessment AssessLife(const DutyInputs& whole, const DutyAssessment& wholeDu
         life.cyclesLeft = std::max(0.0, (*life.designLife - *used) / *life.currentKp);
         if (life.currentPace && *life.cyclesLeft > 0 && reading) {
             life.daysLeft = std::ceil(*life.cyclesLeft / *life.currentPace);
+            const bool termRuns = life.serviceLife && !life.normativeEnded;
             // Beyond a few thousand years a date says nothing more.
             if (*life.daysLeft < 1e6) {
                 life.resourceEnds = *reading + std::chrono::days(static_cast<int>(*life.daysLeft));
-                life.beyondNormative =
-                    life.serviceLife && *life.resourceEnds > life.serviceLife->End();
+                life.beyondNormative = termRuns && *life.resourceEnds > life.serviceLife->End();
             } else {
-                life.beyondNormative = life.serviceLife.has_value();
+                life.beyondNormative = termRuns;
             }
         }
     }

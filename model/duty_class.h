@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "model/memory_map.h"
@@ -36,8 +37,11 @@ struct DutyInputs {
     std::optional<double> ratedCapacity;
     // The passport's group 1..8; nothing when missing or unreadable.
     std::optional<int> passportGroup;
-    // Commissioning day and normative term; nothing when either is unusable.
+    // Commissioning day and normative term; nothing when either is unusable,
+    // and then why not (cp1251).
     std::optional<ServiceLife> serviceLife;
+    std::string serviceLifeProblem;
+    DateProblem commissioningProblem = DateProblem::None;
 };
 
 // Upper bound of each load range as a share of the rated load; the last
@@ -64,7 +68,11 @@ struct DutyAssessment {
     // Cycles per day over the block's period; nothing without cycles or for
     // a period of no days or unreadable dates.
     std::optional<double> cyclesPerDay;
-    // The period's last day; nothing when its date is unreadable.
+    // Days of the period, with their fraction; nothing for unreadable dates
+    // or a period of no time.
+    std::optional<double> periodDays;
+    // The period's first and last day; nothing when a date is unreadable.
+    std::optional<std::chrono::sys_days> periodStart;
     std::optional<std::chrono::sys_days> periodEnd;
 };
 
@@ -72,17 +80,36 @@ struct DutyAssessment {
 // and the normative term.
 struct LifeAssessment {
     std::optional<int> passportGroup;
-    // Largest C_max * Kp_nom among the cells of the passport group; nothing
-    // when the group has no upper bound (A8 reaches U9) or is unknown.
+    // C_max * Kp_nom of the passport group's cell in the row of the crane's
+    // own Q class (the largest U of that row still in the group); nothing
+    // when that cell has no upper bound (U9) or the group is unknown. Where
+    // the crane's Q class has no cell of the group, or the class is unknown,
+    // the largest C_max * Kp_nom among the group's cells.
     std::optional<double> designLife;
-    // C_T * Kp of the whole life over designLife; above 1 the group's
-    // resource is exhausted.
+    // The cell the base is taken from, and whether it is the crane's own
+    // class's.
+    int baseLoadingClass = 0;
+    int baseUtilisationClass = 0;
+    bool baseOfOwnClass = false;
+
+    // Days from commissioning to the first day the recorder counted, and the
+    // cycles they would hold at the whole life's pace; nothing when the
+    // recorder began on or before commissioning, or without the figures.
+    std::optional<double> unrecordedDays;
+    std::optional<double> unrecordedCycles;
+    // C_T * Kp over designLife of what the recorder counted alone, and with
+    // the unrecorded days worked at the recorded pace (the same figure when
+    // there are none); at 1 and above the group's resource is exhausted.
+    std::optional<double> usedShareRecorded;
     std::optional<double> usedShare;
+    bool exhausted = false;
 
     std::optional<ServiceLife> serviceLife;
+    std::string serviceLifeProblem;
     // The whole life's cycles at its pace over the normative term; the cycles
-    // so far where that is less (the crane has outlived its term). Nothing
-    // without a usable commissioning day, term or pace.
+    // so far (the unrecorded ones included) where that is less (the crane has
+    // outlived its term). Nothing without a usable commissioning day, term or
+    // pace.
     std::optional<double> projectedCycles;
     bool outlived = false;
     std::optional<int> projectedUtilisation;
@@ -99,9 +126,30 @@ struct LifeAssessment {
     std::optional<double> cyclesLeft;
     std::optional<double> daysLeft;
     std::optional<std::chrono::sys_days> resourceEnds;
-    // The resource lasts beyond the end of the normative term.
+    // The normative term still runs and the resource lasts beyond its end.
     bool beyondNormative = false;
 };
+
+// Class of utilisation T0..T9 of a mechanism from its operating hours: up to
+// 200 h is T0, 400 T1, 800 T2, 1 600 T3, 3 200 T4, 6 300 T5, 12 500 T6,
+// 25 000 T7, 50 000 T8, above that T9.
+int MechanismClassOf(double hours);
+// An amount counted over the whole life's recorded period (hours, cycles),
+// carried at the recorded pace over the normative term, or the amount so far
+// with the unrecorded days at that pace where that is more; nothing without
+// a term or a recorded period of some length.
+std::optional<double> ProjectedOverTerm(double soFar, const DutyAssessment& wholeDuty,
+                                        const LifeAssessment& life);
+
+// A passport crane type that names a mobile jib crane (an index "КС-...",
+// "автокран", "стреловой самоходный", a truck, crawler or wheeled chassis),
+// cp1251.
+bool IsMobileJibCrane(std::string_view craneTypeCp1251);
+
+// Nominal Kp of a Q class 1..4: 0.125, 0.25, 0.5, 1.0.
+double NominalKp(int loadingClass);
+// Upper bound in cycles of U0..U8; nothing for U9.
+std::optional<std::uint64_t> UtilisationBound(int utilisationClass);
 
 // Q class 1..4 of a spectrum factor: the smallest whose nominal value
 // (0.125, 0.25, 0.5, 1.0) is not below it.
@@ -125,6 +173,12 @@ DutyInputs DutyInputsOf(const StatisticsBlock& block, const PassportSheet& sheet
 // Usable as a figure: finite, not negative and narrow enough for the
 // documents' mass fields (below 10^11 t), which print "****" otherwise.
 bool IsUsableMass(double tonnes);
+
+// The day of a packed recorder time; nothing for an invalid one.
+std::optional<std::chrono::sys_days> RecorderDay(std::uint32_t packed);
+// Days, with their fraction, from one packed time to another; nothing when
+// either is invalid.
+std::optional<double> RecorderDaysBetween(std::uint32_t from, std::uint32_t to);
 
 DutyAssessment AssessDuty(const DutyInputs& inputs);
 

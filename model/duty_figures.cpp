@@ -62,4 +62,13 @@ std::string PercentText(double share) {
     return DecimalComma(100 * share, 1) + " %";
 }
 
+std::string DayText(std::chrono::sys_days day) {
+    const std::chrono::year_month_day date(day);
+    const auto two = [](unsigned value) {
+        return std::string(value < 10 ? "0" : "") + std::to_string(value);
+    };
+    return two(static_cast<unsigned>(date.day())) + "." + two(static_cast<unsigned>(date.month())) +
+           "." + std::to_string(static_cast<int>(date.year()));
+}
+
 }  // namespace zorvek

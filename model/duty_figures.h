@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,5 +32,8 @@ std::string CountOf(std::uint64_t count, std::string_view one, std::string_view 
 // A share 0..1 as "12,3 %"; a non-zero share that would read "0,0 %" reads
 // "< 0,1 %".
 std::string PercentText(double share);
+
+// "05.06.2029".
+std::string DayText(std::chrono::sys_days day);
 
 }  // namespace zorvek

@@ -11,6 +11,9 @@ namespace zorvek {
 
 namespace {
 
+// Half the last digit of "0,1" per cent.
+constexpr double kSmallestShare = 0.05;
+
 // Beyond this magnitude plain digits would outgrow a bar's slot.
 constexpr double kPlainLimit = 1e9;
 // Four digits read at a glance; from five on they are grouped.
@@ -54,6 +57,9 @@ std::u16string MarkText(double value, MarkStyle style) {
     // An empty range reads "0" on every chart; a mere trace of mass "0.0".
     if (value == 0.0) return u"0";
     if (std::fabs(value) >= kPlainLimit) return Scientific(value, 2);
+    // A share that would round to nothing reads as the duty appendix's table
+    // writes it.
+    if (style == MarkStyle::Share && value > 0 && value < kSmallestShare) return u"< 0,1";
     std::u16string text = Fixed(value, style == MarkStyle::Whole ? 0 : 1);
     if (style == MarkStyle::Share) std::replace(text.begin(), text.end(), u'.', u',');
     return text;

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "model/format.h"
 #include "model/memory_reader.h"
 #include "model/passport.h"
 #include "model/sinks.h"
@@ -20,6 +21,11 @@ struct ReportInputs {
     // Between decoding and building the window shows the full bar for a
     // moment; without a hook the bar simply returns to 0.
     std::function<void()> pauseAndResetProgress;
+    // The day a document is made, for dates that cannot be yet; the
+    // machine's clock when null.
+    const Clock* clock = nullptr;
+
+    const Clock& DocumentClock() const { return clock ? *clock : SystemClock(); }
 
     void SetProgress(int percent) const {
         if (progress) progress->SetPosition(percent);

@@ -111,6 +111,33 @@ void ExpectCycleColumns(std::vector<std::uint8_t> bytes) {
     }
 }
 
+// The data check of appendix 6, in the same words: a sound image has nothing
+// to say; one whose whole-life cycle counters sit at their limit gets no
+// class at all, and the projection agrees its noun with its number.
+TEST_F(InfoCommand, SaysWhatDataCannotBeTrue) {
+    std::string out;
+    std::vector<std::uint8_t> image = Bytes(sim::GenerateImage({}));
+    ASSERT_EQ(Run(Write(image), out), 0);
+    EXPECT_NE(out.find("Достоверность данных: противоречий не найдено\n"), std::string::npos);
+    // Seed 3 projects 38 134 cycles: a number ending in 4 takes "цикла".
+    ASSERT_EQ(Run(Write(Bytes(sim::GenerateImage({.seed = 3}))), out), 0);
+    EXPECT_NE(out.find("на нормативный срок 38\u00A0134 цикла, "), std::string::npos) << out;
+
+    const std::size_t counts = map::Offset(map::kStatisticsTotalAddress) + 4;
+    std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(counts), 16, 0xFF);
+    Reseal(image);
+    ASSERT_EQ(Run(Write(image), out), 0);
+    EXPECT_NE(out.find("  фактический режим: вывод не может быть сделан: данные недостоверны "
+                       "(счётчики циклов на пределе 65 535)\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Достоверность данных:\n  За весь срок службы: счётчики циклов на "
+                       "пределе 65 535 в диапазонах «до 25 %»"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("группа А8"), std::string::npos) << out;
+}
+
 TEST_F(InfoCommand, NoImageCrashesTheDecodersOrTheCommand) {
     std::mt19937 random(20261207);
     const auto byte = [&] { return static_cast<std::uint8_t>(random()); };

@@ -144,19 +144,24 @@ TEST(DutyClass, WholeLifeAgainstThePassport) {
         // day, past the end of the term on 1 January 2040.
         {"sample-like, projected to A3", 6, ServiceLife{Day(2020, 1, 1), 20}, true, used / 250'000,
          44'239.08, 3, false, false, 250'000 - used, Day(2059, 3, 31), true},
-        // A3's base is 32 000 (U1 at Q4): 28 671.5 left at 20 a day are
-        // 1 434 days, within the term.
-        {"period against prior use", 3, ServiceLife{Day(2020, 1, 1), 20}, true, used / 32'000,
-         44'239.08, 3, false, false, 32'000 - used, Day(2029, 5, 27), false},
+        // At the crane's Q3 A3's base is the cell Q3/U2, 63 000 · 0.5 = 31 500:
+        // 28 171.5 left at 20 a day are 1 409 days, within the term.
+        {"period against prior use", 3, ServiceLife{Day(2020, 1, 1), 20}, true, used / 31'500,
+         44'239.08, 3, false, false, 31'500 - used, Day(2029, 5, 2), false},
         // Without the period's cycles the whole life's Kp and pace carry on:
-        // 28 671.5 / 0.27481 = 104 332 cycles at 6.056 a day, 17 228 days.
-        {"no period cycles", 3, nullopt, false, used / 32'000, nullopt, nullopt, false, false,
-         (32'000 - used) / 0.2748101, Day(2072, 8, 23), false},
-        // Five years from 2019 ended in 2024; at 6.056 a day they hold only
-        // 11 058 cycles, fewer than the 12 112 so far, which stand.
-        {"past its normative life", 6, ServiceLife{Day(2019, 1, 1), 5}, true, used / 250'000,
-         12'112, 1, true, true, 250'000 - used, Day(2059, 3, 31), true},
-        // A1's base is 8 000 (Q2 U1, Q3 U0): 3 328.5 of them are 41.6 %.
+        // 28 171.5 / 0.27481 = 102 512.6 cycles at 6.056 a day, 16 928 days.
+        {"no period cycles", 3, nullopt, false, used / 31'500, nullopt, nullopt, false, false,
+         (31'500 - used) / 0.2748101, Day(2071, 10, 28), false},
+        // Five years from 2019 ended in 2024. The recorder began a year after
+        // commissioning: 365 days at 6.056 a day add 2 210.44 cycles, 14 322.44
+        // in all, more than the 11 058 the term holds at that pace, so they
+        // stand. The resource still gets its day once the term is over:
+        // 250 000 - 14 322.44 · 0.27481 = 246 064 cycles at 20 a day, 12 304 days.
+        {"past its normative life", 6, ServiceLife{Day(2019, 1, 1), 5}, true,
+         14'322.44 * 0.2748101 / 250'000, 14'322.44, 1, true, true, 246'064.05, Day(2059, 3, 1),
+         false},
+        // A1's base at Q3 is the cell Q3/U0, 16 000 · 0.5 = 8 000: 3 328.5 of
+        // them are 41.6 %.
         {"no usable term", 1, nullopt, true, used / 8'000, nullopt, nullopt, false, false,
          8'000 - used, Day(2026, 2, 12), false},
         {"no passport group", nullopt, ServiceLife{Day(2020, 1, 1), 20}, true, nullopt, 44'239.08,
@@ -190,6 +195,74 @@ TEST(DutyClass, WholeLifeAgainstThePassport) {
     }
 }
 
+// Commissioned on 1 January 2005, the recorder counting from 1 January 2015
+// to 1 January 2025 (3 653 days): 7 306 cycles at 76-100 % (Kp 1, Q4), 2 a
+// day. The 3 652 days before it at that pace hold 7 304 more. A3's cell at
+// Q4 is Q4/U1, 32 000: 22.8 % used as recorded, 45.7 % with the years
+// before. The 20-year term ended on the reading day; the 17 390 cycles left
+// at 2 a day take 8 695 days, to 22 October 2048.
+TEST(DutyClass, WorkBeforeTheRecorder) {
+    DutyInputs whole;
+    whole.ranges[3] = {7'306, 0, 0};
+    whole.periodStart = PackDateTime({2015, 1, 1, 0, 0, 0});
+    whole.periodEnd = PackDateTime({2025, 1, 1, 0, 0, 0});
+    whole.passportGroup = 3;
+    whole.serviceLife = ServiceLife{Day(2005, 1, 1), 20};
+    const DutyAssessment duty = AssessDuty(whole);
+    const LifeAssessment life = AssessLife(whole, duty, AssessDuty({}));
+    ASSERT_TRUE(life.unrecordedDays && life.unrecordedCycles && life.usedShare);
+    EXPECT_DOUBLE_EQ(*life.unrecordedDays, 3'652);
+    EXPECT_NEAR(*life.unrecordedCycles, 7'304, 1e-9);
+    EXPECT_DOUBLE_EQ(*life.designLife, 32'000);
+    EXPECT_NEAR(*life.usedShareRecorded, 7'306.0 / 32'000, 1e-12);
+    EXPECT_NEAR(*life.usedShare, 14'610.0 / 32'000, 1e-12);
+    EXPECT_TRUE(life.normativeEnded);
+    EXPECT_NEAR(*life.projectedCycles, 14'610, 1e-6);
+    EXPECT_EQ(life.resourceEnds, Day(2048, 10, 22));
+    EXPECT_FALSE(life.beyondNormative);
+    // Mechanism hours go the same way: 500 h over the recorded decade are 1 000
+    // over the term; 200 h are T0 and 200.5 T1.
+    ASSERT_TRUE(ProjectedOverTerm(500, duty, life));
+    EXPECT_NEAR(*ProjectedOverTerm(500, duty, life), 500.0 * 7'305 / 3'653, 1e-9);
+    const std::pair<double, int> hours[] = {{0, 0},     {200, 0},   {200.5, 1},  {1'600, 3},
+                                            {6'300, 5}, {6'301, 6}, {50'000, 8}, {50'000.5, 9}};
+    for (const auto& [h, t] : hours) EXPECT_EQ(MechanismClassOf(h), t) << h;
+}
+
+// The base of a passport group is the cell of the crane's own Q class: the
+// largest U of that row still in the group, times the class's nominal Kp.
+TEST(DutyClass, TheGroupsBaseIsTheCellOfTheCranesClass) {
+    struct Case {
+        int passportGroup;
+        int range;  // every cycle in one range sets the Q class
+        std::optional<double> base;
+        int q;
+        int u;
+        bool own;
+    };
+    const Case cases[] = {
+        {3, 1, 31'250, 1, 4, true},   // Q1 (Kp 0.125): 250 000 · 0.125
+        {3, 2, 31'500, 3, 2, true},   // Q3 (Kp 0.42): 63 000 · 0.5
+        {3, 3, 32'000, 4, 1, true},   // Q4: 32 000 · 1
+        {6, 2, 250'000, 3, 5, true},  // Q3: 500 000 · 0.5
+        // Q4 has no cell of A1: the group's largest, Q2/U1 32 000 · 0.25.
+        {1, 3, 8'000, 2, 1, false},
+        {8, 0, std::nullopt, 1, 9, true},  // A8 reaches U9: no bound
+    };
+    for (const Case& c : cases) {
+        DutyInputs whole = WholeLife();
+        whole.ranges = {};
+        whole.ranges[c.range] = {1'000, 0, 0};
+        whole.passportGroup = c.passportGroup;
+        const DutyAssessment duty = AssessDuty(whole);
+        const LifeAssessment life = AssessLife(whole, duty, duty);
+        EXPECT_EQ(life.designLife, c.base) << c.passportGroup << " " << c.range;
+        EXPECT_EQ(life.baseLoadingClass, c.q) << c.passportGroup << " " << c.range;
+        EXPECT_EQ(life.baseUtilisationClass, c.u) << c.passportGroup << " " << c.range;
+        EXPECT_EQ(life.baseOfOwnClass, c.own) << c.passportGroup << " " << c.range;
+    }
+}
+
 TEST(DutyClass, AResourceAlreadyUsedUpHasNoEndDate) {
     // 10 000 cycles at Kp 1 against A1's 8 000: 125 %.
     DutyInputs whole = WholeLife();
@@ -200,6 +273,7 @@ TEST(DutyClass, AResourceAlreadyUsedUpHasNoEndDate) {
     const LifeAssessment life = AssessLife(whole, duty, RecentPeriod());
     ASSERT_TRUE(life.usedShare);
     EXPECT_DOUBLE_EQ(*life.usedShare, 1.25);
+    EXPECT_TRUE(life.exhausted);
     EXPECT_EQ(life.cyclesLeft, 0.0);
     EXPECT_FALSE(life.daysLeft);
     EXPECT_FALSE(life.resourceEnds);

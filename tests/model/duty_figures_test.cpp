@@ -58,16 +58,42 @@ TEST(ServiceLife, PassportDatesAndTerms) {
         return std::optional<sys_days>(std::chrono::year_month_day{
             std::chrono::year(y), std::chrono::month(m), std::chrono::day(d)});
     };
-    const std::pair<const char*, std::optional<sys_days>> dates[] = {
-        {"15.04.2014", day(2014, 4, 15)}, {" 15.04.2014 г.", day(2014, 4, 15)},
-        {"1.4.14", day(2014, 4, 1)},      {"29.02.2016", day(2016, 2, 29)},
-        {"29.02.2015", std::nullopt},     {"15.13.2014", std::nullopt},
-        {"15.04.214", std::nullopt},      {"2014-04-15", std::nullopt},
-        {"апрель 2014", std::nullopt},    {"", std::nullopt},
+    // Read on 15 April 2026.
+    const sys_days reading = *day(2026, 4, 15);
+    struct DateCase {
+        const char* text;
+        std::optional<sys_days> expected;
+        DateProblem problem;
     };
-    for (const auto& [text, expected] : dates) {
-        EXPECT_EQ(ParseServiceDate(Cp1251FromUtf8(text)), expected) << text;
+    const DateCase dates[] = {
+        {"15.04.2014", day(2014, 4, 15), DateProblem::None},
+        {" 15.04.2014 г.", day(2014, 4, 15), DateProblem::None},
+        {"1.4.14", day(2014, 4, 1), DateProblem::None},
+        {"29.02.2016", day(2016, 2, 29), DateProblem::None},
+        // A two-digit year is the latest one not after the reading's.
+        {"15.04.98", day(1998, 4, 15), DateProblem::None},
+        {"01.01.05", day(2005, 1, 1), DateProblem::None},
+        {"15.04.26", day(2026, 4, 15), DateProblem::None},  // the reading day itself
+        {"16.04.26", std::nullopt, DateProblem::AfterReading},
+        {"01.01.27", day(1927, 1, 1), DateProblem::None},
+        {"16.04.2026", std::nullopt, DateProblem::AfterReading},
+        {"01.01.2098", std::nullopt, DateProblem::AfterReading},
+        {"29.02.2015", std::nullopt, DateProblem::Unreadable},
+        {"15.13.2014", std::nullopt, DateProblem::Unreadable},
+        {"15.04.214", std::nullopt, DateProblem::Unreadable},
+        {"2014-04-15", std::nullopt, DateProblem::Unreadable},
+        {"апрель 2014", std::nullopt, DateProblem::Unreadable},
+        {"", std::nullopt, DateProblem::Missing},
+        {"   ", std::nullopt, DateProblem::Missing},
+    };
+    for (const DateCase& c : dates) {
+        const PassportDay read = ReadPassportDay(Cp1251FromUtf8(c.text), reading);
+        EXPECT_EQ(read.day, c.expected) << c.text;
+        EXPECT_EQ(read.problem, c.problem) << c.text;
     }
+    // Without a reading day a two-digit year cannot be placed.
+    EXPECT_EQ(ReadPassportDay("15.04.98", std::nullopt).problem, DateProblem::Unreadable);
+    EXPECT_EQ(ReadPassportDay("15.04.2098", std::nullopt).day, day(2098, 4, 15));
     const std::pair<const char*, std::optional<int>> terms[] = {
         {"20 лет", 20},
         {"20", 20},
@@ -86,7 +112,23 @@ TEST(ServiceLife, PassportDatesAndTerms) {
     // A term started on 29 February ends on the last day of February.
     const ServiceLife leap{*day(2016, 2, 29), 10};
     EXPECT_EQ(leap.End(), *day(2026, 2, 28));
-    EXPECT_FALSE(ServiceLifeOf(Cp1251FromUtf8("15.04.2014"), ""));
+    // The reason goes into the document's "нет данных (...)".
+    const std::pair<const char*, const char*> unusable[] = {
+        {"", "в паспорте нет даты ввода крана в эксплуатацию"},
+        {"16.04.26", "дата ввода крана в эксплуатацию по паспорту позже даты считывания"},
+        {"давно", "дата ввода крана в эксплуатацию в паспорте не распознана"},
+    };
+    for (const auto& [date, why] : unusable) {
+        const PassportServiceLife life = ServiceLifeOf(Cp1251FromUtf8(date), "20", reading);
+        EXPECT_FALSE(life.life) << date;
+        EXPECT_EQ(Utf8FromCp1251(life.whyNot), why) << date;
+    }
+    EXPECT_EQ(Utf8FromCp1251(ServiceLifeOf("15.04.2014", "", reading).whyNot),
+              "в паспорте нет нормативного срока службы");
+    // "15.04.98" no longer runs to 2118.
+    const PassportServiceLife old = ServiceLifeOf("15.04.98", "20", reading);
+    ASSERT_TRUE(old.life);
+    EXPECT_EQ(old.life->End(), *day(2018, 4, 15));
 }
 
 }  // namespace

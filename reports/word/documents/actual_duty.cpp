@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/cp1251.h"
+#include "model/data_plausibility.h"
 #include "model/decoders.h"
 #include "model/duty_class.h"
 #include "model/duty_figures.h"
@@ -72,14 +73,7 @@ std::string RecorderDate(std::uint32_t packed) {
     return space == std::string::npos ? text : text.substr(0, space);
 }
 
-std::string Day(std::chrono::sys_days day) {
-    const std::chrono::year_month_day date(day);
-    const auto two = [](unsigned value) {
-        return std::string(value < 10 ? "0" : "") + std::to_string(value);
-    };
-    return two(static_cast<unsigned>(date.day())) + "." + two(static_cast<unsigned>(date.month())) +
-           "." + std::to_string(static_cast<int>(date.year()));
-}
+std::string Day(std::chrono::sys_days day) { return DayText(day); }
 
 // "14 лет 3 месяца", "2 месяца", "менее месяца": whole calendar months from
 // `from` to `to`.
@@ -113,10 +107,24 @@ void Heading(WordLayer& word, const std::string& text) {
 struct Section {
     const char* titleUtf8;
     std::uint32_t address;
+    std::uint32_t onTimeAddress;
+    DataBlock data;
     StatisticsBlock block;
-    DutyInputs inputs;
+    RecordedPeriod recorded;
     DutyAssessment duty;
     StatisticsTotals totals;
+
+    const DutyInputs& inputs() const { return recorded.inputs; }
+};
+
+// What the figures of the appendix may say: the findings on the data and
+// which of them each conclusion rests on.
+struct Doubts {
+    const std::vector<DataFinding>& findings;
+
+    std::optional<std::string> Of(std::initializer_list<std::pair<DataBlock, unsigned>> f) const {
+        return Withheld(findings, f);
+    }
 };
 
 void WriteSpectrum(WordLayer& word, const Section& section) {
@@ -126,7 +134,7 @@ void WriteSpectrum(WordLayer& word, const Section& section) {
         word.WordWriteCell(Text(heading), kTableSize, true, ParagraphAlign::Centred);
     }
     for (int range = 0; range < kLoadRangeCount; ++range) {
-        const LoadRangeRecord& record = section.inputs.ranges[range];
+        const LoadRangeRecord& record = section.inputs().ranges[range];
         word.WordWriteCell(Text(kRangeLabels[range]), kTableSize, false, ParagraphAlign::Left);
         word.WordWriteCell(GroupedDigits(record.cycles), kTableSize, false, ParagraphAlign::Right);
         word.WordWriteCell(PercentText(section.duty.cycleShare[range]), kTableSize, false,
@@ -149,36 +157,104 @@ void WriteSpectrum(WordLayer& word, const Section& section) {
     word.WordMoveDown();
 }
 
-void WriteBlockFigures(WordLayer& word, const Section& section) {
+void WriteBlockFigures(WordLayer& word, const Section& section, const Doubts& doubts) {
     const DutyAssessment& duty = section.duty;
+    const auto withheld = [&](unsigned figures) { return doubts.Of({{section.data, figures}}); };
+    const auto figure = [&](unsigned figures, const std::string& value) {
+        return withheld(figures).value_or(value);
+    };
     Line(word, Text("Коэффициент распределения нагрузок Kp по верхним границам диапазонов (1): ") +
-                   Kp(duty.kpUpperBound));
+                   figure(doubt::kClasses, Kp(duty.kpUpperBound)));
     Line(word, Text("Коэффициент распределения нагрузок Kp по средней массе груза (2): ") +
-                   Kp(duty.kpMeanLoad));
-    Line(word, Text("Класс нагружения: ") +
-                   (duty.loadingClass ? "Q" + std::to_string(*duty.loadingClass) : NoData()) +
-                   (duty.kpUpperBound && *duty.kpUpperBound > 1
-                        ? Text(" (Kp больше 1: краном поднимались грузы сверх номинальных)")
-                        : ""));
+                   figure(doubt::kClasses | doubt::kMeanLoad, Kp(duty.kpMeanLoad)));
+    Line(word,
+         Text("Класс нагружения: ") +
+             figure(doubt::kClasses,
+                    (duty.loadingClass ? "Q" + std::to_string(*duty.loadingClass) : NoData()) +
+                        (duty.kpUpperBound && *duty.kpUpperBound > 1
+                             ? Text(" (Kp больше 1: краном поднимались грузы сверх "
+                                    "номинальных)")
+                             : "")));
     Line(word, Text("Перегрузки (свыше 110 %): ") + Cycles(section.totals.overloadCycles) +
                    (section.totals.overloadCycles
                         ? Text(", поднято ") + Tenths(section.totals.overloadMass) + Text(" т")
                         : ""));
-    Line(word, Text("Темп работы: ") + (duty.cyclesPerDay ? Pace(*duty.cyclesPerDay) : NoData()));
+    Line(word,
+         Text("Темп работы: ") + figure(doubt::kClasses | doubt::kPace,
+                                        duty.cyclesPerDay ? Pace(*duty.cyclesPerDay) : NoData()));
 }
 
-void WriteWholeLifeGroup(WordLayer& word, const DutyAssessment& duty) {
-    Line(word, Text("Класс использования на дату считывания: U") +
-                   std::to_string(duty.utilisationClass) + " (" + Cycles(duty.totalCycles) + ")");
+void WriteWholeLifeGroup(WordLayer& word, const DutyAssessment& duty, const Doubts& doubts) {
+    const std::optional<std::string> withheld =
+        doubts.Of({{DataBlock::WholeLife, doubt::kClasses}});
+    Line(word, Text("Класс использования на дату считывания: ") +
+                   withheld.value_or("U" + std::to_string(duty.utilisationClass) + " (" +
+                                     Cycles(duty.totalCycles) + ")"));
     Line(word, Text("Группа классификации на дату считывания: ") +
-                   (duty.group ? GroupName(*duty.group) : NoData()));
+                   withheld.value_or(duty.group ? GroupName(*duty.group) : NoData()));
 }
 
-void WriteServiceLife(WordLayer& word, const DutyAssessment& whole, const LifeAssessment& life) {
+// Work the crane did between commissioning and the recorder's first day,
+// which the recorder never saw.
+void WriteUnrecorded(WordLayer& word, const DutyAssessment& whole, const LifeAssessment& life) {
+    if (!life.unrecordedDays || !whole.periodStart) return;
+    Line(word, Text("Кран введён в эксплуатацию ") + Day(life.serviceLife->commissioned) +
+                   Text(", данные регистратора начинаются ") + Day(*whole.periodStart) +
+                   Text(": работа за ") +
+                   TimeBetween(life.serviceLife->commissioned, *whole.periodStart) +
+                   Text(" до начала записи в этих цифрах не учтена."));
+}
+
+std::string BaseText(const LifeAssessment& life, const DutyAssessment& whole) {
+    const std::string group = GroupName(*life.passportGroup);
+    const std::string cell = "Q" + std::to_string(life.baseLoadingClass) + "/U" +
+                             std::to_string(life.baseUtilisationClass);
+    const std::string figures = GroupedDigits(*UtilisationBound(life.baseUtilisationClass)) +
+                                Text(" циклов · Kp ") +
+                                DecimalComma(NominalKp(life.baseLoadingClass), 3) + " = " +
+                                RoundedCycles(*life.designLife) + Text(" при Kp = 1");
+    if (life.baseOfOwnClass) {
+        return Text(" (база группы ") + group + Text(" при классе нагружения крана Q") +
+               std::to_string(life.baseLoadingClass) + Text(": ячейка ") + cell + ", " + figures +
+               ")";
+    }
+    const std::string why = whole.loadingClass ? Text("у класса нагружения Q") +
+                                                     std::to_string(*whole.loadingClass) +
+                                                     Text(" ячейки этой группы нет")
+                                               : Text("класс нагружения крана не определён");
+    return Text(" (база группы ") + group + Text(": ") + why +
+           Text(", взята её наибольшая ячейка ") + cell + ", " + figures + ")";
+}
+
+void WriteResourceEnd(WordLayer& word, const LifeAssessment& life, const std::string& basis,
+                      const std::optional<std::string>& withheld) {
+    Line(word, Text("Остаток ресурса при Kp") + basis + " (" + Kp(life.currentKp) + "): " +
+                   withheld.value_or(life.cyclesLeft ? RoundedCycles(*life.cyclesLeft) : NoData()));
+    std::string when = NoData();
+    if (life.beyondNormative) {
+        when = Text("за пределами нормативного срока службы");
+    } else if (life.daysLeft && *life.daysLeft / 365.25 >= kLongestForecastYears) {
+        when = Text("не ранее чем через ") +
+               Years(static_cast<std::uint64_t>(std::floor(*life.daysLeft / 365.25)));
+    } else if (life.resourceEnds) {
+        when = Text("ориентировочно ") + Day(*life.resourceEnds) + Text(" (через ") +
+               CountOf(static_cast<std::uint64_t>(*life.daysLeft), Text("день"), Text("дня"),
+                       Text("дней")) +
+               ")";
+        if (life.normativeEnded) when += Text(", после окончания нормативного срока службы");
+    }
+    Line(word, Text("Ресурс будет исчерпан при темпе") + basis + " (" +
+                   (life.currentPace ? Pace(*life.currentPace) : NoData()) +
+                   "): " + withheld.value_or(when));
+}
+
+void WriteServiceLife(WordLayer& word, const std::array<Section, 2>& sections,
+                      const LifeAssessment& life, const std::string& craneType,
+                      const Doubts& doubts) {
+    const DutyAssessment& whole = sections[0].duty;
     Heading(word, Text("Срок службы и ресурс"));
     if (!life.serviceLife) {
-        Line(word, Text("Нормативный срок службы: нет данных (в паспорте нет даты ввода крана "
-                        "в эксплуатацию или нормативного срока службы)"));
+        Line(word, Text("Нормативный срок службы: нет данных (") + life.serviceLifeProblem + ")");
     } else {
         std::string text = Text("Нормативный срок службы: ") +
                            Years(static_cast<std::uint64_t>(life.serviceLife->years)) +
@@ -192,12 +268,18 @@ void WriteServiceLife(WordLayer& word, const DutyAssessment& whole, const LifeAs
         Line(word, text);
     }
 
+    const std::optional<std::string> projectionWithheld =
+        doubts.Of({{DataBlock::WholeLife, doubt::kClasses | doubt::kPace}});
     std::string projection = Text("Прогноз на весь нормативный срок службы");
     if (!life.projectedCycles) {
         projection += Text(": нет данных");
+    } else if (projectionWithheld) {
+        projection += ": " + *projectionWithheld;
     } else {
         if (life.outlived) {
-            projection += Text(" (срок уже пройден, взяты циклы на дату считывания): ");
+            projection += Text(" (срок уже пройден, взяты циклы на дату считывания");
+            projection +=
+                life.unrecordedCycles ? Text(" с неучтёнными до начала записи): ") : Text("): ");
         } else {
             projection += Text(" при темпе ") + Pace(*whole.cyclesPerDay) + ": ";
         }
@@ -209,8 +291,14 @@ void WriteServiceLife(WordLayer& word, const DutyAssessment& whole, const LifeAs
                           GroupName(*life.projectedGroup);
         }
     }
-    Line(word, projection, life.projectedGroup.has_value());
+    Line(word, projection, life.projectedGroup.has_value() && !projectionWithheld);
 
+    if (IsMobileJibCrane(craneType)) {
+        Line(word, Text("Тип крана по паспорту (") + craneType +
+                       Text(") - стреловой самоходный кран: подход ISO 12482 к расчётному "
+                            "ресурсу для таких кранов не определён, расход и остаток ресурса "
+                            "ниже - ориентировочные."));
+    }
     if (!life.passportGroup) {
         Line(word, Text("Группа классификации по паспорту: не указана или не распознана"));
         return;
@@ -222,36 +310,97 @@ void WriteServiceLife(WordLayer& word, const DutyAssessment& whole, const LifeAs
                        Text(" сверху не ограничен: расход ресурса не рассчитывается."));
         return;
     }
-    Line(word, Text("Группа классификации по паспорту: ") + group + Text(" (база группы ") + group +
-                   ": " + RoundedCycles(*life.designLife) + Text(" при Kp = 1)"));
+    const std::optional<std::string> recordedWithheld =
+        doubts.Of({{DataBlock::WholeLife, doubt::kClasses}});
+    // The base rests on the crane's Q class, which doubtful counts do not give.
+    Line(word, Text("Группа классификации по паспорту: ") + group +
+                   (recordedWithheld ? "" : BaseText(life, whole)));
+    const std::optional<std::string> usedWithheld =
+        life.unrecordedCycles ? projectionWithheld : recordedWithheld;
     if (!life.usedShare) {
         Line(word, Text("Израсходовано ресурса группы ") + group + ": " + NoData());
         return;
     }
-    if (*life.usedShare > 1) {
+    if (life.unrecordedCycles && whole.periodStart) {
+        Line(word, Text("Израсходовано ресурса группы ") + group +
+                       Text(" по данным регистратора (только ") + Cycles(whole.totalCycles) +
+                       Text(", учтённые с ") + Day(*whole.periodStart) +
+                       "): " + recordedWithheld.value_or(PercentText(*life.usedShareRecorded)));
+        Line(word, Text("С учётом работы до начала записи (") +
+                       TimeBetween(life.serviceLife->commissioned, *whole.periodStart) +
+                       Text(" при темпе ") + Pace(*whole.cyclesPerDay) + Text(", около ") +
+                       RoundedCycles(*life.unrecordedCycles) +
+                       Text("; эта цифра принята в заключении): ") +
+                       usedWithheld.value_or(PercentText(*life.usedShare)));
+    }
+    if (usedWithheld) {
+        if (!life.unrecordedCycles) {
+            Line(word, Text("Израсходовано ресурса группы ") + group + ": " + *usedWithheld);
+        }
+        return;
+    }
+    if (life.exhausted) {
         Line(word,
              Text("Ресурс группы ") + group + Text(" исчерпан: израсходовано ") +
                  PercentText(*life.usedShare),
              true);
         return;
     }
-    Line(word, Text("Израсходовано ресурса группы ") + group + Text(" за весь срок службы: ") +
-                   PercentText(*life.usedShare));
+    if (!life.unrecordedCycles) {
+        Line(word, Text("Израсходовано ресурса группы ") + group + Text(" за весь срок службы: ") +
+                       PercentText(*life.usedShare));
+    }
     const std::string basis =
         life.currentFromPeriod ? Text(" периода между считываниями") : Text(" за весь срок службы");
-    Line(word, Text("Остаток ресурса при Kp") + basis + " (" + Kp(life.currentKp) +
-                   "): " + (life.cyclesLeft ? RoundedCycles(*life.cyclesLeft) : NoData()));
-    std::string when = NoData();
-    if (life.beyondNormative) {
-        when = Text("за пределами нормативного срока службы");
-    } else if (life.daysLeft && *life.daysLeft / 365.25 >= kLongestForecastYears) {
-        when = Text("не ранее чем через ") +
-               Years(static_cast<std::uint64_t>(std::floor(*life.daysLeft / 365.25)));
-    } else if (life.resourceEnds) {
-        when = Text("ориентировочно ") + Day(*life.resourceEnds);
+    const DataBlock current =
+        life.currentFromPeriod ? DataBlock::SinceReading : DataBlock::WholeLife;
+    WriteResourceEnd(word, life, basis,
+                     doubts.Of({{DataBlock::WholeLife, doubt::kClasses},
+                                {current, doubt::kClasses | doubt::kPace}}));
+}
+
+// The classes of utilisation of the mechanisms from their operating hours.
+void WriteMechanisms(const ReportInputs& inputs, WordLayer& word, const DutyAssessment& whole,
+                     const LifeAssessment& life, const Doubts& doubts) {
+    Heading(word, Text("Механизмы: классы использования"));
+    MechanismCounters counters;
+    if (!ReadMechanismCounters(inputs.source, memory_map::kCountersTotalAddress, counters)) {
+        Line(word, Text("Счётчики механизмов за весь срок службы не загружены или содержат "
+                        "ошибки: классы использования механизмов не определяются."));
+        return;
     }
-    Line(word, Text("Ресурс будет исчерпан при темпе") + basis + " (" +
-                   (life.currentPace ? Pace(*life.currentPace) : NoData()) + "): " + when);
+    const std::optional<std::string> projectionWithheld =
+        doubts.Of({{DataBlock::WholeLife, doubt::kDates}});
+    word.WordAddTable(1, 3, kTableSize);
+    for (const char* heading :
+         {"Механизм", "Наработка на дату считывания", "Прогноз на нормативный срок службы"}) {
+        word.WordWriteCell(Text(heading), kTableSize, true, ParagraphAlign::Centred);
+    }
+    for (int mechanism = 0; mechanism < memory_map::kMechanisms; ++mechanism) {
+        double seconds = 0;
+        for (int range = 0; range < kLoadRangeCount; ++range) {
+            seconds += counters.OperatingSeconds(range, mechanism);
+        }
+        const double hours = seconds / 3600;
+        const auto hoursAndClass = [](double h) {
+            return GroupedNumber(DecimalComma(h, 0)) + Text(" ч, T") +
+                   std::to_string(MechanismClassOf(h));
+        };
+        const std::optional<double> projected = ProjectedOverTerm(hours, whole, life);
+        word.WordWriteCell(MechanismName(inputs.source, mechanism), kTableSize, false,
+                           ParagraphAlign::Left);
+        word.WordWriteCell(hoursAndClass(hours), kTableSize, false, ParagraphAlign::Right);
+        std::string forecast = NoData();
+        if (projected) forecast = projectionWithheld ? "-" : hoursAndClass(*projected);
+        word.WordWriteCell(forecast, kTableSize, false, ParagraphAlign::Right);
+    }
+    word.WordDeleteRow();
+    word.WordMoveDown();
+    if (projectionWithheld) Line(word, Text("Прогноз наработки: ") + *projectionWithheld);
+    Line(word, Text("Классы T0-T9 - по общей наработке механизма (ISO 4301-1), прогноз - при темпе "
+                    "наработки за весь срок службы. Класс нагружения механизма (L1-L4) и его "
+                    "группа (M1-M8) требуют спектра нагрузок самого механизма, которого "
+                    "регистратор не хранит: они здесь не определяются."));
 }
 
 void WriteRecorderFigure(WordLayer& word, const std::array<Section, 2>& sections) {
@@ -263,58 +412,135 @@ void WriteRecorderFigure(WordLayer& word, const std::array<Section, 2>& sections
                    Tenths(sections[1].block.CharacteristicNumber()));
 }
 
-void WriteVerdict(WordLayer& word, const DutyAssessment& whole, const LifeAssessment& life) {
-    Heading(word, Text("Заключение (предварительная оценка)"));
-    std::string verdict;
+std::string VerdictText(const DutyAssessment& whole, const LifeAssessment& life,
+                        const Doubts& doubts) {
     const std::optional<int> group = life.projectedGroup ? life.projectedGroup : whole.group;
-    const std::string which = life.projectedGroup ? Text(
-                                                        "прогнозная группа на нормативный срок "
-                                                        "службы ")
-                                                  : Text("группа на дату считывания ");
-    if (!group) {
-        verdict = Text("Циклов не зарегистрировано: режим работы не определяется.");
-    } else if (!life.passportGroup) {
-        verdict = Text("По предварительной оценке ") + which + GroupName(*group) +
-                  Text("; сравнить с паспортом нельзя.");
-    } else if (life.usedShare && *life.usedShare > 1) {
-        verdict = Text("По предварительной оценке ресурс группы ") +
-                  GroupName(*life.passportGroup) + Text(" по паспорту исчерпан (") +
-                  PercentText(*life.usedShare) + ").";
-    } else if (*group <= *life.passportGroup) {
-        verdict = Text("По предварительной оценке кран работает в пределах группы ") +
-                  GroupName(*life.passportGroup) + Text(" по паспорту (") + which +
-                  GroupName(*group) + ").";
-    } else {
-        verdict = Text("По предварительной оценке кран работает тяжелее группы ") +
-                  GroupName(*life.passportGroup) + Text(" по паспорту: ") + which +
-                  GroupName(*group) + ".";
+    const std::string which = life.projectedGroup
+                                  ? Text("прогнозная группа на нормативный срок службы ")
+                                  : Text("группа на дату считывания ");
+    const unsigned groupDoubt =
+        life.projectedGroup ? doubt::kClasses | doubt::kPace : doubt::kClasses;
+    const unsigned usedDoubt =
+        life.unrecordedCycles ? doubt::kClasses | doubt::kPace : doubt::kClasses;
+    if (const std::optional<std::string> withheld =
+            doubts.Of({{DataBlock::WholeLife, groupDoubt | usedDoubt}})) {
+        return Text("В") + withheld->substr(1) + ".";
     }
-    Line(word, verdict, true);
-    Line(word, Text("Оценка ориентировочная, получена по данным регистратора и не заменяет "
-                    "экспертизу промышленной безопасности крана."));
-    if (life.normativeEnded) {
-        Line(word,
-             Text("Нормативный срок службы крана истёк ") + Day(life.serviceLife->End()) +
-                 Text(": независимо от приведённых показателей кран подлежит экспертизе "
-                      "промышленной безопасности (ЭПБ) в соответствии с федеральными нормами и "
-                      "правилами в области промышленной безопасности для подъёмных сооружений."),
-             true);
+    if (!group) return Text("Циклов не зарегистрировано: режим работы не определяется.");
+    if (!life.passportGroup) {
+        return Text("По предварительной оценке ") + which + GroupName(*group) +
+               Text("; сравнить с паспортом нельзя.");
     }
+    const std::string passport = GroupName(*life.passportGroup);
+    if (life.exhausted) {
+        std::string text = Text("По предварительной оценке ресурс группы ") + passport +
+                           Text(" по паспорту исчерпан (") + PercentText(*life.usedShare) + ")";
+        if (*group > *life.passportGroup) {
+            text += "; " + which + GroupName(*group) + Text(" тяжелее паспортной ") + passport;
+        }
+        return text + ".";
+    }
+    if (*group <= *life.passportGroup) {
+        return Text("По предварительной оценке кран работает в пределах группы ") + passport +
+               Text(" по паспорту (") + which + GroupName(*group) + ").";
+    }
+    return Text("По предварительной оценке кран работает тяжелее группы ") + passport +
+           Text(" по паспорту: ") + which + GroupName(*group) + ".";
+}
+
+// The verdict, its caveat and the reasons for an examination go in one
+// short table, which pages keep whole and with the signature line below it.
+void WriteVerdict(WordLayer& word, const DutyAssessment& whole, const LifeAssessment& life,
+                  const Doubts& doubts) {
     word.WordNewParagraph();
+    word.WordAddTable(1, 1, kTextSize);
+    word.WordWriteCell(Text("Заключение (предварительная оценка)"), kHeadingSize, true,
+                       ParagraphAlign::Left);
+    word.WordWriteCell(VerdictText(whole, life, doubts), kTextSize, true, ParagraphAlign::Left);
+    word.WordWriteCell(Text("Оценка ориентировочная, получена по данным регистратора и не "
+                            "заменяет экспертизу промышленной безопасности крана."),
+                       kTextSize, false, ParagraphAlign::Left);
+    const bool usedWithheld =
+        doubts
+            .Of({{DataBlock::WholeLife,
+                  life.unrecordedCycles ? doubt::kClasses | doubt::kPace : doubt::kClasses}})
+            .has_value();
+    if (life.exhausted && !usedWithheld) {
+        word.WordWriteCell(
+            Text("Число циклов нагружения, на которое рассчитана группа ") +
+                GroupName(*life.passportGroup) +
+                Text(" по паспорту, превышено: как при превышении количества циклов нагрузки, "
+                     "установленного изготовителем, кран подлежит экспертизе промышленной "
+                     "безопасности (ЭПБ) (Федеральный закон от 21.07.1997 № 116-ФЗ "
+                     "\"О промышленной безопасности опасных производственных объектов\", "
+                     "ст. 7, п. 2)."),
+            kTextSize, true, ParagraphAlign::Left);
+    }
+    if (life.normativeEnded) {
+        word.WordWriteCell(
+            Text("Нормативный срок службы крана истёк ") + Day(life.serviceLife->End()) +
+                Text(": независимо от приведённых показателей кран подлежит экспертизе "
+                     "промышленной безопасности (ЭПБ) в соответствии с федеральными нормами и "
+                     "правилами в области промышленной безопасности для подъёмных сооружений."),
+            kTextSize, true, ParagraphAlign::Left);
+    }
+    word.WordDeleteRow();
+    word.WordMoveDown();
     Line(word, Text("Составил: ______________________ / ______________________"
                     "          Дата: ______________"));
 }
 
-void WriteFootnotes(WordLayer& word, const std::array<Section, 2>& sections) {
+void WriteDataCheck(WordLayer& word, const std::vector<DataFinding>& findings) {
+    Heading(word, Text("Достоверность данных"));
+    if (findings.empty()) {
+        Line(word, Text("Противоречий в данных регистратора не найдено: счётчики не на пределе, "
+                        "время работы не больше календарного и времени во включённом "
+                        "состоянии, средние массы грузов в пределах грузоподъёмности, даты "
+                        "возможны."));
+        return;
+    }
+    for (const DataFinding& finding : findings) Line(word, finding.line, true);
+    Line(word, Text("Выводы, построенные на этих данных, не делаются."));
+}
+
+// How Kp by mean mass stands against Kp by the range bounds, said from the
+// figures: by mass it is normally the lower, and higher only when the
+// capacity in the passport or the masses are wrong.
+std::string MeanLoadComparison(const Section& whole, const Doubts& doubts) {
+    const DutyAssessment& duty = whole.duty;
+    if (!duty.kpMeanLoad || !duty.kpUpperBound ||
+        doubts.Of({{whole.data, doubt::kClasses | doubt::kMeanLoad}})) {
+        return {};
+    }
+    const std::string mean = Kp(duty.kpMeanLoad);
+    const std::string upper = Kp(duty.kpUpperBound);
+    const std::string figures =
+        " (" + mean + Text(" против ") + upper + Text(" за весь срок службы)");
+    if (mean == upper) return Text(" Kp (2) равен Kp (1) (") + mean + ").";
+    if (*duty.kpMeanLoad < *duty.kpUpperBound) {
+        return Text(" Kp (2) ниже Kp (1)") + figures +
+               Text(
+                   ": загрузка в процентах отсчитывается от грузоподъёмности на рабочем вылете, "
+                   "масса - от наибольшей грузоподъёмности крана.");
+    }
+    return Text(" Kp (2) выше Kp (1)") + figures +
+           Text(
+               ", хотя масса, отнесённая к наибольшей грузоподъёмности, не может давать больше, "
+               "чем загрузка на рабочем вылете: грузоподъёмность в паспорте меньше "
+               "действительной или массы грузов записаны неверно. В классах Kp (2) не "
+               "участвует.");
+}
+
+void WriteFootnotes(WordLayer& word, const std::array<Section, 2>& sections, const Doubts& doubts) {
     word.WordNewParagraph();
     const auto note = [&](const std::string& text) {
         word.WordWriteLine(text, kNoteSize, false, ParagraphAlign::Left);
     };
     const auto over = [&](const Section& section) {
-        const std::uint32_t cycles = section.inputs.ranges[kOverRange].cycles;
+        const std::uint32_t cycles = section.inputs().ranges[kOverRange].cycles;
         return Cycles(cycles) + " (" + PercentText(section.duty.cycleShare[kOverRange]) + ")";
     };
-    const std::optional<double>& capacity = sections[0].inputs.ratedCapacity;
+    const std::optional<double>& capacity = sections[0].inputs().ratedCapacity;
     note(
         Text("Kp = сумма (Ci / Cт) · (Pi / Pном)^3: Ci - циклов в диапазоне, Cт - всего циклов, "
              "Pi / Pном - загрузка диапазона в долях номинальной."));
@@ -325,14 +551,14 @@ void WriteFootnotes(WordLayer& word, const std::array<Section, 2>& sections) {
     note(Text("(2) Средняя масса груза диапазона - поднятая масса, делённая на число циклов, "
               "против грузоподъёмности крана по паспорту") +
          (capacity ? " (" + DecimalComma(*capacity, 1) + Text(" т)") : Text(" (не указана)")) +
-         Text(". Kp (2) ниже Kp (1): загрузка в процентах отсчитывается от грузоподъёмности "
-              "на рабочем вылете, масса - от наибольшей грузоподъёмности крана."));
+         "." + MeanLoadComparison(sections[0], doubts));
     note(
-        Text("Классы нагружения и использования и группа - по классификации ISO 4301-1 "
-             "(ГОСТ 25546-82), по Kp (1). Расход ресурса оценён по подходу ISO 12482 "
-             "(база группы - наибольшее Cmax · Kp её ячеек); на стреловые самоходные и "
-             "башенные краны этот стандарт не распространяется, для них оценка лишь "
-             "ориентировочная."));
+        Text("Классы нагружения и использования, группа крана и классы использования "
+             "механизмов - по классификации ISO 4301-1 (в Российской Федерации действует "
+             "межгосударственный стандарт ГОСТ 34017-2016, введённый взамен ГОСТ 25546-82), "
+             "по Kp (1). Расход ресурса оценён по подходу ISO 12482: база группы - Cmax · Kp "
+             "ячейки группы в строке класса нагружения крана; для стреловых самоходных и "
+             "башенных кранов этот подход не определён, для них оценка лишь ориентировочная."));
 }
 
 void PastePicture(WordLayer& word, const std::vector<std::uint8_t>& png) {
@@ -347,8 +573,22 @@ void PastePicture(WordLayer& word, const std::vector<std::uint8_t>& png) {
 bool BuildActualDutyAppendix(const ReportInputs& inputs, WordLayer& word, bool withPictures,
                              HistogramPictures& pictures) {
     std::array<Section, 2> sections = {
-        Section{"За весь срок службы", memory_map::kStatisticsTotalAddress, {}, {}, {}, {}},
-        Section{"В период между считываниями", memory_map::kStatisticsSinceAddress, {}, {}, {}, {}},
+        Section{"За весь срок службы",
+                memory_map::kStatisticsTotalAddress,
+                memory_map::kOnTimeTotalAddress,
+                DataBlock::WholeLife,
+                {},
+                {},
+                {},
+                {}},
+        Section{"В период между считываниями",
+                memory_map::kStatisticsSinceAddress,
+                memory_map::kOnTimeSinceAddress,
+                DataBlock::SinceReading,
+                {},
+                {},
+                {},
+                {}},
     };
     inputs.SetProgress(0);
     for (Section& section : sections) {
@@ -356,11 +596,22 @@ bool BuildActualDutyAppendix(const ReportInputs& inputs, WordLayer& word, bool w
             inputs.notifier.Notify(Text("Статистика не загружена\rили содержит ошибки."));
             return false;
         }
-        section.inputs = DutyInputsOf(section.block, inputs.sheet);
-        section.duty = AssessDuty(section.inputs);
+        section.recorded.inputs = DutyInputsOf(section.block, inputs.sheet);
+        OnTimeCounter onTime;
+        if (inputs.source
+                .ReadMemory(section.onTimeAddress, onTime.bytes.data(),
+                            static_cast<std::uint32_t>(OnTimeCounter::kSize), nullptr)
+                .Succeeded()) {
+            section.recorded.poweredSeconds = onTime.Seconds();
+        }
+        section.duty = AssessDuty(section.inputs());
         section.totals = TotalsOf(section.block);
     }
-    const LifeAssessment life = AssessLife(sections[0].inputs, sections[0].duty, sections[1].duty);
+    const LifeAssessment life =
+        AssessLife(sections[0].inputs(), sections[0].duty, sections[1].duty);
+    const std::vector<DataFinding> findings = CheckPlausibility(
+        sections[0].recorded, &sections[1].recorded, TodayOf(inputs.DocumentClock()));
+    const Doubts doubts{findings};
     inputs.SetProgress(50);
     inputs.PauseAndResetProgress();
 
@@ -369,20 +620,23 @@ bool BuildActualDutyAppendix(const ReportInputs& inputs, WordLayer& word, bool w
     word.WordWriteText(Text("Фактический режим работы крана"), 16, true, ParagraphAlign::Centred);
     word.WordNewParagraph();
     WriteCraneIdentification(word, inputs.sheet, 10);
+    WriteDataCheck(word, findings);
     for (std::size_t i = 0; i < sections.size(); ++i) {
         const Section& section = sections[i];
         Heading(word, std::to_string(i + 1) + ". " + Text(section.titleUtf8) + Text(" (с ") +
                           RecorderDate(section.block.PeriodStart()) + Text(" по ") +
                           RecorderDate(section.block.PeriodEnd()) + ")");
+        if (i == 0) WriteUnrecorded(word, section.duty, life);
         WriteSpectrum(word, section);
         if (withPictures) PastePicture(word, pictures.SpectrumPicture(section.block));
-        WriteBlockFigures(word, section);
-        if (i == 0) WriteWholeLifeGroup(word, section.duty);
+        WriteBlockFigures(word, section, doubts);
+        if (i == 0) WriteWholeLifeGroup(word, section.duty, doubts);
     }
-    WriteServiceLife(word, sections[0].duty, life);
+    WriteServiceLife(word, sections, life, inputs.sheet.Value(PassportSheet::kCraneType), doubts);
+    WriteMechanisms(inputs, word, sections[0].duty, life, doubts);
     WriteRecorderFigure(word, sections);
-    WriteVerdict(word, sections[0].duty, life);
-    WriteFootnotes(word, sections);
+    WriteVerdict(word, sections[0].duty, life, doubts);
+    WriteFootnotes(word, sections, doubts);
     return word.WordShow();
 }
 

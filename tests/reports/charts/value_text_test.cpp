@@ -36,6 +36,8 @@ TEST(MarkText, WholeAndRealValuesAtTheirBoundaries) {
         {-kInf, MarkStyle::Whole, u"?"},
         {12.25, MarkStyle::Share, u"12,3"},  // the duty appendix writes a decimal comma
         {100.0, MarkStyle::Share, u"100,0"},
+        {0.0491, MarkStyle::Share, u"< 0,1"},  // as the table beside the chart says
+        {0.05, MarkStyle::Share, u"0,1"},
     };
     for (const MarkCase& c : cases) {
         EXPECT_EQ(MarkText(c.value, c.style), c.expected) << "value " << c.value;
