@@ -10,7 +10,16 @@ const QString kLocationKey = QStringLiteral("archive/location");
 }  // namespace
 
 ArchiveLink::ArchiveLink(QSettings& settings, Opener open)
-    : m_settings(settings), m_open(std::move(open)) {}
+    : m_settings(settings), m_open(std::move(open)) {
+    // An older program kept the location as typed, password and all: it
+    // is used so for this run and kept from now on without it.
+    const std::string kept = ChosenLocation().toStdString();
+    if (archive::NamesAPassword(kept)) {
+        m_withPassword = kept;
+        m_settings.setValue(kLocationKey, QString::fromStdString(archive::DisplayedLocation(kept)));
+        m_settings.sync();
+    }
+}
 
 ArchiveLink::~ArchiveLink() = default;
 

@@ -23,7 +23,9 @@ class ArchiveLink {
         std::string_view location)>;
 
     // `settings` keeps the location the user chose (UTF-8); `open` opens a
-    // location (archive::OpenArchive in the program).
+    // location (archive::OpenArchive in the program). A kept location that
+    // holds a password (an older program's) is used with it until the
+    // program ends, and kept again at once without it.
     ArchiveLink(QSettings& settings, Opener open);
     ~ArchiveLink();
     ArchiveLink(const ArchiveLink&) = delete;

@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "archive/readout_archive.h"
+#include "archive/schema.h"
+#include "archive/server_schema.h"
 #include "archive/sql_archive.h"
 #include "model/user_data_directory.h"
 
@@ -145,15 +147,36 @@ std::string DisplayedLocation(std::string_view location) {
 }
 
 ArchiveResult<std::unique_ptr<ReadoutArchive>> OpenArchive(std::string_view location) {
+    const bool server = IsServerLocation(location);
     ArchiveResult<std::unique_ptr<SqlConnection>> connection =
-        IsServerLocation(location) ? OpenPostgresConnection(location)
-                                   : OpenSqliteConnection(location);
+        server ? OpenPostgresConnection(location) : OpenSqliteConnection(location);
     if (!connection) {
         ArchiveResult<std::unique_ptr<ReadoutArchive>> result;
         result.status = connection.status;
         return result;
     }
-    return OpenSqlArchive(std::move(connection.value));
+    return OpenSqlArchive(std::move(connection.value),
+                          server ? SchemaOnOpen::UseAsItStands : SchemaOnOpen::MakeOrMigrate);
+}
+
+ArchiveResult<ArchiveInit> InitArchive(std::string_view location) {
+    ArchiveResult<ArchiveInit> result;
+    const bool server = IsServerLocation(location);
+    ArchiveResult<std::unique_ptr<SqlConnection>> connection =
+        server ? OpenPostgresConnection(location) : OpenSqliteConnection(location);
+    if (!connection) {
+        result.status = connection.status;
+        return result;
+    }
+    const ArchiveResult<int> migrated = Migrate(*connection.value);
+    if (!migrated) {
+        result.status = migrated.status;
+        return result;
+    }
+    if (server) result = GrantGroupRoles(*connection.value);
+    result.value.schemaBefore = migrated.value;
+    result.value.schemaAfter = std::max(migrated.value, LatestSchemaVersion());
+    return result;
 }
 
 }  // namespace zorvek::archive

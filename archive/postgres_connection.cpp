@@ -62,6 +62,30 @@ std::string BytesOfHex(const char* text, int length) {
     return bytes;
 }
 
+// Why a connection could not be made or was lost. A server that asked for
+// a password and then refused the user says so in its words (English, or
+// the server's language); libpq gives no code for it.
+ArchiveCause ConnectionCause(PGconn* connection, const std::string& reason) {
+    if (PQconnectionNeedsPassword(connection) != 0) return ArchiveCause::Password;
+    if (PQconnectionUsedPassword(connection) != 0 &&
+        (reason.find("password") != std::string::npos ||
+         reason.find("парол") != std::string::npos)) {
+        return ArchiveCause::Password;
+    }
+    return ArchiveCause::Server;
+}
+
+// Why the server refused a statement, by its SQLSTATE.
+ArchiveCause StatementCause(std::string_view state) {
+    if (state == "42501") return ArchiveCause::Permission;
+    if (state.starts_with("28")) return ArchiveCause::Password;
+    if (state == "53100" || state == "58030") return ArchiveCause::Disk;
+    // The connection went, the server is shutting down, or a statement ran
+    // out of time.
+    if (state.starts_with("08") || state.starts_with("57")) return ArchiveCause::Server;
+    return ArchiveCause::Unknown;
+}
+
 // The server's notices ("relation already exists, skipping") are not for
 // the user's terminal.
 void IgnoreNotice(void*, const char*) {}
@@ -194,10 +218,13 @@ class PostgresConnection final : public SqlConnection {
 
   private:
     ArchiveStatus Failure() const {
-        const ArchiveError error = PQstatus(m_connection) == CONNECTION_OK
-                                       ? ArchiveError::DatabaseFailure
-                                       : ArchiveError::CannotOpen;
-        return {error, OneLine(PQerrorMessage(m_connection))};
+        std::string reason = OneLine(PQerrorMessage(m_connection));
+        if (PQstatus(m_connection) == CONNECTION_OK) {
+            return {ArchiveError::DatabaseFailure, std::move(reason),
+                    StatementCause(m_lastFailureState)};
+        }
+        const ArchiveCause cause = ConnectionCause(m_connection, reason);
+        return {ArchiveError::CannotOpen, std::move(reason), cause};
     }
 
     PGconn* m_connection;
@@ -239,13 +266,19 @@ ArchiveResult<std::unique_ptr<SqlConnection>> OpenPostgresConnection(std::string
     const char* const values[] = {"10", conninfo.c_str(), nullptr};
     PGconn* connection = PQconnectdbParams(keywords, values, 1);
     auto owned = std::make_unique<PostgresConnection>(connection, DisplayedLocation(uri));
-    if (connection == nullptr || PQstatus(connection) != CONNECTION_OK) {
-        result.status = {ArchiveError::CannotOpen,
-                         connection != nullptr ? ConnectFailure(connection) : "out of memory"};
+    if (connection == nullptr) {
+        result.status = {ArchiveError::CannotOpen, "out of memory"};
+        return result;
+    }
+    if (PQstatus(connection) != CONNECTION_OK) {
+        std::string reason = ConnectFailure(connection);
+        const ArchiveCause cause = ConnectionCause(connection, reason);
+        result.status = {ArchiveError::CannotOpen, std::move(reason), cause};
         return result;
     }
     if (ArchiveStatus settled = owned->Settle(); !settled) {
-        result.status = {ArchiveError::CannotOpen, settled.reason};
+        result.status = settled;
+        result.status.error = ArchiveError::CannotOpen;
         return result;
     }
     result.value = std::move(owned);

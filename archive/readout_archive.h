@@ -110,6 +110,22 @@ enum class ArchiveError : std::uint8_t {
     DatabaseFailure,  // the database refused or failed a statement
     ImageChanged,     // a stored image no longer has the SHA-256 it was stored with
     ReadOnly,         // this user may not write the archive: read, never written
+    // A server's archive whose schema was never made, or was made by an
+    // older program: its owner runs `zorvek-cli archive init` (InitArchive).
+    NotInitialised,
+};
+
+// What failed underneath, where the file system or the database says so:
+// the user is told which of these to look at.
+enum class ArchiveCause : std::uint8_t {
+    Unknown = 0,
+    File,          // the database file cannot be opened
+    Folder,        // its folder cannot be made or is no folder
+    Disk,          // the disk is full, read-only or failing
+    NotADatabase,  // the file is no database of the archive's, or damaged
+    Server,        // the server cannot be reached, did not answer, or ended the session
+    Password,      // the server did not take the user's password (or got none)
+    Permission,    // the file, its folder or the server's tables may not be used so
 };
 
 // Neither may be dropped: a failure unlooked-at is a read-out lost unseen.
@@ -118,6 +134,7 @@ struct [[nodiscard]] ArchiveStatus {
     // The database's or the system's own words, or the archive's own detail (the
     // id, the schema versions); UTF-8, one line, may be empty.
     std::string reason;
+    ArchiveCause cause = ArchiveCause::Unknown;
     explicit operator bool() const { return error == ArchiveError::None; }
 };
 
@@ -219,10 +236,37 @@ std::string DisplayedLocation(std::string_view location);
 // Where libpq looks for passwords on this system (for the user: "~/.pgpass").
 std::string PasswordFileName();
 
-// Opens (and where needed creates or migrates) the archive at `location`:
-// an SQLite file (its folder is made) or a server's location, handed to
-// libpq as it is (passwords best come from the password file or
-// PGPASSWORD). CannotOpen when the file or server cannot be reached.
+// Opens the archive at `location`: an SQLite file (made with its folder
+// and schema on first use, migrated when older) or a server's location,
+// handed to libpq as it is (passwords best come from the password file or
+// PGPASSWORD). A server's archive is only opened, never made or altered:
+// NotInitialised when InitArchive has not made it, or made it older than
+// this program's. CannotOpen when the file or server cannot be reached.
 ArchiveResult<std::unique_ptr<ReadoutArchive>> OpenArchive(std::string_view location);
+
+// The group roles of a server's archive: their members add read-outs
+// (and note and remove them), or only read them.
+inline constexpr std::string_view kWriterRole = "zorvek_writer";
+inline constexpr std::string_view kReaderRole = "zorvek_reader";
+
+// What InitArchive did.
+struct ArchiveInit {
+    int schemaBefore = 0;  // 0: there was none
+    int schemaAfter = 0;
+    // Group roles made now (the others were there).
+    std::vector<std::string> rolesMade;
+    // Group roles missing that this role may not make: the server's
+    // administrator makes them, then InitArchive runs again.
+    std::vector<std::string> rolesMissing;
+};
+
+// Makes or migrates the archive's schema at `location`, for the
+// database's owner to run once (and after a program's update). On a
+// server it then grants kWriterRole and kReaderRole what their members
+// need, on the tables there are and on those a later init makes, making
+// the roles where this role may; their absence otherwise fails with
+// Permission and names them in `rolesMissing`. An SQLite file is made
+// and migrated as OpenArchive would.
+ArchiveResult<ArchiveInit> InitArchive(std::string_view location);
 
 }  // namespace zorvek::archive

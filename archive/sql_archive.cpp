@@ -8,6 +8,7 @@
 
 #include "archive/image_facts.h"
 #include "archive/schema.h"
+#include "archive/server_schema.h"
 #include "archive/sha256.h"
 #include "model/cp1251.h"
 
@@ -620,9 +621,11 @@ class SqlArchive final : public ReadoutArchive {
 }  // namespace
 
 ArchiveResult<std::unique_ptr<ReadoutArchive>> OpenSqlArchive(
-    std::unique_ptr<SqlConnection> connection) {
+    std::unique_ptr<SqlConnection> connection, SchemaOnOpen schema) {
     ArchiveResult<std::unique_ptr<ReadoutArchive>> result;
-    const ArchiveResult<int> migrated = Migrate(*connection);
+    const ArchiveResult<int> migrated = schema == SchemaOnOpen::MakeOrMigrate
+                                            ? Migrate(*connection)
+                                            : ServerSchemaVersion(*connection);
     if (!migrated) {
         result.status = migrated.status;
         return result;

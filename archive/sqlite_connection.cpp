@@ -18,8 +18,45 @@ constexpr int kBusyWaitMilliseconds = 30000;
 constexpr SqlDialect kSqlite = {
     "INTEGER PRIMARY KEY AUTOINCREMENT", "INTEGER", "REAL", "BLOB", "", "PRAGMA integrity_check"};
 
+// What failed, by SQLite's result code.
+ArchiveCause CauseOf(int code) {
+    switch (code & 0xFF) {
+        case SQLITE_CANTOPEN:
+            return ArchiveCause::File;
+        case SQLITE_FULL:
+        case SQLITE_IOERR:
+            return ArchiveCause::Disk;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return ArchiveCause::Permission;
+        case SQLITE_NOTADB:
+        case SQLITE_CORRUPT:
+            return ArchiveCause::NotADatabase;
+        default:
+            return ArchiveCause::Unknown;
+    }
+}
+
 ArchiveStatus Failure(ArchiveError error, sqlite3* db) {
-    return {error, db != nullptr ? sqlite3_errmsg(db) : "out of memory"};
+    if (db == nullptr) return {error, "out of memory"};
+    return {error, sqlite3_errmsg(db), CauseOf(sqlite3_extended_errcode(db))};
+}
+
+// What the system said when the folder or the file was made.
+ArchiveCause CauseOf(const std::error_code& error, bool folder) {
+    if (folder) return ArchiveCause::Folder;
+    const std::error_condition condition = error.default_error_condition();
+    if (condition == std::errc::permission_denied ||
+        condition == std::errc::operation_not_permitted)
+        return ArchiveCause::Permission;
+    if (condition == std::errc::no_space_on_device || condition == std::errc::io_error ||
+        condition == std::errc::read_only_file_system)
+        return ArchiveCause::Disk;
+    if (condition == std::errc::no_such_file_or_directory ||
+        condition == std::errc::not_a_directory)
+        return ArchiveCause::Folder;
+    return ArchiveCause::File;
 }
 
 class Statement {
@@ -76,7 +113,8 @@ class SqliteConnection final : public SqlConnection {
 
     ArchiveStatus BeginWrite() override {
         if (m_readOnly) {
-            return {ArchiveError::ReadOnly, "no permission to write the file or its folder"};
+            return {ArchiveError::ReadOnly, "no permission to write the file or its folder",
+                    ArchiveCause::Permission};
         }
         // IMMEDIATE takes the write lock at once, so a second writer waits
         // here (busy timeout) instead of failing when it would upgrade.
@@ -160,6 +198,7 @@ ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_v
     const std::filesystem::path file(std::u8string(path.begin(), path.end()));
     std::error_code fileError;
     if (file.has_parent_path()) fileError = MakeArchiveFolder(file.parent_path());
+    const bool folderFailed = static_cast<bool>(fileError);
     std::error_code ignored;
     // An archive this user may not write (a colleague's folder, a read-only
     // disk) is still read. Immutable: SQLite would otherwise make its
@@ -167,7 +206,8 @@ ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_v
     const bool readOnly = std::filesystem::exists(file, ignored) && !ArchiveWritable(file);
     if (!fileError && !readOnly) fileError = MakeArchiveFile(file);
     if (fileError) {
-        result.status = {ArchiveError::CannotOpen, fileError.message()};
+        result.status = {ArchiveError::CannotOpen, fileError.message(),
+                         CauseOf(fileError, folderFailed)};
         return result;
     }
     sqlite3* db = nullptr;
@@ -202,7 +242,8 @@ ArchiveResult<std::unique_ptr<SqlConnection>> OpenSqliteConnection(std::string_v
             run = connection->Run(setting, {});
         }
         if (!run) {
-            result.status = {ArchiveError::CannotOpen, run.status.reason};
+            result.status = run.status;
+            result.status.error = ArchiveError::CannotOpen;
             return result;
         }
     }

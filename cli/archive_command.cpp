@@ -45,6 +45,7 @@ int ExitCodeOf(const ArchiveStatus& status) {
         case ArchiveError::CannotOpen:
         case ArchiveError::DatabaseFailure:
         case ArchiveError::ReadOnly:
+        case ArchiveError::NotInitialised:
             break;
     }
     return kArchiveFailed;
@@ -376,6 +377,38 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out) {
     return found.Sound() ? printed : kArchiveDamaged;
 }
 
+// The database's owner makes or migrates the archive and grants the group
+// roles; roles it may not make are named with the statements that make them.
+int RunInit(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("init",
+                           "Создаёт или обновляет архив; на сервере — права групп "
+                           "zorvek_writer и zorvek_reader. Выполняет владелец базы данных.");
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    const std::string location = archive::DefaultArchiveLocation();
+    const std::string shown = archive::DisplayedLocation(location);
+    const auto made = archive::InitArchive(location);
+    std::string roles;
+    for (const std::string& role : made.value.rolesMissing)
+        roles += " CREATE ROLE " + role + " NOLOGIN;";
+    if (!roles.empty()) {
+        PrintErrorUtf8("Архив " + shown +
+                       ": групп ролей нет, а этой роли их не создать. Администратор сервера "
+                       "выполняет" +
+                       roles + " затем снова zorvek-cli archive init");
+    }
+    if (!made) return Failed(made.status, shown);
+    std::string madeRoles;
+    for (const std::string& role : made.value.rolesMade)
+        madeRoles += (madeRoles.empty() ? "" : ", ") + role;
+    const Record record{
+        TextField("location", "Архив", shown),
+        NumberField("schema_before", "Версия схемы была", Integer(made.value.schemaBefore)),
+        NumberField("schema", "Версия схемы", Integer(made.value.schemaAfter)),
+        TextField("roles_made", "Созданы группы", madeRoles),
+    };
+    return command.Print({record}, out, true);
+}
+
 struct Subcommand {
     std::string_view name;
     int (*run)(const std::vector<std::string>&, std::ostream&);
@@ -390,6 +423,7 @@ constexpr Subcommand kSubcommands[] = {
     {"compare", RunCompare, "compare ID ID                что произошло между считываниями"},
     {"fleet", RunFleet, "fleet                        парк кранов"},
     {"check", RunCheck, "check                        проверить образы и базу данных"},
+    {"init", RunInit, "init                         создать архив и права групп (владелец базы)"},
 };
 
 void PrintArchiveUsage(std::ostream& to) {

@@ -8,12 +8,13 @@
 
 namespace zorvek::cli {
 
-// zorvek-cli archive add|list|show|export|compare|fleet|check ...: the
+// zorvek-cli archive add|list|show|export|compare|fleet|check|init ...: the
 // read-out archive (ZORVEK_ARCHIVE, or archive.sqlite in the user's data
 // folder). Exit codes: 0 done (check: all sound); 1 wrong usage; 2 the
 // image or the output file is unusable; 3 an image of another data format;
 // 7 stdout failed; 8 no read-out with that id; 9 the archive cannot be
-// opened or reached, or its database failed; 10 the archive was written by
+// opened or reached, its database failed, or a server's archive is not
+// initialised (init makes it); 10 the archive was written by
 // a newer program (a write refused); 11 a stored image changed since it
 // was stored (export, report --from-archive, check) or the database's own
 // check found damage (check).

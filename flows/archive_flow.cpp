@@ -26,6 +26,30 @@ std::optional<std::chrono::sys_seconds> FileTime(const std::filesystem::path& fi
         std::chrono::file_clock::to_sys(written));
 }
 
+// What failed underneath, where it is known.
+const char* CauseText(archive::ArchiveCause cause) {
+    using archive::ArchiveCause;
+    switch (cause) {
+        case ArchiveCause::Unknown:
+            break;
+        case ArchiveCause::File:
+            return "файл архива не открывается";
+        case ArchiveCause::Folder:
+            return "папка архива не создаётся или это не папка";
+        case ArchiveCause::Disk:
+            return "ошибка диска с архивом: нет места, диск только для чтения или неисправен";
+        case ArchiveCause::NotADatabase:
+            return "файл архива — не база данных архива или повреждён";
+        case ArchiveCause::Server:
+            return "сервер архива не отвечает или не принял соединение";
+        case ArchiveCause::Password:
+            return "сервер архива не принял пароль пользователя или не получил его";
+        case ArchiveCause::Permission:
+            return "нет прав доступа к архиву";
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source,
@@ -96,6 +120,11 @@ std::string ArchiveFailureText(const archive::ArchiveStatus& status) {
         case ArchiveError::CannotOpen:
             what = "нет связи с архивом";
             break;
+        case ArchiveError::NotInitialised:
+            what =
+                "архив на сервере не подготовлен или подготовлен прежней версией программы: "
+                "владелец базы данных должен выполнить «zorvek-cli archive init»";
+            break;
         case ArchiveError::SchemaTooNew:
             what = "архив записан более новой версией программы, запись в него невозможна";
             break;
@@ -111,6 +140,11 @@ std::string ArchiveFailureText(const archive::ArchiveStatus& status) {
                 "совпадает), документы по нему не делаются";
             break;
     }
+    // A failure of the connection or of a statement is told by what failed
+    // underneath; the other errors say more than that.
+    const bool general =
+        status.error == ArchiveError::CannotOpen || status.error == ArchiveError::DatabaseFailure;
+    if (const char* cause = CauseText(status.cause); general && cause != nullptr) what = cause;
     std::string text = Cp1251FromUtf8(what);
     if (!status.reason.empty()) text += " (" + Cp1251FromUtf8(status.reason) + ")";
     return text;

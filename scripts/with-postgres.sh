@@ -6,7 +6,8 @@
 # finds the server in ZORVEK_TEST_POSTGRES (by the socket) and
 # ZORVEK_TEST_POSTGRES_TCP (by TCP), database "zorvek", role "zorvek" (a
 # superuser: the archive's tests make and drop a database each, so that
-# `ctest -j` runs them side by side), no password; the server is stopped
+# `ctest -j` runs them side by side), no password (members of the archive's
+# group roles give theirs); the server is stopped
 # and the folder removed however the command ends.
 #
 #   scripts/with-postgres.sh ctest --test-dir build -R archive
@@ -42,6 +43,11 @@ if ! as_owner "$bin/initdb" -D "$dir/data" -U zorvek --auth=trust -E UTF8 --loca
     cat "$dir/initdb.log" >&2
     exit 1
 fi
+# Members of the archive's group roles log in by password, as engineers do
+# on a company's server (their ~/.pgpass is part of what is tested); every
+# other role, the superuser "zorvek" among them, is trusted.
+sed -i '1i local all +zorvek_writer,+zorvek_reader scram-sha-256\nhost all +zorvek_writer,+zorvek_reader 127.0.0.1/32 scram-sha-256' \
+    "$dir/data/pg_hba.conf"
 # A port nothing answers on; another server may still take it before ours
 # starts, so a failed start tries the next one.
 started=no

@@ -54,6 +54,7 @@ class BenchArchive {
             m_location = std::string(uri) +
                          (std::string(uri).find('?') == std::string::npos ? "?" : "&") +
                          "options=-c%20search_path%3D" + m_schema;
+            if (!archive::InitArchive(m_location)) return;
         }
         auto opened = archive::OpenArchive(m_location);
         if (opened) archive = std::move(opened.value);

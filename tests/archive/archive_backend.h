@@ -39,8 +39,10 @@ class ArchiveBackend {
     ArchiveBackend(const ArchiveBackend&) = delete;
     ArchiveBackend& operator=(const ArchiveBackend&) = delete;
 
-    // False, with the reason, where this backend cannot be tried here.
-    bool Start(std::string& whyNot) {
+    // False, with the reason, where this backend cannot be tried here. A
+    // server's archive is made by its owner's init, as the program's users
+    // make it, unless `initialise` is false.
+    bool Start(std::string& whyNot, bool initialise = true) {
         if (m_kind == Kind::Sqlite) {
             m_folder = TestFolder("zorvek-archive-");
             std::filesystem::create_directories(m_folder);
@@ -69,10 +71,17 @@ class ArchiveBackend {
         const std::string base(server);
         m_location =
             base + (base.find('?') == std::string::npos ? "?" : "&") + "dbname=" + m_database;
-        return true;
+        if (!initialise) return true;
+        const auto made = archive::InitArchive(m_location);
+        if (!made) whyNot = "init: " + made.status.reason;
+        return static_cast<bool>(made);
     }
 
     const std::string& Location() const { return m_location; }
+    const std::string& Database() const { return m_database; }
+    // A superuser's connection to the server itself (not the test's
+    // database), for what belongs to the whole server: its roles.
+    archive::SqlConnection* Admin() const { return m_admin.get(); }
 
     // A connection of its own to the same archive, for what the program
     // never does (a newer program's schema, a server that goes away).

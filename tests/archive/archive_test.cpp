@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "archive/image_facts.h"
+#include "archive/schema.h"
 #include "archive/sha256.h"
 #include "archive/sql_archive.h"
 #include "model/cp1251.h"
@@ -480,6 +481,51 @@ INSTANTIATE_TEST_SUITE_P(Backends, ArchiveTest,
                              return backend.param == ArchiveBackend::Kind::Sqlite ? "Sqlite"
                                                                                   : "Postgres";
                          });
+
+// A server's archive is made only by init: opening an empty database, or
+// one whose schema is older than the program's, is refused and leaves the
+// database as it was; init makes it, and opening then works.
+TEST(ServerArchive, OnlyInitMakesOrAltersIt) {
+    ArchiveBackend backend(ArchiveBackend::Kind::Postgres);
+    std::string whyNot;
+    if (!backend.Start(whyNot, false)) GTEST_SKIP() << whyNot;
+    auto raw = backend.SecondConnection();
+    ASSERT_NE(raw, nullptr);
+    const auto tables = [&] {
+        return raw->Run("SELECT count(*) FROM pg_tables WHERE schemaname = current_schema()")
+            .value.at(0)
+            .at(0)
+            .value_or("?");
+    };
+    const auto refused = OpenArchive(backend.Location());
+    EXPECT_EQ(refused.status.error, ArchiveError::NotInitialised) << refused.status.reason;
+    EXPECT_EQ(tables(), "0");
+
+    const auto made = InitArchive(backend.Location());
+    ASSERT_TRUE(made) << made.status.reason;
+    EXPECT_EQ(made.value.schemaBefore, 0);
+    EXPECT_EQ(made.value.schemaAfter, LatestSchemaVersion());
+    EXPECT_NE(tables(), "0");
+    auto opened = OpenArchive(backend.Location());
+    ASSERT_TRUE(opened) << opened.status.reason;
+    EXPECT_TRUE(opened.value->Add(ReadoutOf(CraneImage(70, "41328-к", "R"), Day(1))));
+
+    const SqlParam older = std::int64_t{LatestSchemaVersion() - 1};
+    ASSERT_TRUE(raw->Run("UPDATE schema_version SET version = $1", {&older, 1}));
+    const auto outdated = OpenArchive(backend.Location());
+    EXPECT_EQ(outdated.status.error, ArchiveError::NotInitialised);
+    EXPECT_NE(outdated.status.reason.find(std::to_string(LatestSchemaVersion())), std::string::npos)
+        << outdated.status.reason;
+    EXPECT_EQ(raw->Run("SELECT version FROM schema_version").value.at(0).at(0),
+              std::to_string(LatestSchemaVersion() - 1));
+    // Run again on an archive that is up to date, init changes no read-out.
+    const SqlParam latest = std::int64_t{LatestSchemaVersion()};
+    ASSERT_TRUE(raw->Run("UPDATE schema_version SET version = $1", {&latest, 1}));
+    const auto again = InitArchive(backend.Location());
+    ASSERT_TRUE(again) << again.status.reason;
+    EXPECT_EQ(again.value.schemaBefore, LatestSchemaVersion());
+    EXPECT_EQ(OpenArchive(backend.Location()).value->List(std::nullopt).value.size(), 1U);
+}
 
 // A connection whose next COMMITs fail (`failedCommits` of them), given up
 // for another transaction when `lost`, and whose next ROLLBACKs fail

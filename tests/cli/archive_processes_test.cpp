@@ -4,14 +4,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "access/program_location.h"
 #include "archive/readout_archive.h"
+#include "archive/sql_connection.h"
 #include "sim/image_generator.h"
 #include "tests/support/temp_dir.h"
 
@@ -131,5 +136,133 @@ TEST(ArchiveProcesses, NoMessageShowsThePassword) {
     std::filesystem::remove_all(folder);
 }
 
+// What a command said: its exit code, and stdout and stderr.
+struct Said {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Runs shell `lines` in `folder`.
+Said Shell(const std::filesystem::path& folder, const std::string& lines) {
+    std::ofstream(folder / "run.sh") << lines << '\n';
+    Said said;
+    const int status =
+        std::system(("cd '" + folder.string() + "' && sh run.sh >said.out 2>said.err").c_str());
+    said.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    said.out = Contents(folder / "said.out");
+    said.err = Contents(folder / "said.err");
+    return said;
+}
+
+// The README's shared archive on PostgreSQL, step by step, on the
+// throwaway server, whose superuser stands in for the administrator and
+// whose database and roles get names of the test's own: the administrator
+// makes the database and runs init, then makes three engineers and a
+// viewer; each machine keeps its password in ~/.pgpass (the server asks
+// the group roles' members for one). The engineers add at once; the
+// viewer reads everything and is refused an add. Before init, the
+// archive is refused with the command that makes it.
+TEST(ArchiveProcesses, TheReadmesSetupForThreeEngineersAndAViewer) {
+    const char* socket = std::getenv("ZORVEK_TEST_POSTGRES");
+    const char* tcp = std::getenv("ZORVEK_TEST_POSTGRES_TCP");
+    if (socket == nullptr || tcp == nullptr || socket[0] == '\0' || tcp[0] == '\0')
+        GTEST_SKIP() << "no test server (scripts/with-postgres.sh starts one)";
+    // "postgresql://zorvek@127.0.0.1:PORT/zorvek": the server as a machine
+    // on the network reaches it.
+    const std::string tcpLocation(tcp);
+    const std::size_t at = tcpLocation.find('@') + 1;
+    const std::string hostPort = tcpLocation.substr(at, tcpLocation.find('/', at) - at);
+    const std::string port = hostPort.substr(hostPort.find(':') + 1);
+    auto admin = archive::OpenPostgresConnection(socket);
+    ASSERT_TRUE(admin) << admin.status.reason;
+    const std::string suffix = std::to_string(std::random_device()() % 1000000U);
+    const std::string database = "zorvek_" + suffix;
+    const std::vector<std::string> writers = {"ivanov_" + suffix, "petrov_" + suffix,
+                                              "sidorova_" + suffix};
+    const std::string viewer = "viewer_" + suffix;
+
+    const std::filesystem::path folder = test::TestFolder("zorvek-archive-readme-");
+    std::filesystem::create_directories(folder);
+    const std::string cli = (ExecutableDirectory() / "zorvek-cli").string();
+    std::vector<std::string> images;
+    // Ten for the engineers, one the viewer tries to add.
+    for (int i = 0; i < 11; ++i) {
+        const sim::Image image = sim::GenerateImage({static_cast<std::uint32_t>(70 + i)});
+        const auto file = folder / ("image" + std::to_string(i) + ".krd");
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.data()), image.size());
+        images.push_back(file.string());
+    }
+
+    ASSERT_TRUE(admin.value->Run("CREATE DATABASE " + database));
+    const std::string administrator = "export ZORVEK_ARCHIVE='postgresql://zorvek@" + hostPort +
+                                      "/" + database + "'\n'" + cli + "' archive ";
+    const Said before = Shell(folder, administrator + "list");
+    EXPECT_EQ(before.code, 9) << before.err;
+    EXPECT_NE(before.err.find("«zorvek-cli archive init»"), std::string::npos) << before.err;
+    const Said init = Shell(folder, administrator + "init");
+    EXPECT_EQ(init.code, 0) << init.err;
+    for (const std::string& writer : writers) {
+        ASSERT_TRUE(admin.value->Run("CREATE ROLE " + writer + " LOGIN PASSWORD '" + writer +
+                                     "-password' IN ROLE zorvek_writer"));
+    }
+    ASSERT_TRUE(admin.value->Run("CREATE ROLE " + viewer + " LOGIN PASSWORD '" + viewer +
+                                 "-password' IN ROLE zorvek_reader"));
+
+    // Each machine: its home, and the README's two lines.
+    std::vector<std::string> machines = writers;
+    machines.push_back(viewer);
+    for (const std::string& role : machines) {
+        const std::filesystem::path home = folder / role;
+        std::filesystem::create_directories(home);
+        std::ofstream(folder / (role + ".sh"))
+            << "export HOME='" << home.string() << "'\n"
+            << "export ZORVEK_ARCHIVE='postgresql://" << role << "@127.0.0.1:" << port << "/"
+            << database << "?sslmode=prefer'\n";
+        const Said setup =
+            Shell(folder, ". ./" + role + ".sh\necho '127.0.0.1:" + port + ":" + database + ":" +
+                              role + ":" + role + "-password' >> ~/.pgpass && chmod 600 ~/.pgpass");
+        ASSERT_EQ(setup.code, 0) << setup.err;
+    }
+
+    // Three images each, and the tenth all three add.
+    std::string adds;
+    for (std::size_t w = 0; w < writers.size(); ++w) {
+        adds += "(. ./" + writers[w] + ".sh; for f in";
+        for (std::size_t i = w * 3; i < w * 3 + 3; ++i) adds += " '" + images[i] + "'";
+        adds += " '" + images[9] + "'; do '" + cli +
+                "' archive add \"$f\" >/dev/null 2>>added.err || echo \"$f\" >>failed; done) &\n";
+    }
+    const Said added = Shell(folder, adds + "wait\ntest ! -e failed || { cat failed >&2; false; }");
+    EXPECT_EQ(added.code, 0) << added.err;
+
+    const std::string asViewer = ". ./" + viewer + ".sh\n'" + cli + "' archive ";
+    const Said listed = Shell(folder, asViewer + "list --format csv");
+    EXPECT_EQ(listed.code, 0) << listed.err;
+    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 1 + 10) << listed.out;
+    EXPECT_EQ(Shell(folder, asViewer + "show 1").code, 0);
+    const Said exported = Shell(folder, asViewer + "export 1 --out back.krd");
+    EXPECT_EQ(exported.code, 0) << exported.err;
+    const std::string back = Contents(folder / "back.krd");
+    EXPECT_TRUE(std::any_of(images.begin(), images.begin() + 10,
+                            [&](const std::string& image) { return Contents(image) == back; }));
+    const Said refused = Shell(folder, asViewer + "add '" + images[10] + "'");
+    EXPECT_EQ(refused.code, 9);
+    EXPECT_NE(refused.err.find("нет прав доступа к архиву (ERROR: permission denied"),
+              std::string::npos)
+        << refused.err;
+    const Said fleet = Shell(folder, ". ./" + writers[1] + ".sh\n'" + cli + "' archive fleet");
+    EXPECT_EQ(fleet.code, 0) << fleet.err;
+
+    EXPECT_TRUE(admin.value->Run("DROP DATABASE " + database + " WITH (FORCE)"));
+    for (const std::string& role : machines) EXPECT_TRUE(admin.value->Run("DROP ROLE " + role));
+    std::filesystem::remove_all(folder);
+}
 }  // namespace
 }  // namespace zorvek

@@ -58,16 +58,17 @@ TEST_F(ArchiveFlowTest, StoresTheLoadedImageAndSaysWhere) {
 }
 
 // A failed store costs nothing: the dump file and the loaded session stay,
-// and the status line says why.
+// and the status line says what failed, with SQLite's words after it.
 TEST_F(ArchiveFlowTest, AFailedStoreKeepsTheDumpFileAndSaysWhy) {
     const std::string location = Utf8(m_dir);  // a folder is no database
     const test::ScopedEnvironment archive("ZORVEK_ARCHIVE", location);
     const ArchiveStore stored = StoreReadout(m_session, archive::ReadoutSource::Recorder);
     EXPECT_EQ(stored.status.error, archive::ArchiveError::CannotOpen);
     const std::string message = Utf8FromCp1251(ArchiveStoreMessage(stored));
-    EXPECT_EQ(
-        message.rfind("Считывание не сохранено в архив " + location + ": нет связи с архивом (", 0),
-        0U)
+    EXPECT_EQ(message.rfind("Считывание не сохранено в архив " + location +
+                                ": файл архива не открывается (unable to open database file)",
+                            0),
+              0U)
         << message;
     EXPECT_EQ(ReadFile(m_dump), m_image);
     EXPECT_EQ(m_session.dispatch.Kind(), SourceKind::DumpFile);
