@@ -63,7 +63,39 @@ class MemoryArchive final : public archive::ReadoutArchive {
         if (failure) return {*failure, {}};
         return {{}, {static_cast<int>(readouts.size()), {}, {}}};
     }
+    archive::ArchiveResult<std::vector<archive::ReadoutSummary>> CraneReadouts(
+        std::string_view craneKey) override {
+        auto listed = List(std::nullopt);
+        std::erase_if(listed.value, [&](const archive::ReadoutSummary& summary) {
+            return summary.craneKey != craneKey;
+        });
+        return listed;
+    }
+    archive::ArchiveResult<archive::Removed> Remove(archive::ReadoutId id) override {
+        if (failure) return {*failure, {}};
+        const auto gone = std::erase_if(readouts, [&](const archive::StoredReadout& stored) {
+            return stored.summary.id == id;
+        });
+        if (gone == 0) return {{archive::ArchiveError::NotFound, "no read-out"}, {}};
+        removedIds.push_back(id);
+        return {{}, {}};
+    }
+    archive::ArchiveStatus SetNote(archive::ReadoutId, std::string_view) override {
+        return failure.value_or(archive::ArchiveStatus{});
+    }
+    archive::ArchiveResult<archive::Joined> JoinCranes(std::string_view,
+                                                       std::string_view) override {
+        return {failure.value_or(archive::ArchiveStatus{}), {}};
+    }
+    archive::ArchiveResult<std::vector<archive::ArchiveChange>> Changes(
+        archive::ReadoutId) override {
+        return {failure.value_or(archive::ArchiveStatus{}), {}};
+    }
+    archive::ArchiveStatus Backup(const std::filesystem::path&) override {
+        return failure.value_or(archive::ArchiveStatus{});
+    }
     std::string Location() const override { return location; }
+    std::vector<archive::ReadoutId> removedIds;
 };
 
 // What an opener hands the window: the test's own archive, which outlives
@@ -85,6 +117,27 @@ class ArchiveOf final : public archive::ReadoutArchive {
         return m_archive.Fleet();
     }
     archive::ArchiveResult<archive::ArchiveCheck> Check() override { return m_archive.Check(); }
+    archive::ArchiveResult<std::vector<archive::ReadoutSummary>> CraneReadouts(
+        std::string_view craneKey) override {
+        return m_archive.CraneReadouts(craneKey);
+    }
+    archive::ArchiveResult<archive::Removed> Remove(archive::ReadoutId id) override {
+        return m_archive.Remove(id);
+    }
+    archive::ArchiveStatus SetNote(archive::ReadoutId id, std::string_view note) override {
+        return m_archive.SetNote(id, note);
+    }
+    archive::ArchiveResult<archive::Joined> JoinCranes(std::string_view registration,
+                                                       std::string_view other) override {
+        return m_archive.JoinCranes(registration, other);
+    }
+    archive::ArchiveResult<std::vector<archive::ArchiveChange>> Changes(
+        archive::ReadoutId id) override {
+        return m_archive.Changes(id);
+    }
+    archive::ArchiveStatus Backup(const std::filesystem::path& file) override {
+        return m_archive.Backup(file);
+    }
     std::string Location() const override { return m_archive.Location(); }
 
   private:
