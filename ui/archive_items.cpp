@@ -48,7 +48,7 @@ QStandardItemModel* ReadoutModel(const std::vector<archive::ReadoutSummary>& rea
         QStringLiteral("Примечание"),
     });
     for (const archive::ReadoutSummary& readout : readouts) {
-        const QString registration = QStringOfCp1251(readout.crane.registration);
+        const QString registration = RegistrationText(readout.crane.registration);
         const QString factory = QStringOfCp1251(readout.crane.factoryNumber);
         const QString recorder = QStringOfCp1251(readout.crane.recorderNumber);
         const QString note = QStringOfCp1251(readout.note);

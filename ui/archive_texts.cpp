@@ -56,4 +56,9 @@ QString FlagsText(const archive::ReadoutFlags& flags) {
     return said.join(QStringLiteral(", "));
 }
 
+QString RegistrationText(const std::string& registration) {
+    return archive::RegistrationBlank(registration) ? QStringLiteral("рег. № не указан")
+                                                    : QStringOfCp1251(registration);
+}
+
 }  // namespace zorvek::ui

@@ -13,6 +13,8 @@
 namespace zorvek::ui {
 
 QString SourceText(archive::ReadoutSource source);
+// The registration as written; "рег. № не указан" for a blank one.
+QString RegistrationText(const std::string& registration);
 // "08.12.2026 14:05", local time.
 QString ReadAtText(std::chrono::sys_seconds readAt);
 // "31.12.2040"; empty without a date.

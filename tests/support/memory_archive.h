@@ -24,7 +24,7 @@ class MemoryArchive final : public archive::ReadoutArchive {
     archive::ArchiveResult<archive::Added> Add(const archive::NewReadout& readout) override {
         if (failure) return {*failure, {}};
         added.push_back(readout);
-        return {{}, {static_cast<archive::ReadoutId>(1000 + added.size()), false, {}}};
+        return {{}, {static_cast<archive::ReadoutId>(1000 + added.size()), false, {}, {}}};
     }
     archive::ArchiveResult<std::vector<archive::ReadoutSummary>> List(
         std::optional<std::string_view> registration) override {
@@ -50,8 +50,11 @@ class MemoryArchive final : public archive::ReadoutArchive {
         if (failure) return {*failure, {}};
         std::map<std::string, archive::FleetLine> cranes;
         for (const archive::ReadoutSummary& summary : List(std::nullopt).value) {
-            archive::FleetLine& line = cranes[summary.crane.registration];
-            if (line.readouts++ == 0) line.last = summary;
+            archive::FleetLine& line = cranes[KeyOf(summary)];
+            if (line.readouts++ == 0) {
+                line.last = summary;
+                line.last.craneKey = KeyOf(summary);
+            }
             line.anyFlags.recorderChanged |= summary.flags.recorderChanged;
             line.anyFlags.countersBack |= summary.flags.countersBack;
         }
@@ -67,7 +70,7 @@ class MemoryArchive final : public archive::ReadoutArchive {
         std::string_view craneKey) override {
         auto listed = List(std::nullopt);
         std::erase_if(listed.value, [&](const archive::ReadoutSummary& summary) {
-            return summary.craneKey != craneKey;
+            return KeyOf(summary) != craneKey;
         });
         return listed;
     }
@@ -96,6 +99,12 @@ class MemoryArchive final : public archive::ReadoutArchive {
     }
     std::string Location() const override { return location; }
     std::vector<archive::ReadoutId> removedIds;
+
+  private:
+    // Read-outs a test puts in whole are one crane per registration.
+    static std::string KeyOf(const archive::ReadoutSummary& summary) {
+        return summary.craneKey.empty() ? summary.crane.registration : summary.craneKey;
+    }
 };
 
 // What an opener hands the window: the test's own archive, which outlives
