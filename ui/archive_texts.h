@@ -26,5 +26,8 @@ QString LifeUsedText(std::optional<double> share);
 // What the flags of a read-out or a crane say, comma-separated; empty when
 // none is set.
 QString FlagsText(const archive::ReadoutFlags& flags);
+// The same for one read-out, naming the read-out it was set against: "заменён
+// регистратор (по сравнению с № 12)".
+QString FlagsText(const archive::ReadoutFlags& flags, const archive::FlagBasis& basis);
 
 }  // namespace zorvek::ui
