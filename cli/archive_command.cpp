@@ -642,14 +642,16 @@ struct Subcommand {
 };
 
 constexpr Subcommand kSubcommands[] = {
-    {"add", RunAdd, "add ОБРАЗ [--note ТЕКСТ] [--read-at \"ДД.ММ.ГГГГ ЧЧ:ММ\"]  сохранить образ"},
+    {"add", RunAdd,
+     "add ОБРАЗ [--note ТЕКСТ]     сохранить образ из файла\n"
+     "      [--read-at \"ДД.ММ.ГГГГ ЧЧ:ММ\"]"},
     {"list", RunList, "list [--crane РЕГ_№]         считывания, новые первыми"},
     {"show", RunShow, "show ID                      одно считывание целиком"},
     {"export", RunExport, "export ID --out ФАЙЛ         образ считывания в файл"},
     {"compare", RunCompare, "compare ID ID                что произошло между считываниями"},
     {"fleet", RunFleet, "fleet                        парк кранов"},
     {"check", RunCheck, "check                        проверить образы и базу данных"},
-    {"import", RunImport, "import ПУТЬ...                образы из файлов и папок"},
+    {"import", RunImport, "import ПУТЬ...               образы из файлов и папок"},
     {"remove", RunRemove, "remove ID [--yes]            удалить считывание"},
     {"note", RunNote, "note ID ТЕКСТ                заменить примечание"},
     {"crane", RunCrane, "crane merge РЕГ_№ РЕГ_№      два написания — один кран"},
