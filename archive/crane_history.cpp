@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "archive/image_facts.h"
 #include "archive/sql_cells.h"
 
 namespace zorvek::archive {
@@ -53,6 +54,50 @@ ArchiveStatus FillCraneKeys(SqlConnection& connection) {
         }
     }
     return {};
+}
+
+ArchiveStatus DateOlderReadouts(SqlConnection& connection) {
+    const SqlParam device[] = {std::int64_t{static_cast<int>(ReadTimeSource::DeviceRead)},
+                               std::int64_t{static_cast<int>(ReadoutSource::File)}};
+    if (auto run = connection.Run(
+            "UPDATE readouts SET read_at_source = $1 WHERE read_at_source = 0 AND source <> $2",
+            device);
+        !run) {
+        return run.status;
+    }
+    const auto now =
+        std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+    constexpr std::int64_t kPage = 64;
+    for (std::int64_t after = 0;;) {
+        const SqlParam params[] = {after, kPage};
+        auto page = connection.Run(
+            "SELECT r.id, i.bytes FROM readouts r JOIN images i ON i.sha256 = r.image_sha256 "
+            "WHERE r.read_at_source = 0 AND r.id > $1 ORDER BY r.id LIMIT $2",
+            params);
+        if (!page) return page.status;
+        for (const SqlRow& row : page.value) {
+            Cells cells(row);
+            after = cells.Integer();
+            const SqlCell& bytes = cells.Next();
+            const auto own =
+                bytes ? ReadTimeOfImage(
+                            {reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()},
+                            now)
+                      : std::nullopt;
+            const SqlParam update[] = {
+                own ? SqlParam(own->at.time_since_epoch().count()) : SqlParam(std::monostate{}),
+                std::int64_t{static_cast<int>(own ? own->source : ReadTimeSource::FileTime)},
+                after};
+            if (auto run = connection.Run(
+                    "UPDATE readouts SET read_at = COALESCE($1, read_at), read_at_source = $2 "
+                    "WHERE id = $3",
+                    update);
+                !run) {
+                return run.status;
+            }
+        }
+        if (static_cast<std::int64_t>(page.value.size()) < kPage) return {};
+    }
 }
 
 ArchiveStatus FlagAllAnew(SqlConnection& connection) {

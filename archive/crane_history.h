@@ -21,6 +21,12 @@ struct SetFlags {
 // matches cranes), spellings joined by hand kept joined.
 ArchiveStatus FillCraneKeys(SqlConnection& connection);
 
+// The read-outs stored before the time of reading was known to come from
+// the image: a device read keeps its time (the moment of the read); a file
+// is dated by its image where that holds a time, else keeps its file's
+// time; each says which it is. Images are read a page at a time.
+ArchiveStatus DateOlderReadouts(SqlConnection& connection);
+
 // Every read-out's flags set anew against the read-out before it in time,
 // of its crane and of its recorder; only the rows that change are written.
 ArchiveStatus FlagAllAnew(SqlConnection& connection);

@@ -73,8 +73,8 @@ constexpr std::array<std::string_view, 1> kVersion2 = {"{fast_image_packing}"};
 // Version 3: cranes matched by a key made of their numbers rather than by
 // the registration as typed, spellings joined by hand, where each read-out's
 // time came from, the read-outs the flags were set against, and a log of
-// the changes made after the fact. The keys and flags of the read-outs
-// stored before are made anew.
+// the changes made after the fact. The read-outs stored before get their
+// keys, their times (a file's from its image) and their flags anew.
 constexpr std::array<std::string_view, 12> kVersion3 = {
     "ALTER TABLE readouts ADD COLUMN crane_key {blob}",
     "ALTER TABLE readouts ADD COLUMN read_at_source {int} NOT NULL DEFAULT 0",
@@ -110,6 +110,7 @@ constexpr std::array<std::string_view, 12> kVersion3 = {
 
 ArchiveStatus FillVersion3(SqlConnection& connection) {
     if (ArchiveStatus keys = FillCraneKeys(connection); !keys) return keys;
+    if (ArchiveStatus dated = DateOlderReadouts(connection); !dated) return dated;
     if (ArchiveStatus flags = FlagAllAnew(connection); !flags) return flags;
     return RefreshCraneLines(connection);
 }
