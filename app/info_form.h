@@ -75,6 +75,8 @@ class TInfo_Form final : public QMainWindow {
     void ArchiveSave1Click();
     void ArchiveOpen1Click();
     void Fleet1Click();
+    // Old dump files from a folder and all below it, each a read-out.
+    void ArchiveImport1Click();
     void ArchiveLocation1Click();
     void RunReport(const DocumentEntry& entry);
     // The options window's fill command, between showing and hiding the
@@ -133,6 +135,9 @@ class TInfo_Form final : public QMainWindow {
     // The worker's part of storing the loaded image in the archive.
     ArchiveStore StoreInArchive(archive::ReadoutSource source);
     void SayArchiveFailure(const QString& what, const archive::ArchiveStatus& status);
+    // Asks, then removes the read-out on the worker; true when it is gone.
+    bool RemoveReadout(archive::ReadoutArchive& store, const archive::ReadoutSummary& readout,
+                       QWidget* parent);
     // Says why a list read from the archive shows nothing: the archive's
     // failure, or an archive with no read-outs yet. False when it has lines.
     bool SayWhyNothingListed(const archive::ArchiveStatus& status, bool empty,
@@ -164,6 +169,8 @@ class TInfo_Form final : public QMainWindow {
     DocumentViewSetting& m_view;
     std::vector<std::string> m_arguments;
     QString m_dataFolder;
+    // Where "Импорт папки…" starts: the folder chosen last.
+    QString m_importFolder;
     ui::TForm3* m_options = nullptr;
     ui::TForm4* m_about = nullptr;
 

@@ -1,5 +1,7 @@
 // The main window's "Архив" menu: the loaded image into the archive, a
 // stored read-out back into the window, the fleet of cranes.
+#include <QStandardPaths>
+#include <filesystem>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -7,7 +9,9 @@
 #include "app/archive_link.h"
 #include "app/command_worker.h"
 #include "app/info_form.h"
+#include "app/window_sinks.h"
 #include "flows/archive_flow.h"
+#include "flows/archive_import.h"
 #include "ui/archive_texts.h"
 #include "ui/dialogs.h"
 #include "ui/fleet_form.h"
@@ -18,6 +22,10 @@ namespace zorvek {
 namespace {
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+std::filesystem::path PathOf(const QString& name) {
+    return std::filesystem::path(name.toStdU16String());
+}
 
 const QString kNotOpened = QStringLiteral("Архив считываний не открыт");
 const QString kNotRead = QStringLiteral("Архив считываний не прочитан");
@@ -92,6 +100,9 @@ void TInfo_Form::ArchiveOpen1Click() {
         [](archive::ReadoutArchive& store) { return store.List(std::nullopt); },
         [this](archive::ReadoutArchive& store, const std::vector<archive::ReadoutSummary>& listed) {
             ui::ReadoutListForm form(this, listed);
+            form.OfferRemoval([this, &store, &form](const archive::ReadoutSummary& readout) {
+                return RemoveReadout(store, readout, &form);
+            });
             if (form.exec() != QDialog::Accepted || !form.Chosen()) return;
             OpenReadout(store, *form.Chosen());
         });
@@ -109,14 +120,15 @@ void TInfo_Form::ShowFleet(archive::ReadoutArchive& store, std::vector<archive::
     std::optional<archive::ReadoutId> chosen;
     form.onCraneChosen = [&](const archive::FleetLine& line) {
         const std::string& registration = line.last.crane.registration;
-        const auto listed = m_worker->Await([&] { return store.List(registration); });
+        const auto listed =
+            m_worker->Await([&] { return store.CraneReadouts(line.last.craneKey); });
         if (!listed) {
             SayArchiveFailure(kNotRead, listed.status);
             return;
         }
         ui::ReadoutListForm history(&form, listed.value);
         history.setWindowTitle(QStringLiteral("Считывания крана ") +
-                               ui::QStringOfCp1251(registration));
+                               ui::RegistrationText(registration));
         if (listed.value.size() >= 2) {
             history.ShowComparison(archive::Compare(listed.value[1], listed.value[0]));
         } else {
@@ -161,6 +173,88 @@ void TInfo_Form::OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId 
                        ui::QStringOfCp1251(summary.crane.registration) + QStringLiteral(", ") +
                        ui::ReadAtText(summary.readAt) + QStringLiteral(", файл ") +
                        QString::fromStdU16String(file.filename().u16string()));
+        });
+}
+
+bool TInfo_Form::RemoveReadout(archive::ReadoutArchive& store,
+                               const archive::ReadoutSummary& readout, QWidget* parent) {
+    const QString number = QString::number(readout.id);
+    if (!m_dialogs.Confirm(
+            parent, QStringLiteral("Удалить считывание № ") + number + QStringLiteral(" (") +
+                        ui::RegistrationText(readout.crane.registration) + QStringLiteral(", ") +
+                        ui::ReadAtText(readout.readAt) + QStringLiteral(") из архива?"))) {
+        return false;
+    }
+    const auto removed = m_worker->Await([&] { return store.Remove(readout.id); });
+    if (!removed) {
+        SayArchiveFailure(QStringLiteral("Считывание № ") + number + QStringLiteral(" не удалено"),
+                          removed.status);
+        return false;
+    }
+    ShowStatus(QStringLiteral("Считывание № ") + number + QStringLiteral(" удалено из архива"));
+    return true;
+}
+
+void TInfo_Form::ArchiveImport1Click() {
+    const auto folder = m_dialogs.FolderName(
+        this, m_importFolder.isEmpty()
+                  ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                  : m_importFolder);
+    if (!folder) return;
+    m_importFolder = *folder;
+    struct Imported {
+        archive::ArchiveStatus opened;
+        ImportSummary summary;
+    };
+    RunCommand(
+        [this, path = PathOf(*folder)] {
+            Imported imported;
+            const auto opened = m_archive.Archive();
+            if (!opened) {
+                imported.opened = opened.status;
+                return imported;
+            }
+            ImportProgress progress;
+            progress.progress = [this](int done, int total) {
+                m_progress.SetPosition(total == 0 ? 100 : done * 100 / total);
+            };
+            progress.cancelled = [this] { return m_worker->CancelRequested(); };
+            imported.summary = ImportImages({path}, *opened.value, progress);
+            return imported;
+        },
+        [this](const Imported& imported) {
+            PauseAndResetProgress();
+            if (!imported.opened) {
+                SayArchiveFailure(kNotOpened, imported.opened);
+                return;
+            }
+            const ImportSummary& summary = imported.summary;
+            const QString counts = ui::QStringOfCp1251(ImportSummaryText(summary));
+            ShowStatus((summary.cancelled ? QStringLiteral("Импорт прерван: ")
+                                          : QStringLiteral("Импорт в архив: ")) +
+                       counts);
+            if (!summary.status) {
+                SayArchiveFailure(QStringLiteral("Импорт остановлен на ") +
+                                      QString::fromStdU16String(summary.stoppedAt.u16string()) +
+                                      QStringLiteral(" (") + counts + QStringLiteral(")"),
+                                  summary.status);
+                return;
+            }
+            if (summary.skipped.empty()) return;
+            // The first of them is enough to see what kind of files they are.
+            constexpr std::size_t kShown = 15;
+            QString text = QStringLiteral("Импорт в архив: ") + counts +
+                           QStringLiteral(".\nПропущены файлы, которые не образы накопителя:");
+            for (std::size_t i = 0; i < summary.skipped.size() && i < kShown; ++i) {
+                text += QStringLiteral("\n") +
+                        QString::fromStdU16String(summary.skipped[i].file.u16string()) +
+                        QStringLiteral(": ") + ui::QStringOfCp1251(summary.skipped[i].reason);
+            }
+            if (summary.skipped.size() > kShown) {
+                text +=
+                    QStringLiteral("\n… и ещё ") + QString::number(summary.skipped.size() - kShown);
+            }
+            m_dialogs.Message(this, text);
         });
 }
 

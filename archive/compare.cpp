@@ -9,7 +9,9 @@ ReadoutComparison Compare(const ReadoutSummary& a, const ReadoutSummary& b) {
     comparison.later = aFirst ? b : a;
     const ReadoutFigures& earlier = comparison.earlier.figures;
     const ReadoutFigures& later = comparison.later.figures;
-    comparison.sameCrane = a.crane.registration == b.crane.registration;
+    comparison.sameCrane = !a.craneKey.empty() && !b.craneKey.empty()
+                               ? a.craneKey == b.craneKey
+                               : a.crane.registration == b.crane.registration;
     comparison.cycles = static_cast<std::int64_t>(later.totalCycles) -
                         static_cast<std::int64_t>(earlier.totalCycles);
     comparison.hours = later.totalHours - earlier.totalHours;

@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,8 +23,19 @@ using Image = std::vector<std::uint8_t>;  // always 65,536 bytes
 // Where a read-out came from.
 enum class ReadoutSource : std::uint8_t { File, Recorder, UsbReader, LptReader };
 
+// Where a read-out's time of reading came from.
+enum class ReadTimeSource : std::uint8_t {
+    Unknown = 0,        // stored by an older program: the file's time or the moment of reading
+    DeviceRead = 1,     // the moment the recorder or a reader was read
+    ImageRecord = 2,    // the newest valid cycle or hour record of the image
+    StatisticsEnd = 3,  // the end of the image's statistics period: it holds no valid record
+    FileTime = 4,       // the file's time of change: the image holds no time at all
+    Given = 5,          // given by the user
+};
+
 // How a crane is known: its registration number, with its factory number and
-// the recorder's number beside it (passport rows of the image).
+// the recorder's number beside it (passport rows of the image). The texts are
+// kept as written; cranes are matched by a key made of them (CraneKeyOf).
 struct CraneIdentity {
     std::string registration;
     std::string factoryNumber;
@@ -62,12 +74,23 @@ struct ReadoutFlags {
     bool countersBack = false;
 };
 
+// What a read-out's flags were set against.
+struct FlagBasis {
+    // The crane's read-out before this one in time; none for its first.
+    std::optional<std::int64_t> comparedWith;
+    // The recorder's read-out before this one, when it was on another crane
+    // (and so flagged this one).
+    std::optional<std::int64_t> recorderElsewhere;
+    bool operator==(const FlagBasis&) const = default;
+};
+
 // A read-out to store. `readAt` is when it was read; `program` the
 // program's version; `note` any text of the user's (cp1251, any bytes).
 struct NewReadout {
     Image image;
     ReadoutSource source = ReadoutSource::File;
     std::chrono::sys_seconds readAt{};
+    ReadTimeSource readAtSource = ReadTimeSource::Given;
     std::string program;
     std::string note;
 };
@@ -76,13 +99,16 @@ struct NewReadout {
 struct ReadoutSummary {
     ReadoutId id = 0;
     CraneIdentity crane;
+    std::string craneKey;  // what the crane is matched by; never shown
     ReadoutSource source = ReadoutSource::File;
     std::chrono::sys_seconds readAt{};
+    ReadTimeSource readAtSource = ReadTimeSource::Unknown;
     std::string program;
     std::string note;
     std::string imageSha256;  // lower-case hex
     ReadoutFigures figures;
     ReadoutFlags flags;
+    FlagBasis basis;
 };
 
 // A stored read-out with its image and the passport texts of its recorder
@@ -151,6 +177,30 @@ struct Added {
     ReadoutId id = 0;
     bool alreadyStored = false;
     ReadoutFlags flags;
+    FlagBasis basis;
+};
+
+// A change made to the archive after the fact, as the log keeps it.
+enum class ChangeKind : std::uint8_t { Removed = 1, NoteChanged = 2, CranesJoined = 3 };
+
+struct ArchiveChange {
+    ChangeKind kind = ChangeKind::Removed;
+    ReadoutId readout = 0;  // 0 for a change of the whole crane (a join)
+    std::string detail;     // cp1251: what was removed, the note before and after, the spellings
+    std::string who;        // the user of the system who made it (UTF-8)
+    std::chrono::sys_seconds at{};
+};
+
+// What a removal did.
+struct Removed {
+    CraneIdentity crane;
+    bool imageKept = false;  // another read-out still uses the image
+};
+
+// What joining two spellings of one crane did.
+struct Joined {
+    bool alreadyOne = false;  // they were one crane already: nothing changed
+    int readoutsMoved = 0;    // read-outs of the second that now belong to the first
 };
 
 // What Check found. Sound when nothing was.
@@ -176,9 +226,14 @@ class ReadoutArchive {
     // stored read-out's id, alreadyStored). NotAnImage for bytes that are
     // not an image of the recorder's data format.
     virtual ArchiveResult<Added> Add(const NewReadout& readout) = 0;
-    // Newest first; only the crane with that registration number when given.
+    // Newest first; only the crane with that registration number when given
+    // (matched as cranes are: case, spaces, dashes and Latin look-alikes of
+    // Cyrillic letters aside, and spellings joined by JoinCranes).
     virtual ArchiveResult<std::vector<ReadoutSummary>> List(
         std::optional<std::string_view> registration) = 0;
+    // Newest first, the read-outs of the crane with that key
+    // (ReadoutSummary::craneKey): a crane without a registration too.
+    virtual ArchiveResult<std::vector<ReadoutSummary>> CraneReadouts(std::string_view craneKey) = 0;
     // ImageChanged, with nothing else, for an image that no longer has the
     // SHA-256 it was stored with (a disk's or a hand's change): a document
     // is never made from it.
@@ -190,6 +245,26 @@ class ReadoutArchive {
     // Fails only when the archive cannot be read; what is found is the
     // value.
     virtual ArchiveResult<ArchiveCheck> Check() = 0;
+    // Removes a read-out; its image goes too unless another read-out uses
+    // it. The read-outs that were set against it are set against their new
+    // predecessors. Logged. NotFound for an id it does not have.
+    virtual ArchiveResult<Removed> Remove(ReadoutId id) = 0;
+    // Replaces a read-out's note (cp1251). Logged.
+    virtual ArchiveStatus SetNote(ReadoutId id, std::string_view note) = 0;
+    // Makes the crane registered as `other` one with the crane registered
+    // as `registration` (two spellings of one crane): its read-outs join the
+    // first crane's, later read-outs under either spelling too, and the
+    // flags are set anew in the joined history. Logged. NotFound when either
+    // has no read-out.
+    virtual ArchiveResult<Joined> JoinCranes(std::string_view registration,
+                                             std::string_view other) = 0;
+    // The log of a read-out (a removed one's too) and of its crane, oldest
+    // first.
+    virtual ArchiveResult<std::vector<ArchiveChange>> Changes(ReadoutId id) = 0;
+    // A consistent copy of the archive in `file` (whole or not at all),
+    // taken while others may write. Only an SQLite archive: a server's is
+    // copied with the server's own tools.
+    virtual ArchiveStatus Backup(const std::filesystem::path& file) = 0;
     // Where the archive lies, for messages ("~/.local/share/zorvek/archive.sqlite",
     // "postgresql://host/db" without a password).
     virtual std::string Location() const = 0;
@@ -210,8 +285,21 @@ struct ReadoutComparison {
 
 // In either order: the earlier read-out (by its time, then by id) is
 // subtracted from the later. Kp and life used change only where both have
-// them; `sameCrane` compares the registration numbers.
+// them; `sameCrane` compares the cranes' keys.
 ReadoutComparison Compare(const ReadoutSummary& a, const ReadoutSummary& b);
+
+// The key a crane is matched by (cp1251 bytes, never shown): its
+// registration number without case, spaces and dashes and with Latin
+// look-alikes read as the Cyrillic letters ("55555-к", "55555 К" and
+// "55555-K" are one crane); without a registration, its factory number;
+// without that, its recorder's number; without any, the image itself, so
+// that cranes nobody numbered are never taken for one.
+std::string CraneKeyOf(const CraneIdentity& crane, std::string_view imageSha256);
+// The key of the crane registered as `registration`; empty for a blank one.
+std::string RegistrationKey(std::string_view registration);
+// Whether the crane's registration number is blank (nothing but spaces and
+// dashes): it is then shown as "рег. № не указан".
+bool RegistrationBlank(std::string_view registration);
 
 // The archive the program uses: `ZORVEK_ARCHIVE` when set (a server's
 // location, or a file path), otherwise archive.sqlite in the user's data

@@ -3,12 +3,16 @@
 #include <array>
 #include <charconv>
 
+#include "archive/crane_history.h"
+
 namespace zorvek::archive {
 namespace {
 
 struct Migration {
     int version;
     std::span<const std::string_view> statements;
+    // What SQL alone cannot do, run after the statements.
+    ArchiveStatus (*fill)(SqlConnection&) = nullptr;
 };
 
 // Version 1: images once per content; read-outs with their crane, passport
@@ -66,7 +70,53 @@ constexpr std::array<std::string_view, 5> kVersion1 = {
 // has one to choose; the rows stored before keep theirs.
 constexpr std::array<std::string_view, 1> kVersion2 = {"{fast_image_packing}"};
 
-constexpr std::array<Migration, 2> kMigrations = {{{1, kVersion1}, {2, kVersion2}}};
+// Version 3: cranes matched by a key made of their numbers rather than by
+// the registration as typed, spellings joined by hand, where each read-out's
+// time came from, the read-outs the flags were set against, and a log of
+// the changes made after the fact. The read-outs stored before get their
+// keys, their times (a file's from its image) and their flags anew.
+constexpr std::array<std::string_view, 12> kVersion3 = {
+    "ALTER TABLE readouts ADD COLUMN crane_key {blob}",
+    "ALTER TABLE readouts ADD COLUMN read_at_source {int} NOT NULL DEFAULT 0",
+    "ALTER TABLE readouts ADD COLUMN previous_id {int}",
+    "ALTER TABLE readouts ADD COLUMN recorder_previous_id {int}",
+    "CREATE INDEX readouts_by_crane_key ON readouts (crane_key, read_at, id)",
+    "DROP TABLE cranes",
+    R"(CREATE TABLE cranes (
+        crane_key {blob} PRIMARY KEY,
+        registration {blob} NOT NULL,
+        readout_count {int} NOT NULL,
+        newest_id {int} NOT NULL REFERENCES readouts (id),
+        newest_read_at {int} NOT NULL,
+        any_recorder_changed {int} NOT NULL,
+        any_counters_back {int} NOT NULL))",
+    "CREATE INDEX cranes_by_registration ON cranes (registration)",
+    // A key a crane's spelling makes, and the crane it was joined to.
+    R"(CREATE TABLE crane_aliases (
+        alias_key {blob} PRIMARY KEY,
+        crane_key {blob} NOT NULL))",
+    R"(CREATE TABLE archive_changes (
+        id {id},
+        readout_id {int},
+        crane_key {blob} NOT NULL,
+        kind {int} NOT NULL,
+        detail {blob} NOT NULL,
+        detail_text TEXT NOT NULL,
+        who TEXT NOT NULL,
+        at {int} NOT NULL))",
+    "CREATE INDEX changes_by_readout ON archive_changes (readout_id)",
+    "CREATE INDEX changes_by_crane ON archive_changes (crane_key)",
+};
+
+ArchiveStatus FillVersion3(SqlConnection& connection) {
+    if (ArchiveStatus keys = FillCraneKeys(connection); !keys) return keys;
+    if (ArchiveStatus dated = DateOlderReadouts(connection); !dated) return dated;
+    if (ArchiveStatus flags = FlagAllAnew(connection); !flags) return flags;
+    return RefreshCraneLines(connection);
+}
+
+constexpr std::array<Migration, 3> kMigrations = {
+    {{1, kVersion1}, {2, kVersion2}, {3, kVersion3, &FillVersion3}}};
 
 constexpr std::array<std::pair<std::string_view, std::string_view SqlDialect::*>, 5> kWords = {{
     {"{id}", &SqlDialect::idColumn},
@@ -83,6 +133,9 @@ ArchiveStatus RunAll(SqlConnection& connection, int from) {
             const std::string sql = InDialect(statement, connection.Dialect());
             if (sql.empty()) continue;  // nothing of the kind in this dialect
             if (auto run = connection.Run(sql); !run) return run.status;
+        }
+        if (migration.fill != nullptr) {
+            if (ArchiveStatus filled = migration.fill(connection); !filled) return filled;
         }
         const SqlParam version = std::int64_t{migration.version};
         if (auto run = connection.Run("UPDATE schema_version SET version = $1", {&version, 1});

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -73,6 +74,12 @@ class SqlConnection {
     // whole transaction may be run again.
     virtual bool LostToAnotherTransaction() const = 0;
     virtual std::string Location() const = 0;
+    // A consistent copy of the whole database in `file`, written under a
+    // temporary name and renamed, taken while others may write.
+    virtual ArchiveStatus BackupTo(const std::filesystem::path& /*file*/) {
+        return {ArchiveError::DatabaseFailure,
+                "a server's archive is copied by the server's tools"};
+    }
     // Whether the archive was opened for reading only (this user may not
     // write it); BeginWrite then fails with ReadOnly.
     virtual bool ReadOnly() const { return false; }

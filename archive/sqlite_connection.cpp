@@ -133,6 +133,46 @@ class SqliteConnection final : public SqlConnection {
 
     bool ReadOnly() const override { return m_readOnly; }
 
+    // SQLite's online backup: one step copies every page under one read
+    // transaction, so writers that go on meanwhile (WAL) are neither
+    // stopped nor half in the copy.
+    ArchiveStatus BackupTo(const std::filesystem::path& file) override {
+        std::filesystem::path temporary = file;
+        temporary += ".part";
+        std::error_code error;
+        std::filesystem::remove(temporary, error);
+        if (error = MakeArchiveFile(temporary); error)
+            return {ArchiveError::CannotOpen, error.message()};
+        const std::u8string name = temporary.u8string();
+        sqlite3* copy = nullptr;
+        ArchiveStatus status;
+        if (sqlite3_open_v2(std::string(name.begin(), name.end()).c_str(), &copy,
+                            SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+            status = Failure(ArchiveError::CannotOpen, copy);
+        } else if (sqlite3_backup* backup = sqlite3_backup_init(copy, "main", m_db, "main");
+                   backup == nullptr) {
+            status = Failure(ArchiveError::DatabaseFailure, copy);
+        } else {
+            const auto until =
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyWaitMilliseconds);
+            int step = sqlite3_backup_step(backup, -1);
+            while ((step == SQLITE_BUSY || step == SQLITE_LOCKED) &&
+                   std::chrono::steady_clock::now() < until) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                step = sqlite3_backup_step(backup, -1);
+            }
+            sqlite3_backup_finish(backup);
+            if (step != SQLITE_DONE) status = {ArchiveError::DatabaseFailure, sqlite3_errstr(step)};
+        }
+        sqlite3_close(copy);
+        if (status) {
+            std::filesystem::rename(temporary, file, error);
+            if (error) status = {ArchiveError::DatabaseFailure, error.message()};
+        }
+        if (!status) std::filesystem::remove(temporary, error);
+        return status;
+    }
+
   private:
     static void Bind(sqlite3_stmt* handle, int index, const SqlParam& param) {
         if (const auto* integer = std::get_if<std::int64_t>(&param)) {

@@ -5,13 +5,16 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "archive/readout_archive.h"
 #include "cli/command_line.h"
 #include "cli/image_source.h"
 #include "cli/record_output.h"
 #include "cli/terminal.h"
+#include "cli/terminal_sinks.h"
 #include "flows/archive_flow.h"
+#include "flows/archive_import.h"
 #include "flows/failure_text.h"
 #include "model/atomic_file.h"
 #include "model/cp1251.h"
@@ -94,6 +97,29 @@ const char* SourceName(archive::ReadoutSource source) {
     return "file";
 }
 
+const char* ReadTimeSourceName(archive::ReadTimeSource source) {
+    switch (source) {
+        case archive::ReadTimeSource::Unknown:
+            return "unknown";
+        case archive::ReadTimeSource::DeviceRead:
+            return "device_read";
+        case archive::ReadTimeSource::ImageRecord:
+            return "image_record";
+        case archive::ReadTimeSource::StatisticsEnd:
+            return "statistics_end";
+        case archive::ReadTimeSource::FileTime:
+            return "file_time";
+        case archive::ReadTimeSource::Given:
+            return "given";
+    }
+    return "unknown";
+}
+
+Field OptionalId(std::string key, std::string title, const std::optional<std::int64_t>& id) {
+    return id ? NumberField(std::move(key), std::move(title), std::to_string(*id))
+              : NoneField(std::move(key), std::move(title));
+}
+
 Field Optional(std::string key, std::string title, const std::optional<double>& value, int decimals,
                double scale = 1) {
     return value ? NumberField(std::move(key), std::move(title), Fixed(*value * scale, decimals))
@@ -111,8 +137,15 @@ Field OptionalDay(std::string key, std::string title,
                : NoneField(std::move(key), std::move(title));
 }
 
+// A blank registration is shown as such, never as an empty cell that a
+// reader takes for a crane that merged with the next.
+std::string RegistrationText(const std::string& registration) {
+    return archive::RegistrationBlank(registration) ? "рег. № не указан"
+                                                    : ForTerminal(registration);
+}
+
 void AddCrane(Record& record, const archive::CraneIdentity& crane) {
-    record.push_back(TextField("crane", "Рег. №", ForTerminal(crane.registration)));
+    record.push_back(TextField("crane", "Рег. №", RegistrationText(crane.registration)));
     record.push_back(TextField("factory_number", "Зав. №", ForTerminal(crane.factoryNumber)));
     record.push_back(
         TextField("recorder_number", "Регистратор", ForTerminal(crane.recorderNumber)));
@@ -136,6 +169,12 @@ void AddFlags(Record& record, const archive::ReadoutFlags& flags) {
     record.push_back(FlagField("counters_back", "Счётчики назад", flags.countersBack));
 }
 
+void AddBasis(Record& record, const archive::FlagBasis& basis) {
+    record.push_back(OptionalId("compared_with", "Сравнено с №", basis.comparedWith));
+    record.push_back(OptionalId("recorder_elsewhere", "Регистратор был на другом кране, №",
+                                basis.recorderElsewhere));
+}
+
 Record SummaryRecord(const ReadoutSummary& summary) {
     Record record{NumberField("id", "№", Integer(summary.id))};
     AddCrane(record, summary.crane);
@@ -152,7 +191,10 @@ struct ArchiveCommand {
     ArchiveCommand(const char* name, const char* description)
         : parser(description, std::string("zorvek-cli archive ") + name) {
         SetUpParser(parser);
-        parser.add_option("--format", formatName, "вывод: table (по умолчанию), csv или json")
+        parser
+            .add_option(
+                "--format", formatName,
+                "вывод: table (по умолчанию), csv, csv-excel (для Excel: ';', BOM) или json")
             ->type_name("ФОРМАТ");
     }
 
@@ -165,7 +207,7 @@ struct ArchiveCommand {
         }
         const auto chosen = OutputFormatOf(formatName);
         if (!chosen) {
-            ReportUsageMistake(parser, "--format: table, csv или json");
+            ReportUsageMistake(parser, "--format: table, csv, csv-excel или json");
             return kWrongUsage;
         }
         format = *chosen;
@@ -199,23 +241,44 @@ int RunAdd(const std::vector<std::string>& args, std::ostream& out) {
     std::string note;
     command.parser.add_option("ОБРАЗ", file, "образ накопителя (.krd, .bin, .nkp)")->type_name("");
     command.parser.add_option("--note", note, "примечание к считыванию")->type_name("ТЕКСТ");
+    std::optional<std::string> readAtText;
+    command.parser
+        .add_option("--read-at", readAtText,
+                    "когда считан (местное время), если не по записям образа")
+        ->type_name("\"ДД.ММ.ГГГГ ЧЧ:ММ\"");
     if (const auto code = command.ParseArguments(args, out)) return *code;
     if (file.empty()) {
         ReportUsageMistake(command.parser, "не указан образ");
         return kWrongUsage;
+    }
+    std::optional<std::chrono::sys_seconds> readAt;
+    if (readAtText) {
+        readAt = ParseReadAt(*readAtText);
+        if (!readAt) {
+            ReportUsageMistake(
+                command.parser,
+                "--read-at: дата и время как \"15.04.2026 10:21\", а не \"" + *readAtText + "\"");
+            return kWrongUsage;
+        }
     }
     int exitCode = 0;
     auto session = OpenImage(PathOfUtf8(file), exitCode);
     if (!session) return exitCode;
     if (const auto code = command.OpenTheArchive()) return *code;
     const ArchiveStore stored = StoreReadout(*session, archive::ReadoutSource::File,
-                                             *command.archive, Cp1251FromUtf8(note));
+                                             *command.archive, Cp1251FromUtf8(note), readAt);
     session->dispatch.CloseSource();
     PrintError(ArchiveStoreMessage(stored));
     if (!stored) return ExitCodeOf(stored.status);
     Record record{NumberField("id", "№", Integer(stored.added.id)),
                   FlagField("already_stored", "Уже был в архиве", stored.added.alreadyStored)};
+    if (!stored.added.alreadyStored) {
+        record.push_back(TextField("read_at", "Считано", MomentText(stored.readAt.at)));
+        record.push_back(TextField("read_at_source", "Время считывания из",
+                                   ReadTimeSourceName(stored.readAt.source)));
+    }
     AddFlags(record, stored.added.flags);
+    AddBasis(record, stored.added.basis);
     return command.Print({record}, out, true);
 }
 
@@ -247,17 +310,49 @@ std::optional<archive::StoredReadout> Fetch(ArchiveCommand& command, archive::Re
     return got.value;
 }
 
+// "удалено 10.12.2026 14:05 UTC, ivanov: ..." as the log keeps it.
+std::string ChangeText(const archive::ArchiveChange& change) {
+    const char* what = "";
+    switch (change.kind) {
+        case archive::ChangeKind::Removed:
+            what = "удалено";
+            break;
+        case archive::ChangeKind::NoteChanged:
+            what = "примечание изменено";
+            break;
+        case archive::ChangeKind::CranesJoined:
+            what = "краны объединены";
+            break;
+    }
+    return std::string(what) + " " + MomentText(change.at) + ", " + change.who + ": " +
+           ForTerminal(change.detail);
+}
+
 int RunShow(const std::vector<std::string>& args, std::ostream& out) {
     ArchiveCommand command("show", "Одно считывание: паспорт, показатели, отметки.");
     archive::ReadoutId id = 0;
     command.parser.add_option("ID", id, "номер считывания")->type_name("")->required();
     if (const auto code = command.ParseArguments(args, out)) return *code;
     if (const auto code = command.OpenTheArchive()) return *code;
-    int exitCode = 0;
-    const auto stored = Fetch(command, id, exitCode);
-    if (!stored) return exitCode;
+    const auto got = command.archive->Get(id);
+    const auto changes = command.archive->Changes(id);
+    if (!got) {
+        // A removed read-out is gone, but not without a word of who did it.
+        if (got.status.error == ArchiveError::NotFound && changes) {
+            for (const archive::ArchiveChange& change : changes.value) {
+                if (change.kind == archive::ChangeKind::Removed)
+                    PrintErrorUtf8("Считывание № " + Integer(id) + " " + ChangeText(change));
+            }
+        }
+        return Failed(got.status, command.archive->Location());
+    }
+    if (!changes) return Failed(changes.status, command.archive->Location());
+    const archive::StoredReadout* stored = &got.value;
     const ReadoutSummary& summary = stored->summary;
     Record record = SummaryRecord(summary);
+    record.push_back(TextField("read_at_source", "Время считывания из",
+                               ReadTimeSourceName(summary.readAtSource)));
+    AddBasis(record, summary.basis);
     record.push_back(TextField("program", "Программа", ForTerminal(summary.program)));
     record.push_back(TextField("image_sha256", "SHA-256 образа", summary.imageSha256));
     record.push_back(NumberField("period_cycles", "Циклов за период",
@@ -272,6 +367,11 @@ int RunShow(const std::vector<std::string>& args, std::ostream& out) {
         record.push_back(TextField("passport_" + std::to_string(row + 1),
                                    "Паспорт " + std::to_string(row + 1),
                                    ForTerminal(stored->passport[row])));
+    }
+    for (std::size_t n = 0; n < changes.value.size(); ++n) {
+        record.push_back(TextField("change_" + std::to_string(n + 1),
+                                   "Изменение " + std::to_string(n + 1),
+                                   ChangeText(changes.value[n])));
     }
     return command.Print({record}, out, true);
 }
@@ -407,6 +507,163 @@ int RunInit(const std::vector<std::string>& args, std::ostream& out) {
         TextField("roles_made", "Созданы группы", madeRoles),
     };
     return command.Print({record}, out, true);
+int RunImport(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("import",
+                           "Сохраняет в архив образы из файлов и папок (со всеми вложенными).");
+    std::vector<std::string> paths;
+    command.parser.add_option("ПУТЬ", paths, "файлы образов и папки с ними")->type_name("");
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (paths.empty()) {
+        ReportUsageMistake(command.parser, "не указаны файлы или папки");
+        return kWrongUsage;
+    }
+    if (const auto code = command.OpenTheArchive()) return *code;
+    std::vector<std::filesystem::path> files;
+    for (const std::string& path : paths) files.push_back(PathOfUtf8(path));
+    ProgressLine line;
+    ImportProgress progress;
+    progress.progress = [&line](int done, int total) {
+        line.Show(0, done == total
+                         ? std::string()
+                         : "Импорт: " + std::to_string(done) + " из " + std::to_string(total));
+    };
+    const ImportSummary summary = ImportImages(files, *command.archive, progress);
+    for (const ImportSkip& skip : summary.skipped) {
+        const std::u8string name = skip.file.u8string();
+        PrintErrorUtf8("Пропущен " + std::string(name.begin(), name.end()) + ": " +
+                       Utf8FromCp1251(skip.reason));
+    }
+    if (!summary.status) {
+        const std::u8string name = summary.stoppedAt.u8string();
+        PrintErrorUtf8("Импорт остановлен на " + std::string(name.begin(), name.end()) + " (" +
+                       Utf8FromCp1251(ImportSummaryText(summary)) + ")");
+        return Failed(summary.status, command.archive->Location());
+    }
+    const std::string text = Utf8FromCp1251(ImportSummaryText(summary));
+    if (command.format == OutputFormat::Table) {
+        out << text << '\n';
+        return FlushOutput(out) ? 0 : kOutputFailed;
+    }
+    return command.Print(
+        {{NumberField("added", "Добавлено", Integer(summary.added)),
+          NumberField("already_stored", "Уже были", Integer(summary.alreadyStored)),
+          NumberField("skipped", "Пропущено",
+                      Integer(static_cast<std::int64_t>(summary.skipped.size())))}},
+        out, true);
+}
+
+int RunCrane(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("crane merge",
+                           "Объединяет два написания рег. № одного крана: считывания второго "
+                           "становятся считываниями первого.");
+    std::vector<std::string> registrations;
+    if (args.empty() || args[0] != "merge") {
+        ReportUsageMistake(command.parser, "ожидается: crane merge РЕГ_№ РЕГ_№");
+        return kWrongUsage;
+    }
+    command.parser.add_option("РЕГ_№", registrations, "два рег. № одного крана")
+        ->type_name("")
+        ->expected(2)
+        ->required();
+    if (const auto code =
+            command.ParseArguments(std::vector<std::string>(args.begin() + 1, args.end()), out))
+        return *code;
+    if (const auto code = command.OpenTheArchive()) return *code;
+    const auto joined = command.archive->JoinCranes(Cp1251FromUtf8(registrations[0]),
+                                                    Cp1251FromUtf8(registrations[1]));
+    if (!joined) return Failed(joined.status, command.archive->Location());
+    if (joined.value.alreadyOne) {
+        PrintErrorUtf8("«" + registrations[0] + "» и «" + registrations[1] +
+                       "» уже один кран: ничего не изменено");
+    }
+    return command.Print(
+        {{TextField("crane", "Рег. №", registrations[0]),
+          TextField("joined", "Присоединён", registrations[1]),
+          FlagField("already_one", "Уже был одним краном", joined.value.alreadyOne),
+          NumberField("readouts_moved", "Считываний перенесено",
+                      Integer(joined.value.readoutsMoved))}},
+        out, true);
+}
+
+// Asks on the terminal whether to go on; false for anything but yes.
+bool Confirmed(const std::string& question) {
+    std::cerr << question << " [да/нет] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return false;
+    for (const std::string_view yes : {"да", "д", "Да", "Д", "yes", "y", "Y"}) {
+        if (answer == yes) return true;
+    }
+    return false;
+}
+
+int RunRemove(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("remove",
+                           "Удаляет считывание из архива (образ остаётся, если он нужен другому).");
+    archive::ReadoutId id = 0;
+    bool yes = false;
+    command.parser.add_option("ID", id, "номер считывания")->type_name("")->required();
+    command.parser.add_flag("--yes", yes, "не спрашивать");
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (!yes && !StdinIsTerminal()) {
+        ReportUsageMistake(command.parser, "спросить некого: без терминала удаляет только --yes");
+        return kWrongUsage;
+    }
+    if (const auto code = command.OpenTheArchive()) return *code;
+    int exitCode = 0;
+    const auto stored = Fetch(command, id, exitCode);
+    if (!stored) return exitCode;
+    const ReadoutSummary& summary = stored->summary;
+    if (!yes && !Confirmed("Удалить считывание № " + Integer(id) + " (" +
+                           RegistrationText(summary.crane.registration) + ", считано " +
+                           MomentText(summary.readAt) + ")?")) {
+        PrintErrorUtf8("Считывание № " + Integer(id) + " не удалено");
+        return kWrongUsage;
+    }
+    const auto removed = command.archive->Remove(id);
+    if (!removed) return Failed(removed.status, command.archive->Location());
+    return command.Print(
+        {{NumberField("id", "№", Integer(id)), FlagField("removed", "Удалено", true),
+          FlagField("image_kept", "Образ оставлен", removed.value.imageKept)}},
+        out, true);
+}
+
+int RunNote(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("note", "Заменяет примечание к считыванию.");
+    archive::ReadoutId id = 0;
+    std::string note;
+    command.parser.add_option("ID", id, "номер считывания")->type_name("")->required();
+    command.parser.add_option("ТЕКСТ", note, "новое примечание (пустое убирает его)")
+        ->type_name("")
+        ->required();
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (const auto code = command.OpenTheArchive()) return *code;
+    if (const ArchiveStatus set = command.archive->SetNote(id, Cp1251FromUtf8(note)); !set)
+        return Failed(set, command.archive->Location());
+    return command.Print(
+        {{NumberField("id", "№", Integer(id)), TextField("note", "Примечание", note)}}, out, true);
+}
+
+int RunBackup(const std::vector<std::string>& args, std::ostream& out) {
+    ArchiveCommand command("backup",
+                           "Согласованная копия архива SQLite в файл, пока другие в него пишут.");
+    std::string file;
+    command.parser.add_option("ФАЙЛ", file, "файл копии (записывается целиком или никак)")
+        ->type_name("")
+        ->required();
+    if (const auto code = command.ParseArguments(args, out)) return *code;
+    if (archive::IsServerLocation(archive::DefaultArchiveLocation())) {
+        PrintErrorUtf8(
+            "Архив на сервере PostgreSQL копируется средствами сервера: pg_dump -Fc (см. README)");
+        return kWrongUsage;
+    }
+    if (const auto code = command.OpenTheArchive()) return *code;
+    if (const ArchiveStatus copied = command.archive->Backup(PathOfUtf8(file)); !copied) {
+        PrintErrorUtf8("Копия архива " + file + " не записана: " + copied.reason);
+        return ExitCodeOf(copied);
+    }
+    return command.Print({{TextField("file", "Копия", file),
+                           TextField("location", "Архив", command.archive->Location())}},
+                         out, true);
 }
 
 struct Subcommand {
@@ -416,7 +673,9 @@ struct Subcommand {
 };
 
 constexpr Subcommand kSubcommands[] = {
-    {"add", RunAdd, "add ОБРАЗ [--note ТЕКСТ]     сохранить образ из файла"},
+    {"add", RunAdd,
+     "add ОБРАЗ [--note ТЕКСТ]     сохранить образ из файла\n"
+     "      [--read-at \"ДД.ММ.ГГГГ ЧЧ:ММ\"]"},
     {"list", RunList, "list [--crane РЕГ_№]         считывания, новые первыми"},
     {"show", RunShow, "show ID                      одно считывание целиком"},
     {"export", RunExport, "export ID --out ФАЙЛ         образ считывания в файл"},
@@ -424,10 +683,15 @@ constexpr Subcommand kSubcommands[] = {
     {"fleet", RunFleet, "fleet                        парк кранов"},
     {"check", RunCheck, "check                        проверить образы и базу данных"},
     {"init", RunInit, "init                         создать архив и права групп (владелец базы)"},
+    {"import", RunImport, "import ПУТЬ...               образы из файлов и папок"},
+    {"remove", RunRemove, "remove ID [--yes]            удалить считывание"},
+    {"note", RunNote, "note ID ТЕКСТ                заменить примечание"},
+    {"crane", RunCrane, "crane merge РЕГ_№ РЕГ_№      два написания — один кран"},
+    {"backup", RunBackup, "backup ФАЙЛ                  копия архива SQLite"},
 };
 
 void PrintArchiveUsage(std::ostream& to) {
-    to << "Использование: zorvek-cli archive КОМАНДА ... [--format table|csv|json]\n"
+    to << "Использование: zorvek-cli archive КОМАНДА ... [--format table|csv|csv-excel|json]\n"
           "Архив: ZORVEK_ARCHIVE (файл или postgresql://...), иначе archive.sqlite в папке "
           "данных пользователя.\n";
     for (const Subcommand& command : kSubcommands) to << "  " << command.summary << '\n';

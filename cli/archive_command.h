@@ -8,9 +8,11 @@
 
 namespace zorvek::cli {
 
-// zorvek-cli archive add|list|show|export|compare|fleet|check|init ...: the
-// read-out archive (ZORVEK_ARCHIVE, or archive.sqlite in the user's data
-// folder). Exit codes: 0 done (check: all sound); 1 wrong usage; 2 the
+// zorvek-cli archive add|list|show|export|compare|fleet|check|init|import|
+// remove|note|crane merge|backup ...: the read-out archive (ZORVEK_ARCHIVE,
+// or archive.sqlite in the user's data folder). Exit codes: 0 done (check:
+// all sound; import: however many files were passed over); 1 wrong usage
+// (remove without a terminal or --yes, backup of a server's archive); 2 the
 // image or the output file is unusable; 3 an image of another data format;
 // 7 stdout failed; 8 no read-out with that id; 9 the archive cannot be
 // opened or reached, its database failed, or a server's archive is not

@@ -36,14 +36,24 @@ std::string TableText(const Field& field) {
     return OneLine(field.text);
 }
 
-std::string CsvText(const Field& field) {
+// How a CSV file is written: for programs (RFC 4180), or for a spreadsheet
+// set to Russian, which splits at ";" and reads "1.5" as the first of May.
+struct CsvDialect {
+    char separator = ',';
+    bool decimalComma = false;
+};
+
+std::string CsvText(const Field& field, const CsvDialect& dialect) {
     switch (field.kind) {
         case Field::Kind::Flag:
             return field.flag ? "1" : "0";
         case Field::Kind::None:
             return "";
-        case Field::Kind::Number:
-            return field.text;
+        case Field::Kind::Number: {
+            std::string number = field.text;
+            if (dialect.decimalComma) std::replace(number.begin(), number.end(), '.', ',');
+            return number;
+        }
         case Field::Kind::Text:
             break;
     }
@@ -52,7 +62,8 @@ std::string CsvText(const Field& field) {
     std::string text = field.text;
     if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
         text.insert(0, 1, '\'');
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    if (text.find_first_of(std::string{dialect.separator, '"', '\r', '\n'}) == std::string::npos)
+        return text;
     std::string quoted = "\"";
     for (const char c : text) {
         if (c == '"') quoted += '"';
@@ -138,6 +149,7 @@ void PrintTable(const std::vector<Record>& records, const Record& shape, std::os
 std::optional<OutputFormat> OutputFormatOf(std::string_view name) {
     if (name == "table") return OutputFormat::Table;
     if (name == "csv") return OutputFormat::Csv;
+    if (name == "csv-excel") return OutputFormat::CsvExcel;
     if (name == "json") return OutputFormat::Json;
     return std::nullopt;
 }
@@ -176,18 +188,26 @@ void PrintRecords(const std::vector<Record>& records, OutputFormat format, std::
             PrintTable(records, shape, out);
             return;
         case OutputFormat::Csv:
+        case OutputFormat::CsvExcel: {
+            const bool excel = format == OutputFormat::CsvExcel;
+            const CsvDialect dialect{excel ? ';' : ',', excel};
+            // The byte-order mark tells the spreadsheet the file is UTF-8.
+            if (excel) out << "\xEF\xBB\xBF";
             if (shape.empty()) return;
             for (std::size_t i = 0; i < shape.size(); ++i) {
-                out << (i == 0 ? "" : ",") << shape[i].key;
+                if (i != 0) out << dialect.separator;
+                out << shape[i].key;
             }
             out << "\r\n";
             for (const Record& record : records) {
                 for (std::size_t i = 0; i < record.size(); ++i) {
-                    out << (i == 0 ? "" : ",") << CsvText(record[i]);
+                    if (i != 0) out << dialect.separator;
+                    out << CsvText(record[i], dialect);
                 }
                 out << "\r\n";
             }
             return;
+        }
         case OutputFormat::Json:
             if (single && !records.empty()) {
                 PrintJsonObject(records.front(), out, "");

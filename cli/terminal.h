@@ -19,6 +19,8 @@ void PrintErrorUtf8(std::string_view utf8);
 
 // Whether a person watches stderr (progress lines are drawn only then).
 bool StderrIsTerminal();
+// Whether a person can answer a question on stdin.
+bool StdinIsTerminal();
 
 // While it lives, a console shows the program's UTF-8 output as text: on
 // Windows, standard output and error that are a console are written through

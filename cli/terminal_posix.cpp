@@ -5,6 +5,7 @@
 namespace zorvek::cli {
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }
+bool StdinIsTerminal() { return isatty(STDIN_FILENO) != 0; }
 
 struct Utf8Console::State {};
 

@@ -97,6 +97,7 @@ struct Utf8Console::State {
 };
 
 bool StderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+bool StdinIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 
 Utf8Console::Utf8Console() : m_state(std::make_unique<State>()) {}
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "archive/image_facts.h"
 #include "model/cp1251.h"
 #include "model/format_check.h"
 #include "model/memory_map.h"
@@ -48,9 +49,40 @@ const char* CauseText(archive::ArchiveCause cause) {
             return "нет прав доступа к архиву";
     }
     return nullptr;
+// Digits of `text` from `at`, exactly `count` of them.
+std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t count) {
+    if (at + count > text.size()) return std::nullopt;
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
 }
 
 }  // namespace
+
+ReadTime ReadTimeOfFile(std::span<const std::uint8_t> image, const std::filesystem::path& file) {
+    if (const auto own = archive::ReadTimeOfImage(image, Now())) return {own->at, own->source};
+    return {FileTime(file).value_or(Now()), archive::ReadTimeSource::FileTime};
+}
+
+std::optional<std::chrono::sys_seconds> ParseReadAt(std::string_view text) {
+    // "15.04.2026 10:21", or with ":SS".
+    if (text.size() != 16 && text.size() != 19) return std::nullopt;
+    if (text[2] != '.' || text[5] != '.' || text[10] != ' ' || text[13] != ':' ||
+        (text.size() == 19 && text[16] != ':')) {
+        return std::nullopt;
+    }
+    const auto day = Digits(text, 0, 2);
+    const auto month = Digits(text, 3, 2);
+    const auto year = Digits(text, 6, 4);
+    const auto hour = Digits(text, 11, 2);
+    const auto minute = Digits(text, 14, 2);
+    const auto second = text.size() == 19 ? Digits(text, 17, 2) : std::optional<int>(0);
+    if (!day || !month || !year || !hour || !minute || !second) return std::nullopt;
+    return archive::MomentOfLocal({*year, *month, *day, *hour, *minute, *second});
+}
 
 ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source,
                           archive::ReadoutArchive& archive, std::string note,
@@ -66,7 +98,16 @@ ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source,
         return stored;
     }
     readout.source = source;
-    readout.readAt = readAt ? *readAt : FileTime(session.dumpFile.FileName()).value_or(Now());
+    if (readAt) {
+        stored.readAt = {*readAt, archive::ReadTimeSource::Given};
+    } else if (source != archive::ReadoutSource::File) {
+        stored.readAt = {FileTime(session.dumpFile.FileName()).value_or(Now()),
+                         archive::ReadTimeSource::DeviceRead};
+    } else {
+        stored.readAt = ReadTimeOfFile(readout.image, session.dumpFile.FileName());
+    }
+    readout.readAt = stored.readAt.at;
+    readout.readAtSource = stored.readAt.source;
     readout.program = ProgramVersionText();
     readout.note = std::move(note);
     const archive::ArchiveResult<archive::Added> added = archive.Add(readout);
@@ -97,11 +138,20 @@ std::string ArchiveStoreMessage(const ArchiveStore& stored) {
         Cp1251FromUtf8(stored.added.alreadyStored ? "Считывание уже есть в архиве: "
                                                   : "Считывание сохранено в архив: ") +
         where;
+    const archive::FlagBasis& basis = stored.added.basis;
+    const auto against = [](std::optional<std::int64_t> id) {
+        return id ? Cp1251FromUtf8(" (считывание № " + std::to_string(*id) + ")") : std::string();
+    };
     if (stored.added.flags.recorderChanged) {
-        message += Cp1251FromUtf8("; внимание: регистратор сменился");
+        message += Cp1251FromUtf8("; внимание: регистратор сменился") +
+                   against(basis.recorderElsewhere ? basis.recorderElsewhere : basis.comparedWith);
     }
     if (stored.added.flags.countersBack) {
-        message += Cp1251FromUtf8("; внимание: счётчики меньше, чем при прошлом считывании");
+        message += Cp1251FromUtf8("; внимание: счётчики меньше, чем при прошлом считывании") +
+                   against(basis.comparedWith);
+    }
+    if (!stored.added.alreadyStored && stored.readAt.source == archive::ReadTimeSource::FileTime) {
+        message += Cp1251FromUtf8("; в образе нет времени считывания: взято время изменения файла");
     }
     return message;
 }

@@ -48,11 +48,11 @@ QStandardItemModel* ReadoutModel(const std::vector<archive::ReadoutSummary>& rea
         QStringLiteral("Примечание"),
     });
     for (const archive::ReadoutSummary& readout : readouts) {
-        const QString registration = QStringOfCp1251(readout.crane.registration);
+        const QString registration = RegistrationText(readout.crane.registration);
         const QString factory = QStringOfCp1251(readout.crane.factoryNumber);
         const QString recorder = QStringOfCp1251(readout.crane.recorderNumber);
         const QString note = QStringOfCp1251(readout.note);
-        const QString flags = FlagsText(readout.flags);
+        const QString flags = FlagsText(readout.flags, readout.basis);
         const qlonglong readAt = readout.readAt.time_since_epoch().count();
         QList<QStandardItem*> line{
             Cell(registration, registration),

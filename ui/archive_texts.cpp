@@ -56,4 +56,20 @@ QString FlagsText(const archive::ReadoutFlags& flags) {
     return said.join(QStringLiteral(", "));
 }
 
+QString FlagsText(const archive::ReadoutFlags& flags, const archive::FlagBasis& basis) {
+    QString text = FlagsText(flags);
+    const auto against = flags.recorderChanged && basis.recorderElsewhere ? basis.recorderElsewhere
+                                                                          : basis.comparedWith;
+    if (!text.isEmpty() && against) {
+        text +=
+            QStringLiteral(" (по сравнению с № ") + QString::number(*against) + QStringLiteral(")");
+    }
+    return text;
+}
+
+QString RegistrationText(const std::string& registration) {
+    return archive::RegistrationBlank(registration) ? QStringLiteral("рег. № не указан")
+                                                    : QStringOfCp1251(registration);
+}
+
 }  // namespace zorvek::ui

@@ -13,6 +13,8 @@
 namespace zorvek::ui {
 
 QString SourceText(archive::ReadoutSource source);
+// The registration as written; "рег. № не указан" for a blank one.
+QString RegistrationText(const std::string& registration);
 // "08.12.2026 14:05", local time.
 QString ReadAtText(std::chrono::sys_seconds readAt);
 // "31.12.2040"; empty without a date.
@@ -24,5 +26,8 @@ QString LifeUsedText(std::optional<double> share);
 // What the flags of a read-out or a crane say, comma-separated; empty when
 // none is set.
 QString FlagsText(const archive::ReadoutFlags& flags);
+// The same for one read-out, naming the read-out it was set against: "заменён
+// регистратор (по сравнению с № 12)".
+QString FlagsText(const archive::ReadoutFlags& flags, const archive::FlagBasis& basis);
 
 }  // namespace zorvek::ui

@@ -61,6 +61,17 @@ std::optional<QString> QtDialogs::OpenFileName(QWidget* parent, const QString& f
     return dialog.selectedFiles().front();
 }
 
+std::optional<QString> QtDialogs::FolderName(QWidget* parent, const QString& folder) {
+    QFileDialog dialog(parent, QString(), folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    UseRussianFileColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
 std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& filter,
                                                const QString& suffix) {
     // Among the user's documents, as the open dialog starts, never in the

@@ -39,6 +39,11 @@ class Dialogs {
     // cancels.
     virtual std::optional<QString> AskText(QWidget* parent, const QString& label,
                                            const QString& text) = 0;
+    // A folder to choose, starting in `folder`; nothing when the user
+    // cancels (and from a seam without a dialog of its own).
+    virtual std::optional<QString> FolderName(QWidget* /*parent*/, const QString& /*folder*/) {
+        return std::nullopt;
+    }
     // The system's print dialog, setting up `printer` for a whole document;
     // false when the user cancels. Without a dialog of its own, a seam
     // answers as cancelled: nothing is printed unasked.
@@ -57,6 +62,7 @@ class QtDialogs final : public Dialogs {
     std::optional<QString> SaveFileName(QWidget* parent, const QString& filter,
                                         const QString& suffix) override;
     bool OpenWithDesktop(const QString& file) override;
+    std::optional<QString> FolderName(QWidget* parent, const QString& folder) override;
     std::optional<QString> AskText(QWidget* parent, const QString& label,
                                    const QString& text) override;
     bool ChoosePrinter(QWidget* parent, QPrinter& printer) override;

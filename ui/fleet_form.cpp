@@ -26,7 +26,7 @@ constexpr qlonglong kNoEnd = std::numeric_limits<qlonglong>::max();
 QList<QStandardItem*> FleetRow(const archive::FleetLine& line, std::size_t index) {
     const archive::ReadoutSummary& last = line.last;
     const archive::ReadoutFigures& figures = last.figures;
-    const QString registration = QStringOfCp1251(last.crane.registration);
+    const QString registration = RegistrationText(last.crane.registration);
     const QString flags = FlagsText(line.anyFlags);
     QList<QStandardItem*> row{
         Cell(registration, registration),

@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/archive_items.h"
 #include "ui/readout_comparison_table.h"
@@ -22,7 +23,8 @@ ReadoutListForm::ReadoutListForm(QWidget* parent,
     : QDialog(parent),
       m_search(new QLineEdit(this)),
       m_table(new QTableView(this)),
-      m_lines(new QSortFilterProxyModel(this)) {
+      m_lines(new QSortFilterProxyModel(this)),
+      m_readouts(readouts) {
     setObjectName("ReadoutListForm");
     setWindowTitle(QStringLiteral("Открыть из архива"));
     resize(900, 420);
@@ -103,7 +105,27 @@ std::optional<archive::ReadoutId> ReadoutListForm::SelectedId() const {
     return rows.front().data(kReadoutIdRole).toLongLong();
 }
 
-void ReadoutListForm::UpdateOpenButton() { m_open->setEnabled(SelectedId().has_value()); }
+void ReadoutListForm::UpdateOpenButton() {
+    m_open->setEnabled(SelectedId().has_value());
+    if (m_remove != nullptr) m_remove->setEnabled(SelectedId().has_value());
+}
+
+void ReadoutListForm::OfferRemoval(std::function<bool(const archive::ReadoutSummary&)> remove) {
+    auto* buttons = findChild<QDialogButtonBox*>();
+    m_remove = buttons->addButton(QStringLiteral("Удалить…"), QDialogButtonBox::ActionRole);
+    m_remove->setObjectName("RemoveButton");
+    connect(m_remove, &QPushButton::clicked, this, [this, remove = std::move(remove)] {
+        const auto id = SelectedId();
+        if (!id) return;
+        const auto readout = std::find_if(m_readouts.begin(), m_readouts.end(),
+                                          [&](const auto& summary) { return summary.id == *id; });
+        if (readout == m_readouts.end() || !remove(*readout)) return;
+        m_readouts.erase(readout);
+        m_lines->removeRow(m_table->selectionModel()->selectedRows().front().row());
+        UpdateOpenButton();
+    });
+    UpdateOpenButton();
+}
 
 void ReadoutListForm::Choose() {
     m_chosen = SelectedId();

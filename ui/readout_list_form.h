@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,12 +30,17 @@ class ReadoutListForm final : public QDialog {
     void ShowComparison(const archive::ReadoutComparison& comparison);
     void ShowNoComparison(const QString& why);
 
+    // Offers "Удалить…" for the selected read-out: `remove` asks and removes
+    // it, true when it is gone (its line goes too).
+    void OfferRemoval(std::function<bool(const archive::ReadoutSummary&)> remove);
+
     // The read-out chosen; nothing before a choice.
     std::optional<archive::ReadoutId> Chosen() const { return m_chosen; }
 
     QLineEdit* SearchBox() const { return m_search; }
     QTableView* Table() const { return m_table; }
     QPushButton* OpenButton() const { return m_open; }
+    QPushButton* RemoveButton() const { return m_remove; }
     // The ids of the lines shown, top to bottom.
     std::vector<archive::ReadoutId> ShownIds() const;
 
@@ -48,6 +54,8 @@ class ReadoutListForm final : public QDialog {
     QTableView* m_table;
     QSortFilterProxyModel* m_lines;
     QPushButton* m_open;
+    QPushButton* m_remove = nullptr;
+    std::vector<archive::ReadoutSummary> m_readouts;
     std::optional<archive::ReadoutId> m_chosen;
 };
 

@@ -2,8 +2,10 @@
 // the fleet list of a thousand cranes with ten read-outs each, what
 // `zorvek-cli archive compare` does, and rounds of writers adding at once
 // (a stress run: every read-out stored once, every flag as one writer
-// alone would set it). PostgreSQL where ZORVEK_TEST_POSTGRES names a server
-// (scripts/with-postgres.sh bench/archive/archive_bench).
+// alone would set it), and `zorvek-cli archive import` of a folder of a
+// thousand dump files, on SQLite set against the sqlite3 shell storing the
+// same files one transaction each (the floor the disk sets). PostgreSQL where ZORVEK_TEST_POSTGRES
+// names a server (scripts/with-postgres.sh bench/archive/archive_bench).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,8 +13,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -20,6 +24,7 @@
 
 #include "archive/readout_archive.h"
 #include "archive/sql_connection.h"
+#include "flows/archive_import.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
 #include "sim/image_bytes.h"
@@ -111,6 +116,77 @@ void AddThousand(benchmark::State& state, bool server) {
         for (int crane = 0; crane < kCranes; ++crane) {
             if (!bench->archive->Add(Readout(base, crane, 0))) state.SkipWithError("add failed");
         }
+    }
+}
+
+// A folder of a thousand dump files, one per crane, removed with it.
+class DumpFolder {
+  public:
+    DumpFolder() {
+        m_folder = std::filesystem::temp_directory_path() /
+                   ("zorvek-import-bench-" + std::to_string(std::random_device()()));
+        std::filesystem::create_directories(m_folder / "dumps");
+        const sim::Image base = sim::GenerateImage({});
+        for (int crane = 0; crane < kCranes; ++crane) {
+            const archive::NewReadout readout = Readout(base, crane, 0);
+            const auto file = m_folder / "dumps" / ("crane" + std::to_string(crane) + ".krd");
+            std::ofstream(file, std::ios::binary)
+                .write(reinterpret_cast<const char*>(readout.image.data()),
+                       static_cast<std::streamsize>(readout.image.size()));
+            files.push_back(file);
+        }
+    }
+    ~DumpFolder() { std::filesystem::remove_all(m_folder); }
+    std::filesystem::path Dumps() const { return m_folder / "dumps"; }
+    std::filesystem::path Scratch() const { return m_folder; }
+    std::vector<std::filesystem::path> files;
+
+  private:
+    std::filesystem::path m_folder;
+};
+
+// Seconds the sqlite3 shell takes to store `files` in a new WAL database,
+// one transaction each; nothing without the shell.
+std::optional<double> ShellFloor(const DumpFolder& folder) {
+    const auto script = folder.Scratch() / "floor.sql";
+    {
+        std::ofstream sql(script);
+        sql << "PRAGMA journal_mode=WAL;\nCREATE TABLE images (name TEXT PRIMARY KEY, bytes BLOB "
+               "NOT NULL);\n";
+        for (std::size_t i = 0; i < folder.files.size(); ++i) {
+            sql << "BEGIN; INSERT INTO images VALUES ('" << i << "', readfile('"
+                << folder.files[i].string() << "')); COMMIT;\n";
+        }
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const std::string command = "sqlite3 '" + (folder.Scratch() / "floor.sqlite").string() +
+                                "' < '" + script.string() + "' > /dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) return std::nullopt;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void ImportFolder(benchmark::State& state, bool server) {
+    const DumpFolder folder;
+    std::unique_ptr<BenchArchive> bench;
+    double seconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench = std::make_unique<BenchArchive>(server);
+        if (!bench->archive) {
+            state.SkipWithError("no archive (ZORVEK_TEST_POSTGRES?)");
+            break;
+        }
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        const ImportSummary summary = ImportImages({folder.Dumps()}, *bench->archive);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!summary || summary.added != kCranes) state.SkipWithError("import failed");
+    }
+    state.counters["images"] = kCranes;
+    if (server) return;
+    if (const auto floor = ShellFloor(folder)) {
+        state.counters["sqlite3_shell_s"] = *floor;
+        state.counters["times_the_shell"] = seconds / *floor;
     }
 }
 
@@ -302,6 +378,14 @@ BENCHMARK_CAPTURE(AddThousand, sqlite, false)
     ->Iterations(1)
     ->UseRealTime();
 BENCHMARK_CAPTURE(AddThousand, postgres, true)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ImportFolder, sqlite, false)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ImportFolder, postgres, true)
     ->Unit(benchmark::kSecond)
     ->Iterations(1)
     ->UseRealTime();

@@ -3,10 +3,12 @@
 // device reads stored after their dump file, and archives that fail.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableView>
@@ -321,6 +323,62 @@ class ArchiveMenuTest : public QObject {
         QCOMPARE(m_archive.added[0].image, m_archive.readouts[0].image);
         QCOMPARE(m_archive.added[0].source, ReadoutSource::File);
         QCOMPARE(m_openedAt.size(), 1);
+    }
+
+    // A folder of old dump files, walked on the command's worker: the bar
+    // moves, the status line sums up, the files passed over are named.
+    void aFolderIsImportedOffTheWindowsThread() {
+        Start();
+        const QString folder = m_dir->filePath(QStringLiteral("старые дампы"));
+        QDir().mkpath(folder + QStringLiteral("/2025"));
+        for (const auto& [name, seed] : {std::pair("/a.krd", 21U), std::pair("/2025/b.krd", 22U),
+                                         std::pair("/2025/копия a.krd", 21U)}) {
+            const auto bytes = Generated(seed);
+            std::ofstream((folder + QString::fromUtf8(name)).toStdString(), std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+        }
+        std::ofstream((folder + QStringLiteral("/Info.ini")).toStdString()) << "[x]\n";
+        m_dialogs.folderNames.push_back(folder);
+        QList<int> positions;
+        auto* bar = Window().ProgressBar1_();
+        connect(bar, &QProgressBar::valueChanged, this, [&](int value) { positions << value; });
+        Item("ArchiveImport1")->trigger();
+        QVERIFY(Window().CommandRunning() || !positions.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!Window().CommandRunning(), 20000);
+        QVERIFY(m_dialogs.errors.isEmpty());
+        QCOMPARE(m_archive.added.size(), 3u);
+        QCOMPARE(m_archive.added[0].source, ReadoutSource::File);
+        QCOMPARE(Status(), QStringLiteral("Импорт в архив: добавлено 3, уже были 0, пропущено 1"));
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY2(m_dialogs.messages[0].contains(QStringLiteral("Info.ini: размер 4 байт")),
+                 qPrintable(m_dialogs.messages[0]));
+        QVERIFY(positions.contains(100));
+        // Cancelled in the folder dialog: nothing runs.
+        Item("ArchiveImport1")->trigger();
+        QVERIFY(!Window().CommandRunning());
+        QCOMPARE(m_archive.added.size(), 3u);
+    }
+
+    // "Удалить…" asks first; "Нет" keeps the read-out, "Да" removes it and
+    // its line.
+    void aReadoutIsRemovedOnlyAfterTheQuestion() {
+        Start();
+        m_dialogs.answers = {ui::Dialogs::Answer::No, ui::Dialogs::Answer::Yes};
+        WhenShown<ui::ReadoutListForm>([this](ui::ReadoutListForm& form) {
+            form.SearchBox()->setText(QStringLiteral("Б-17"));
+            form.RemoveButton()->click();
+            QCOMPARE(form.ShownIds(), (Ids{2}));
+            form.RemoveButton()->click();
+            QVERIFY(form.ShownIds().empty());
+            QCOMPARE(m_dialogs.questions.size(), 2);
+            QVERIFY2(m_dialogs.questions[0].startsWith(
+                         QStringLiteral("Удалить считывание № 2 (Б-17, 01.06.2025")),
+                     qPrintable(m_dialogs.questions[0]));
+        });
+        Run("ArchiveOpen1");
+        QCOMPARE(m_archive.removedIds, (Ids{2}));
+        QCOMPARE(m_archive.readouts.size(), 3u);
+        QCOMPARE(Status(), QStringLiteral("Считывание № 2 удалено из архива"));
     }
 
     void aReadoutWhoseFileCannotBeWrittenIsNotLoaded() {

@@ -10,11 +10,14 @@
 
 #include "archive/image_facts.h"
 #include "archive/schema.h"
+#include "archive/os_user.h"
 #include "archive/sha256.h"
 #include "archive/sql_archive.h"
 #include "model/cp1251.h"
+#include "model/format.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
+#include "model/records.h"
 #include "sim/image_generator.h"
 #include "tests/archive/archive_backend.h"
 
@@ -474,6 +477,196 @@ TEST_P(ArchiveTest, AConnectionTheServerEndedIsMadeAnewUnseen) {
     EXPECT_EQ(m_archive->List(std::nullopt).value.size(), 2U);
 }
 
+// Spellings of one registration are one crane; cranes without one are told
+// apart by their factory number, then their recorder's, and never merged
+// when they have none. Within a crane the recorder stays and counters grow,
+// so no read-out is flagged.
+TEST_P(ArchiveTest, CranesAreKnownByTheirNumbersNotTheirSpelling) {
+    struct Case {
+        const char* registration;
+        const char* factory;
+        const char* recorder;
+        char crane;  // read-outs of one crane share the letter
+    };
+    const Case cases[] = {
+        {"55555-к", "Ф-1", "R1", 'A'},
+        {"55555-К", "Ф-1", "R1", 'A'},
+        {"55555 к", "Ф-1", "R1", 'A'},
+        {"55555-K", "Ф-1", "R1", 'A'},  // Latin K
+        {"  55 555К ", "Ф-1", "R1", 'A'},
+        {"", "Зав. 7", "R7", 'B'},
+        {" - ", " зав.7", "R7", 'B'},
+        {"", "Зав. 8", "R8", 'C'},
+        {"", "", "R9", 'D'},
+        {"", "", "", 'E'},
+        {"", "", "", 'F'},
+        {"55556-к", "Ф-1", "R1x", 'G'},
+    };
+    std::map<char, int> readings;
+    std::map<ReadoutId, char> craneOf;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        sim::Image image = WithMoreCycles(sim::GenerateImage({7}), 10 * ++readings[c.crane]);
+        SetPassportText(image, PassportSheet::kRegistrationNumber, Text(c.registration));
+        SetPassportText(image, PassportSheet::kCraneSerial, Text(c.factory));
+        SetPassportText(image, PassportSheet::kRecorderSerial, Text(c.recorder));
+        // Two unnumbered cranes' images differ only in what identifies no crane.
+        image[map::Offset(map::kEndOfCopyMarkAddress) - 1] = static_cast<std::uint8_t>(i);
+        const Added added = Add(image, Day(static_cast<int>(i)));
+        SCOPED_TRACE(c.registration);
+        EXPECT_FALSE(added.flags.recorderChanged || added.flags.countersBack);
+        craneOf[added.id] = c.crane;
+    }
+    const auto all = m_archive->List(std::nullopt);
+    ASSERT_TRUE(all) << all.status.reason;
+    std::map<std::string, std::set<char>> byKey;
+    for (const ReadoutSummary& summary : all.value)
+        byKey[summary.craneKey].insert(craneOf[summary.id]);
+    EXPECT_EQ(byKey.size(), readings.size());
+    for (const auto& [key, cranes] : byKey) EXPECT_EQ(cranes.size(), 1U) << key;
+
+    const auto fleet = m_archive->Fleet();
+    ASSERT_TRUE(fleet) << fleet.status.reason;
+    ASSERT_EQ(fleet.value.size(), readings.size());
+    for (const FleetLine& line : fleet.value) {
+        EXPECT_EQ(line.readouts, readings[craneOf[line.last.id]]);
+        EXPECT_FALSE(line.anyFlags.recorderChanged || line.anyFlags.countersBack);
+        // The newest read-out's spelling, as it was written.
+        if (craneOf[line.last.id] == 'A') {
+            EXPECT_EQ(line.last.crane.registration, Text("55 555К"));
+        }
+    }
+    EXPECT_EQ(m_archive->List(Text("55555К")).value.size(), 5U);
+    EXPECT_EQ(m_archive->List(Text("55-555-k")).value.size(), 5U);
+    EXPECT_TRUE(m_archive->List(Text("")).value.empty());
+    EXPECT_TRUE(RegistrationBlank(Text(" - ")));
+}
+
+// Two spellings joined by hand: one crane from then on, its history set
+// anew (the recorder no longer "moved"), later read-outs of either spelling
+// join it, and the join is in the log.
+TEST_P(ArchiveTest, TwoSpellingsJoinedAreOneCraneFromThenOn) {
+    const sim::Image base = CraneImage(9, "41328-к", "R-1");
+    const Added first = Add(base, Day(1));
+    sim::Image second = WithMoreCycles(base, 10);
+    SetPassportText(second, PassportSheet::kRegistrationNumber, Text("Кр 41328"));
+    const Added moved = Add(second, Day(2));
+    EXPECT_TRUE(moved.flags.recorderChanged);
+    EXPECT_EQ(moved.basis.recorderElsewhere, first.id);
+
+    EXPECT_EQ(m_archive->JoinCranes(Text("41328 к"), Text("нет такого")).status.error,
+              ArchiveError::NotFound);
+    const auto joined = m_archive->JoinCranes(Text("41328-к"), Text("кр-41328"));
+    ASSERT_TRUE(joined) << joined.status.reason;
+    EXPECT_FALSE(joined.value.alreadyOne);
+    EXPECT_EQ(joined.value.readoutsMoved, 1);
+    EXPECT_TRUE(m_archive->JoinCranes(Text("КР41328"), Text("41328к")).value.alreadyOne);
+
+    sim::Image third = WithMoreCycles(second, 10);
+    const Added later = Add(third, Day(3));
+    EXPECT_FALSE(later.flags.recorderChanged || later.flags.countersBack);
+    EXPECT_EQ(later.basis.comparedWith, moved.id);
+
+    const auto history = m_archive->List(Text("41328-К"));
+    ASSERT_EQ(history.value.size(), 3U);
+    const ReadoutSummary& middle = history.value[1];
+    EXPECT_EQ(middle.id, moved.id);
+    EXPECT_FALSE(middle.flags.recorderChanged);
+    EXPECT_EQ(middle.basis.comparedWith, first.id);
+    EXPECT_EQ(middle.basis.recorderElsewhere, std::nullopt);
+    const auto fleet = m_archive->Fleet();
+    ASSERT_EQ(fleet.value.size(), 1U);
+    EXPECT_EQ(fleet.value[0].readouts, 3);
+    EXPECT_FALSE(fleet.value[0].anyFlags.recorderChanged);
+
+    const auto log = m_archive->Changes(first.id);
+    ASSERT_TRUE(log) << log.status.reason;
+    ASSERT_EQ(log.value.size(), 1U);
+    EXPECT_EQ(log.value[0].kind, ChangeKind::CranesJoined);
+    EXPECT_EQ(log.value[0].who, OsUserName());
+    EXPECT_NE(log.value[0].detail.find(Text("Кр 41328")), std::string::npos);
+}
+
+// A wrong read-out removed: the one after it is set against the one before
+// it, the fleet's line follows, the image goes, and the log says who did it.
+TEST_P(ArchiveTest, ARemovedReadoutLeavesItsNeighboursRightAndALogLine) {
+    const sim::Image base = CraneImage(12, "41328-к", "R");
+    const Added first = Add(base, Day(1));
+    const Added wrong = Add(WithMoreCycles(base, -30), Day(2));  // another crane's dump, say
+    const Added third = Add(WithMoreCycles(base, 20), Day(3));
+    EXPECT_TRUE(wrong.flags.countersBack);
+    EXPECT_EQ(third.basis.comparedWith, wrong.id);
+    ASSERT_TRUE(m_archive->SetNote(first.id, Text("до ремонта")));
+    ASSERT_TRUE(m_archive->SetNote(first.id, Text("после ремонта")));
+
+    const auto removed = m_archive->Remove(wrong.id);
+    ASSERT_TRUE(removed) << removed.status.reason;
+    EXPECT_FALSE(removed.value.imageKept);
+    EXPECT_EQ(removed.value.crane.registration, Text("41328-к"));
+    EXPECT_EQ(m_archive->Remove(wrong.id).status.error, ArchiveError::NotFound);
+    EXPECT_EQ(m_archive->SetNote(wrong.id, "x").error, ArchiveError::NotFound);
+
+    const auto left = m_archive->List(std::nullopt);
+    ASSERT_EQ(left.value.size(), 2U);
+    EXPECT_EQ(left.value[0].basis.comparedWith, first.id);
+    EXPECT_FALSE(left.value[0].flags.countersBack);
+    EXPECT_EQ(left.value[1].note, Text("после ремонта"));
+    auto fleet = m_archive->Fleet();
+    ASSERT_EQ(fleet.value.size(), 1U);
+    EXPECT_EQ(fleet.value[0].readouts, 2);
+    EXPECT_FALSE(fleet.value[0].anyFlags.countersBack);
+    const auto check = m_archive->Check();
+    EXPECT_TRUE(check.value.Sound());
+    EXPECT_EQ(check.value.readouts, 2);
+    // Its image may come back as a read-out of its own.
+    EXPECT_FALSE(Add(WithMoreCycles(base, -30), Day(2)).alreadyStored);
+
+    const auto notes = m_archive->Changes(first.id);
+    ASSERT_EQ(notes.value.size(), 2U);
+    EXPECT_EQ(notes.value[1].kind, ChangeKind::NoteChanged);
+    EXPECT_EQ(notes.value[1].detail, Text("«до ремонта» — «после ремонта»"));
+    EXPECT_EQ(notes.value[1].who, OsUserName());
+    const auto gone = m_archive->Changes(wrong.id);
+    ASSERT_EQ(gone.value.size(), 1U);
+    EXPECT_EQ(gone.value[0].kind, ChangeKind::Removed);
+    EXPECT_EQ(gone.value[0].readout, wrong.id);
+
+    // The newest removed: the line falls back on the one before; the last
+    // removed: the crane leaves the fleet.
+    ASSERT_TRUE(m_archive->Remove(third.id));
+    fleet = m_archive->Fleet();
+    ASSERT_EQ(fleet.value.size(), 1U);
+    EXPECT_NE(fleet.value[0].last.id, third.id);
+    for (const ReadoutSummary& summary : m_archive->List(std::nullopt).value)
+        ASSERT_TRUE(m_archive->Remove(summary.id));
+    EXPECT_TRUE(m_archive->Fleet().value.empty());
+}
+
+// A copy taken through the archive is a whole archive: every read-out, the
+// images sound, and it opens as any archive does. A server's is not copied
+// by the program.
+TEST_P(ArchiveTest, ABackupIsAWholeArchive) {
+    for (int i = 0; i < 5; ++i) Add(CraneImage(60 + i, "41328-к", "R"), Day(i));
+    const std::filesystem::path copy = test::TestFolder("zorvek-backup-") / "копия.sqlite";
+    std::filesystem::create_directories(copy.parent_path());
+    const ArchiveStatus backed = m_archive->Backup(copy);
+    if (GetParam() == ArchiveBackend::Kind::Postgres) {
+        EXPECT_FALSE(backed);
+        EXPECT_FALSE(std::filesystem::exists(copy));
+    } else {
+        ASSERT_TRUE(backed) << backed.reason;
+        EXPECT_FALSE(std::filesystem::exists(copy.string() + ".part"));
+        const std::u8string name = copy.u8string();
+        auto opened = OpenArchive(std::string(name.begin(), name.end()));
+        ASSERT_TRUE(opened) << opened.status.reason;
+        const auto check = opened.value->Check();
+        EXPECT_TRUE(check.value.Sound());
+        EXPECT_EQ(check.value.readouts, 5);
+        EXPECT_EQ(opened.value->Fleet().value.size(), 1U);
+    }
+    std::filesystem::remove_all(copy.parent_path());
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ArchiveTest,
                          ::testing::Values(ArchiveBackend::Kind::Sqlite,
                                            ArchiveBackend::Kind::Postgres),
@@ -525,6 +718,91 @@ TEST(ServerArchive, OnlyInitMakesOrAltersIt) {
     ASSERT_TRUE(again) << again.status.reason;
     EXPECT_EQ(again.value.schemaBefore, LatestSchemaVersion());
     EXPECT_EQ(OpenArchive(backend.Location()).value->List(std::nullopt).value.size(), 1U);
+// An image of the lists' records set by hand: none but those a case writes.
+class ImageReadTime : public ::testing::Test {
+  protected:
+    static constexpr LocalDateTime kNow{2026, 6, 20, 12, 0, 0};
+
+    void SetUp() override {
+        m_image = sim::GenerateImage({3, sim::ImageVariant::EmptyLists, kNow});
+    }
+
+    void Record(std::uint32_t listAddress, std::uint32_t size, int index, const LocalDateTime& at,
+                bool sealed = true) {
+        auto record = sim::ImageSpan(m_image, listAddress + index * size, size);
+        std::fill(record.begin(), record.end(), 0);
+        StoreLe(record, 0, 4, PackDateTime(at));
+        sim::SealBlock(record);
+        if (!sealed) record.back() ^= 0xFF;
+    }
+    void PeriodEnd(std::uint32_t block, const LocalDateTime& at) {
+        auto bytes = sim::ImageSpan(m_image, block, map::kStatisticsBlockSize);
+        StoreLe(bytes, 80, 4, PackDateTime(at));
+        sim::SealBlock(bytes);
+    }
+    std::optional<ImageTime> Read() { return ReadTimeOfImage(m_image, *MomentOfLocal(kNow)); }
+
+    sim::Image m_image;
+};
+
+TEST_F(ImageReadTime, IsTheNewestValidRecordElseTheStatisticsEnd) {
+    constexpr LocalDateTime kMarch{2026, 3, 1, 10, 0, 0};
+    constexpr LocalDateTime kApril{2026, 4, 5, 8, 30, 15};
+    constexpr LocalDateTime kMay{2026, 5, 9, 23, 59, 59};
+    constexpr LocalDateTime kFuture{2026, 7, 1, 0, 0, 0};
+    const std::uint32_t hours = map::kHourListAddress;
+    const std::uint32_t cycles = map::kLastCyclesAddress;
+    const std::uint32_t protections = map::kProtectionCyclesAddress;
+    // Each case adds to the image of the one before.
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::optional<LocalDateTime> expected;
+        ReadTimeSource source;
+    };
+    const Case cases[] = {
+        {"one hour record", [&] { Record(hours, map::kHourRecordSize, 7, kMarch); }, kMarch,
+         ReadTimeSource::ImageRecord},
+        {"a newer cycle record", [&] { Record(cycles, map::kCycleRecordSize, 3, kApril); }, kApril,
+         ReadTimeSource::ImageRecord},
+        {"a newer protection record, its checksum wrong",
+         [&] { Record(protections, map::kCycleRecordSize, 0, kMay, false); }, kApril,
+         ReadTimeSource::ImageRecord},
+        {"a record after the reading (the recorder's clock wrong)",
+         [&] { Record(hours, map::kHourRecordSize, 8, kFuture); }, kApril,
+         ReadTimeSource::ImageRecord},
+        {"a newer protection record", [&] { Record(protections, map::kCycleRecordSize, 19, kMay); },
+         kMay, ReadTimeSource::ImageRecord},
+    };
+    EXPECT_EQ(Read()->source, ReadTimeSource::StatisticsEnd) << "no records";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        const auto read = Read();
+        ASSERT_TRUE(read.has_value());
+        EXPECT_EQ(read->at, *MomentOfLocal(*c.expected));
+        EXPECT_EQ(read->source, c.source);
+    }
+}
+
+TEST_F(ImageReadTime, WithoutRecordsIsTheLaterEndOfAPeriodWhoseChecksumHolds) {
+    constexpr LocalDateTime kEarlier{2026, 2, 1, 9, 0, 0};
+    constexpr LocalDateTime kLater{2026, 6, 19, 17, 45, 0};
+    PeriodEnd(map::kStatisticsTotalAddress, kEarlier);
+    PeriodEnd(map::kStatisticsSinceAddress, kLater);
+    auto read = Read();
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->at, *MomentOfLocal(kLater));
+    EXPECT_EQ(read->source, ReadTimeSource::StatisticsEnd);
+    sim::ImageSpan(m_image, map::kStatisticsSinceAddress, map::kStatisticsBlockSize)[0] ^= 1;
+    read = Read();
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->at, *MomentOfLocal(kEarlier));
+    sim::ImageSpan(m_image, map::kStatisticsTotalAddress, map::kStatisticsBlockSize)[0] ^= 1;
+    EXPECT_EQ(Read(), std::nullopt);
+    // No calendar has it.
+    EXPECT_EQ(MomentOfLocal({2026, 2, 29, 0, 0, 0}), std::nullopt);
+    EXPECT_EQ(MomentOfLocal({2026, 4, 31, 0, 0, 0}), std::nullopt);
 }
 
 // A connection whose next COMMITs fail (`failedCommits` of them), given up

@@ -74,6 +74,18 @@ TEST_F(ArchiveCommand, EveryCommandAndItsExitCode) {
         const auto image = sim::GenerateImage({1, sim::ImageVariant::WrongSignature});
         return std::vector<std::uint8_t>(image.begin(), image.end());
     }()));
+    const std::string dated = Utf8(WriteFile("dated.krd", [] {
+        const auto image = sim::GenerateImage({3});
+        return std::vector<std::uint8_t>(image.begin(), image.end());
+    }()));
+    const std::string backup = Utf8(m_dir / "копия" / "archive.sqlite");
+    std::filesystem::create_directories(m_dir / "копия");
+    const std::string folder = Utf8(m_dir / "старые");
+    std::filesystem::create_directories(m_dir / "старые");
+    for (const std::string& file : {m_files[0], dated, wrong}) {
+        const std::filesystem::path from(std::u8string(file.begin(), file.end()));
+        std::filesystem::copy_file(from, m_dir / "старые" / from.filename());
+    }
     struct Case {
         std::vector<std::string> args;
         int exitCode;
@@ -96,10 +108,26 @@ TEST_F(ArchiveCommand, EveryCommandAndItsExitCode) {
         {{"export", "1", "--out", exported}, 0, exported},
         {{"export", "99", "--out", exported}, 8, ""},
         {{"export", "2", "--out", Utf8(m_dir)}, 2, ""},
-        {{"compare", "2", "1", "--format", "json"}, 0, "\"earlier_id\": 1,"},
+        // Seed 2 was read out before seed 1, by their images.
+        {{"compare", "2", "1", "--format", "json"}, 0, "\"earlier_id\": 2,"},
         {{"compare", "1"}, 1, ""},
         {{"fleet", "--format", "json"}, 0, "\"readouts\": 2,"},
-        {{"remove", "1"}, 1, ""},
+        {{"add", dated, "--read-at", "31.02.2026 10:00"}, 1, ""},
+        {{"add", dated, "--read-at", "15.03.2026 08:30", "--format", "json"},
+         0,
+         "\"read_at_source\": \"given\""},
+        {{"note", "1", "после замены троса"}, 0, "после замены троса"},
+        {{"note", "99", "x"}, 8, ""},
+        {{"show", "1"}, 0, "примечание изменено"},
+        {{"remove", "3", "--yes", "--format", "csv"}, 0, "\r\n3,1,0\r\n"},
+        {{"remove", "3", "--yes"}, 8, ""},
+        {{"show", "3"}, 8, ""},
+        {{"crane", "merge", "41328 К", "41328-k", "--format", "json"}, 0, "\"already_one\": true"},
+        {{"crane", "merge", "41328-к", "00000"}, 8, ""},
+        {{"crane", "join", "41328-к", "41328-к"}, 1, ""},
+        {{"list", "--format", "csv-excel"}, 0, "\xEF\xBB\xBFid;crane;factory_number;"},
+        {{"backup", backup}, 0, backup},
+        {{"import", folder}, 0, "добавлено 1, уже были 1, пропущено 1"},
     };
     for (const Case& c : cases) {
         std::string out;

@@ -60,6 +60,36 @@ TEST(ArchiveProcesses, TwoWritersOnOneFileLoseAndDuplicateNothing) {
     std::filesystem::remove_all(folder);
 }
 
+// Copies taken while another zorvek-cli imports into the same SQLite file
+// are whole archives: each passes `archive check`, and the last holds what
+// the import had stored by then.
+TEST(ArchiveProcesses, ABackupTakenWhileAnotherAddsPassesTheCheck) {
+    const std::filesystem::path folder = test::TestFolder("zorvek-archive-backup-");
+    std::filesystem::create_directories(folder / "dumps");
+    constexpr int kImages = 300;
+    for (int i = 0; i < kImages; ++i) {
+        const sim::Image image = sim::GenerateImage({static_cast<std::uint32_t>(200 + i)});
+        std::ofstream(folder / "dumps" / ("image" + std::to_string(i) + ".krd"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.data()), image.size());
+    }
+    const std::string cli = (ExecutableDirectory() / "zorvek-cli").string();
+    const std::string archive = (folder / "archive.sqlite").string();
+    std::ofstream(folder / "backups.sh")
+        << "export ZORVEK_ARCHIVE='" << archive << "'\n"
+        << "'" << cli << "' archive import dumps > imported 2>&1 & import=$!\n"
+        << "n=0; while kill -0 $import 2>/dev/null; do n=$((n+1)); '" << cli
+        << "' archive backup copy$n.sqlite > /dev/null || exit 1; done\n"
+        << "wait $import || exit 2\n"
+        << "for copy in copy*.sqlite; do ZORVEK_ARCHIVE=$copy '" << cli
+        << "' archive check --format csv | tail -n 1 | cut -d, -f1 >> counts || exit 3; done\n";
+    EXPECT_EQ(std::system(("cd '" + folder.string() + "' && sh backups.sh").c_str()), 0);
+    std::ifstream counts(folder / "counts");
+    std::vector<int> stored{std::istream_iterator<int>(counts), std::istream_iterator<int>()};
+    ASSERT_FALSE(stored.empty());
+    EXPECT_LE(*std::max_element(stored.begin(), stored.end()), kImages);
+    std::filesystem::remove_all(folder);
+}
+
 // A TCP socket bound to a free port of the loopback address, its number in
 // `port`; -1 when none could be made.
 int LoopbackSocket(std::string& port) {

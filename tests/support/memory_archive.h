@@ -24,7 +24,7 @@ class MemoryArchive final : public archive::ReadoutArchive {
     archive::ArchiveResult<archive::Added> Add(const archive::NewReadout& readout) override {
         if (failure) return {*failure, {}};
         added.push_back(readout);
-        return {{}, {static_cast<archive::ReadoutId>(1000 + added.size()), false, {}}};
+        return {{}, {static_cast<archive::ReadoutId>(1000 + added.size()), false, {}, {}}};
     }
     archive::ArchiveResult<std::vector<archive::ReadoutSummary>> List(
         std::optional<std::string_view> registration) override {
@@ -50,8 +50,11 @@ class MemoryArchive final : public archive::ReadoutArchive {
         if (failure) return {*failure, {}};
         std::map<std::string, archive::FleetLine> cranes;
         for (const archive::ReadoutSummary& summary : List(std::nullopt).value) {
-            archive::FleetLine& line = cranes[summary.crane.registration];
-            if (line.readouts++ == 0) line.last = summary;
+            archive::FleetLine& line = cranes[KeyOf(summary)];
+            if (line.readouts++ == 0) {
+                line.last = summary;
+                line.last.craneKey = KeyOf(summary);
+            }
             line.anyFlags.recorderChanged |= summary.flags.recorderChanged;
             line.anyFlags.countersBack |= summary.flags.countersBack;
         }
@@ -63,7 +66,45 @@ class MemoryArchive final : public archive::ReadoutArchive {
         if (failure) return {*failure, {}};
         return {{}, {static_cast<int>(readouts.size()), {}, {}}};
     }
+    archive::ArchiveResult<std::vector<archive::ReadoutSummary>> CraneReadouts(
+        std::string_view craneKey) override {
+        auto listed = List(std::nullopt);
+        std::erase_if(listed.value, [&](const archive::ReadoutSummary& summary) {
+            return KeyOf(summary) != craneKey;
+        });
+        return listed;
+    }
+    archive::ArchiveResult<archive::Removed> Remove(archive::ReadoutId id) override {
+        if (failure) return {*failure, {}};
+        const auto gone = std::erase_if(readouts, [&](const archive::StoredReadout& stored) {
+            return stored.summary.id == id;
+        });
+        if (gone == 0) return {{archive::ArchiveError::NotFound, "no read-out"}, {}};
+        removedIds.push_back(id);
+        return {{}, {}};
+    }
+    archive::ArchiveStatus SetNote(archive::ReadoutId, std::string_view) override {
+        return failure.value_or(archive::ArchiveStatus{});
+    }
+    archive::ArchiveResult<archive::Joined> JoinCranes(std::string_view,
+                                                       std::string_view) override {
+        return {failure.value_or(archive::ArchiveStatus{}), {}};
+    }
+    archive::ArchiveResult<std::vector<archive::ArchiveChange>> Changes(
+        archive::ReadoutId) override {
+        return {failure.value_or(archive::ArchiveStatus{}), {}};
+    }
+    archive::ArchiveStatus Backup(const std::filesystem::path&) override {
+        return failure.value_or(archive::ArchiveStatus{});
+    }
     std::string Location() const override { return location; }
+    std::vector<archive::ReadoutId> removedIds;
+
+  private:
+    // Read-outs a test puts in whole are one crane per registration.
+    static std::string KeyOf(const archive::ReadoutSummary& summary) {
+        return summary.craneKey.empty() ? summary.crane.registration : summary.craneKey;
+    }
 };
 
 // What an opener hands the window: the test's own archive, which outlives
@@ -85,6 +126,27 @@ class ArchiveOf final : public archive::ReadoutArchive {
         return m_archive.Fleet();
     }
     archive::ArchiveResult<archive::ArchiveCheck> Check() override { return m_archive.Check(); }
+    archive::ArchiveResult<std::vector<archive::ReadoutSummary>> CraneReadouts(
+        std::string_view craneKey) override {
+        return m_archive.CraneReadouts(craneKey);
+    }
+    archive::ArchiveResult<archive::Removed> Remove(archive::ReadoutId id) override {
+        return m_archive.Remove(id);
+    }
+    archive::ArchiveStatus SetNote(archive::ReadoutId id, std::string_view note) override {
+        return m_archive.SetNote(id, note);
+    }
+    archive::ArchiveResult<archive::Joined> JoinCranes(std::string_view registration,
+                                                       std::string_view other) override {
+        return m_archive.JoinCranes(registration, other);
+    }
+    archive::ArchiveResult<std::vector<archive::ArchiveChange>> Changes(
+        archive::ReadoutId id) override {
+        return m_archive.Changes(id);
+    }
+    archive::ArchiveStatus Backup(const std::filesystem::path& file) override {
+        return m_archive.Backup(file);
+    }
     std::string Location() const override { return m_archive.Location(); }
 
   private:

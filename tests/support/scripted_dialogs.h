@@ -20,6 +20,7 @@ class ScriptedDialogs final : public ui::Dialogs {
     // Each dialog takes the next name; none left means cancelled.
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
+    std::deque<QString> folderNames;
     // Each text asked for takes the next; none left means cancelled.
     std::deque<QString> texts;
     QStringList textLabels;
@@ -42,6 +43,9 @@ class ScriptedDialogs final : public ui::Dialogs {
     std::optional<QString> SaveFileName(QWidget*, const QString& filter, const QString&) override {
         lastSaveFilter = filter;
         return Next(saveNames);
+    }
+    std::optional<QString> FolderName(QWidget*, const QString&) override {
+        return Next(folderNames);
     }
     bool OpenWithDesktop(const QString& file) override {
         opened << file;
