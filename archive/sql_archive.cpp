@@ -8,8 +8,8 @@
 
 #include "archive/image_facts.h"
 #include "archive/schema.h"
-#include "archive/sha256.h"
 #include "model/cp1251.h"
+#include "model/sha256.h"
 
 namespace zorvek::archive {
 namespace {

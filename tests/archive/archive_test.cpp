@@ -9,11 +9,11 @@
 #include <thread>
 
 #include "archive/image_facts.h"
-#include "archive/sha256.h"
 #include "archive/sql_archive.h"
 #include "model/cp1251.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
+#include "model/sha256.h"
 #include "sim/image_generator.h"
 #include "tests/archive/archive_backend.h"
 
