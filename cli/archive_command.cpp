@@ -13,6 +13,7 @@
 #include "cli/terminal.h"
 #include "flows/archive_flow.h"
 #include "flows/failure_text.h"
+#include "flows/readout_stamp.h"
 #include "model/atomic_file.h"
 #include "model/cp1251.h"
 #include "model/decimal_number.h"
@@ -413,6 +414,8 @@ int ExportReadout(std::int64_t id, const std::filesystem::path& file) {
                        " не записан: " + Utf8FromCp1251(FailureText(written)));
         return 2;
     }
+    // The copy carries the time the image was read, which its documents name.
+    SetReadTime(file, stored.value.summary.readAt);
     return 0;
 }
 

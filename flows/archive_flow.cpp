@@ -1,8 +1,6 @@
 #include "flows/archive_flow.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "flows/readout_stamp.h"
 #include "model/cp1251.h"
 #include "model/format_check.h"
 #include "model/memory_map.h"
@@ -14,16 +12,6 @@ using archive::ArchiveError;
 
 std::chrono::sys_seconds Now() {
     return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
-}
-
-// When the dump file was written: the moment of a device read, or of the
-// copy a file load names.
-std::optional<std::chrono::sys_seconds> FileTime(const std::filesystem::path& file) {
-    std::error_code error;
-    const auto written = std::filesystem::last_write_time(file, error);
-    if (error) return std::nullopt;
-    return std::chrono::time_point_cast<std::chrono::seconds>(
-        std::chrono::file_clock::to_sys(written));
 }
 
 }  // namespace
@@ -42,7 +30,7 @@ ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source,
         return stored;
     }
     readout.source = source;
-    readout.readAt = readAt ? *readAt : FileTime(session.dumpFile.FileName()).value_or(Now());
+    readout.readAt = readAt ? *readAt : ImageReadTime(session).value_or(Now());
     readout.program = ProgramVersionText();
     readout.note = std::move(note);
     const archive::ArchiveResult<archive::Added> added = archive.Add(readout);

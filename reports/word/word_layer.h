@@ -65,6 +65,10 @@ class WordLayer {
     // Names the documents shown from now on (UTF-8, "Форма 1"); the name a
     // document is filed under. Layers that file nothing ignore it.
     virtual void SetTitle(std::string_view) {}
+    // The line every page of the documents shown from now on carries at its
+    // foot, under its page number (cp1251; see StampLine). Layers that keep
+    // no pages ignore it.
+    virtual void SetFooter(std::string_view) {}
     // The document last shown, laid out for paper (PDF, preview, print);
     // nothing from layers that keep no document, or before the first.
     virtual std::optional<PaperDocument> Paper() const { return std::nullopt; }
