@@ -217,6 +217,11 @@ void RtfWordLayer::WordSetHangingIndent(int twips) {
     m_insertions[m_cursor].flow.SetHangingIndent(twips);
 }
 
+void RtfWordLayer::WordKeepWithNext(bool on) {
+    if (!IsOpen()) return;
+    m_insertions[m_cursor].flow.SetKeepWithNext(on);
+}
+
 void RtfWordLayer::WordPasteCentered(const std::vector<std::uint8_t>& png) {
     if (!IsOpen()) return;
     const std::optional<PngSize> size = ReadPngSize(png);

@@ -58,6 +58,7 @@ class RtfWordLayer final : public WordLayer {
     void WordDeleteRow() override;
     void WordNewParagraph() override;
     void WordSetHangingIndent(int twips) override;
+    void WordKeepWithNext(bool on) override;
     void WordPasteCentered(const std::vector<std::uint8_t>& png) override;
     bool WordShow() override;
     TransferResult LastWrite() const override { return m_lastWrite; }

@@ -49,6 +49,10 @@ class WordLayer {
     // `twips` in from the left (a hanging indent), so that a column that
     // wraps stays under itself; 0 ends it.
     virtual void WordSetHangingIndent(int twips) = 0;
+    // Paragraphs typed from now on stay on the page of what follows them,
+    // so that a block typed while on is never split between pages; false
+    // ends it. Layers that keep no pages ignore it.
+    virtual void WordKeepWithNext(bool) {}
     // Puts a PNG picture in its own centred paragraph.
     virtual void WordPasteCentered(const std::vector<std::uint8_t>& png) = 0;
     // Hands the finished document to the document sink. False when it could
