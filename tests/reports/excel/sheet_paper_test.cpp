@@ -150,6 +150,28 @@ TEST_F(SheetPaperAppendix3Test, PrintsInBandsWithRepeatedRowsAndColumns) {
     EXPECT_TRUE(sawBlack);
 }
 
+// A print area prints as it is set: the cells beyond it, with text or only
+// a fill, make no page, and empty rows and columns inside it still print.
+TEST(SheetPaperPrintAreaTest, PrintsTheAreaAndNothingElse) {
+    Sheet sheet;
+    sheet.SelectAll();
+    sheet.SetInteriorColorIndex(48);
+    sheet.SetFormula({0, 0}, "a1");
+    sheet.SetFormula({1, 1}, "b2");
+    sheet.SetFormula({19, 9}, "j20");
+    SheetPrintSetup print;
+    print.printArea = {CellRef{0, 0}, CellRef{2, 2}};
+    sheet.SetPrintSetup(print);
+    const PaperDocument paper = PaperFromSheet(sheet);
+    const std::vector<const PaperTable*> tables = Tables(paper);
+    ASSERT_EQ(tables.size(), 1u);
+    ASSERT_EQ(tables[0]->rows.size(), 3u);
+    // A text runs on over its empty neighbours, as far as the area.
+    EXPECT_EQ(TextsOf(tables[0]->rows[0]), (Texts{"a1"}));
+    EXPECT_EQ(TextsOf(tables[0]->rows[1]), (Texts{"", "b2"}));
+    EXPECT_EQ(TextsOf(tables[0]->rows[2]), (Texts{"", "", ""}));
+}
+
 // How far a text runs over its empty neighbours on a row of A..D, and what
 // the cells show. "|" is an empty cell framed at its left.
 struct OverflowCase {
