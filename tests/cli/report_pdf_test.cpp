@@ -15,6 +15,7 @@
 #include "model/build_version.h"
 #include "model/local_time.h"
 #include "model/sha256.h"
+#include "reports/excel/zip_reader.h"
 #include "sim/image_generator.h"
 #include "tests/reports/excel/xlsx_package.h"
 #include "tests/reports/word/rtf_reader.h"
@@ -222,13 +223,14 @@ TEST_F(ReportPdf, EveryPageNamesItsReadOutAndItsNumber) {
                            " --headless --convert-to ods appendix3.xlsx >/dev/null 2>&1")
                               .c_str()),
               0);
-    const std::string content =
-        Run("unzip -p " + test::Quoted(out / "appendix3.ods") + " content.xml");
-    const std::string styles =
-        Run("unzip -p " + test::Quoted(out / "appendix3.ods") + " styles.xml");
-    EXPECT_NE(content.find("table:print-ranges=\"Лист1.A1:Лист1." + lastCol + lastRow + "\""),
+    auto ods = ReadZip(out / "appendix3.ods");
+    ASSERT_TRUE(ods);
+    const ZipEntry* content = FindEntry(*ods, "content.xml");
+    const ZipEntry* styles = FindEntry(*ods, "styles.xml");
+    ASSERT_TRUE(content && styles);
+    EXPECT_NE(content->data.find("table:print-ranges=\"Лист1.A1:Лист1." + lastCol + lastRow + "\""),
               std::string::npos);
-    EXPECT_NE(styles.find("style:print-page-order=\"ltr\""), std::string::npos);
+    EXPECT_NE(styles->data.find("style:print-page-order=\"ltr\""), std::string::npos);
 }
 
 TEST_F(ReportPdf, FormatsChosenAreTheFilesWritten) {
