@@ -154,7 +154,8 @@ void TInfo_Form::OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId 
         [this, &store, id, file] {
             Opened opened{store.Get(id), {}};
             if (opened.stored)
-                opened.outcome = LoadImageAsFile(m_session, file, opened.stored.value.image);
+                opened.outcome = LoadImageAsFile(m_session, file, opened.stored.value.image,
+                                                 opened.stored.value.summary.readAt);
             return opened;
         },
         [this, file](const Opened& opened) {

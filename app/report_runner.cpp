@@ -3,6 +3,7 @@
 #include <QStandardPaths>
 
 #include "app/window_thread.h"
+#include "flows/readout_stamp.h"
 #include "ui/dialogs.h"
 #include "ui/text.h"
 
@@ -49,8 +50,9 @@ bool ReportRunner::Run(const DocumentEntry& entry, bool charts, DocumentView vie
                        std::function<void()> pause) {
     const ReportInputs inputs{m_session.dispatch, m_session.sheet, m_notifier, &m_progress,
                               std::move(pause)};
-    DocumentTools tools{inputs,    m_word,   m_excel, m_pictures, charts,
-                        m_columns, m_filter, m_title, m_busy};
+    DocumentTools tools{
+        inputs,    m_word,   m_excel, m_pictures, charts,
+        m_columns, m_filter, m_title, m_busy,     StampLine(ReadoutStamp(m_session))};
     m_sink.Forget(view == DocumentView::Editor);
     m_paper.reset();
     const bool built = BuildDocument(entry, tools);

@@ -11,9 +11,9 @@
 #include "archive/os_user.h"
 #include "archive/schema.h"
 #include "archive/server_schema.h"
-#include "archive/sha256.h"
 #include "archive/sql_cells.h"
 #include "model/cp1251.h"
+#include "model/sha256.h"
 
 namespace zorvek::archive {
 namespace {

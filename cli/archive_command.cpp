@@ -16,6 +16,7 @@
 #include "flows/archive_flow.h"
 #include "flows/archive_import.h"
 #include "flows/failure_text.h"
+#include "flows/readout_stamp.h"
 #include "model/atomic_file.h"
 #include "model/cp1251.h"
 #include "model/decimal_number.h"
@@ -507,6 +508,8 @@ int RunInit(const std::vector<std::string>& args, std::ostream& out) {
         TextField("roles_made", "Созданы группы", madeRoles),
     };
     return command.Print({record}, out, true);
+}
+
 int RunImport(const std::vector<std::string>& args, std::ostream& out) {
     ArchiveCommand command("import",
                            "Сохраняет в архив образы из файлов и папок (со всеми вложенными).");
@@ -711,6 +714,8 @@ int ExportReadout(std::int64_t id, const std::filesystem::path& file) {
                        " не записан: " + Utf8FromCp1251(FailureText(written)));
         return 2;
     }
+    // The copy carries the time the image was read, which its documents name.
+    SetReadTime(file, stored.value.summary.readAt);
     return 0;
 }
 

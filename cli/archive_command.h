@@ -22,8 +22,9 @@ namespace zorvek::cli {
 // check found damage (check).
 int RunArchive(const std::vector<std::string>& args, std::ostream& out);
 
-// Writes the image of read-out `id` to `file` (whole or not at all); 0, or
-// the exit code above after saying why on stderr.
+// Writes the image of read-out `id` to `file` (whole or not at all), with
+// the time it was read as the file's time; 0, or the exit code above after
+// saying why on stderr.
 int ExportReadout(std::int64_t id, const std::filesystem::path& file);
 
 }  // namespace zorvek::cli

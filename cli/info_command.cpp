@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/image_source.h"
 #include "cli/terminal.h"
+#include "flows/readout_stamp.h"
 #include "model/cp1251.h"
 #include "model/cycle_line.h"
 #include "model/data_plausibility.h"
@@ -230,6 +231,8 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out) {
     if (!session) return exitCode;
 
     out << "Образ: " << image << '\n';
+    // As the documents' footers and the archive name the image.
+    out << "Отпечаток образа: " << ReadoutStamp(*session).fingerprint << '\n';
     out << "Формат данных: " << ProgramVersionText() << ", принят\n";
     out << "Метка окончания копии прибора считывания: "
         << (CheckEndOfCopyMark(session->dispatch).Present() ? "есть" : "нет") << '\n';

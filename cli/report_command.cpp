@@ -16,6 +16,7 @@
 #include "cli/terminal_sinks.h"
 #include "flows/document_table.h"
 #include "flows/failure_text.h"
+#include "flows/readout_stamp.h"
 #include "model/cp1251.h"
 #include "model/scratch_file.h"
 #include "reports/charts/drawing_thread.h"
@@ -76,7 +77,7 @@ struct Batch {
           word(DataDirectory() / "Kvelta", notifier, sink),
           excel(sink, "Приложение 3"),
           tools{inputs,          word,           excel,  pictures, options.charts,
-                options.columns, options.filter, window, busy} {}
+                options.columns, options.filter, window, busy,     {}} {}
 
     ReportInputs inputs;
     BatchSink sink;
@@ -106,7 +107,9 @@ class Lane {
         : m_formats(options.formats),
           m_session(std::move(session)),
           m_progress(line, part),
-          m_batch(*m_session, options, m_messages, m_progress) {}
+          m_batch(*m_session, options, m_messages, m_progress) {
+        m_batch.tools.footer = StampLine(ReadoutStamp(*m_session));
+    }
 
     void Add(std::size_t index, const DocumentEntry& document) {
         m_documents.emplace_back(index, &document);

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "archive/image_facts.h"
+#include "flows/readout_stamp.h"
 #include "model/cp1251.h"
 #include "model/format_check.h"
 #include "model/memory_map.h"
@@ -15,16 +16,6 @@ using archive::ArchiveError;
 
 std::chrono::sys_seconds Now() {
     return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
-}
-
-// When the dump file was written: the moment of a device read, or of the
-// copy a file load names.
-std::optional<std::chrono::sys_seconds> FileTime(const std::filesystem::path& file) {
-    std::error_code error;
-    const auto written = std::filesystem::last_write_time(file, error);
-    if (error) return std::nullopt;
-    return std::chrono::time_point_cast<std::chrono::seconds>(
-        std::chrono::file_clock::to_sys(written));
 }
 
 // What failed underneath, where it is known.
@@ -49,6 +40,8 @@ const char* CauseText(archive::ArchiveCause cause) {
             return "нет прав доступа к архиву";
     }
     return nullptr;
+}
+
 // Digits of `text` from `at`, exactly `count` of them.
 std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t count) {
     if (at + count > text.size()) return std::nullopt;
@@ -64,7 +57,7 @@ std::optional<int> Digits(std::string_view text, std::size_t at, std::size_t cou
 
 ReadTime ReadTimeOfFile(std::span<const std::uint8_t> image, const std::filesystem::path& file) {
     if (const auto own = archive::ReadTimeOfImage(image, Now())) return {own->at, own->source};
-    return {FileTime(file).value_or(Now()), archive::ReadTimeSource::FileTime};
+    return {FileWrittenAt(file).value_or(Now()), archive::ReadTimeSource::FileTime};
 }
 
 std::optional<std::chrono::sys_seconds> ParseReadAt(std::string_view text) {
@@ -101,7 +94,7 @@ ArchiveStore StoreReadout(Session& session, archive::ReadoutSource source,
     if (readAt) {
         stored.readAt = {*readAt, archive::ReadTimeSource::Given};
     } else if (source != archive::ReadoutSource::File) {
-        stored.readAt = {FileTime(session.dumpFile.FileName()).value_or(Now()),
+        stored.readAt = {FileWrittenAt(session.dumpFile.FileName()).value_or(Now()),
                          archive::ReadTimeSource::DeviceRead};
     } else {
         stored.readAt = ReadTimeOfFile(readout.image, session.dumpFile.FileName());

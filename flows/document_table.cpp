@@ -80,6 +80,8 @@ std::optional<PaperDocument> PaperOf(const DocumentEntry& entry, const WordLayer
 
 bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools) {
     tools.word.SetTitle(entry.title);
+    tools.word.SetFooter(tools.footer);
+    tools.excel.SetFooter(tools.footer);
     return entry.build(tools);
 }
 

@@ -32,6 +32,9 @@ struct DocumentTools {
     // Appendix 3 shows its progress in the window's title.
     TitleSink& title;
     BuildBusy& busy;
+    // The line at the foot of every page (cp1251; StampLine of the image's
+    // ReadoutStamp).
+    std::string footer;
 };
 
 // One document of the inspection file.
@@ -63,7 +66,8 @@ bool IsWorkbook(const DocumentEntry& entry);
 std::optional<PaperDocument> PaperOf(const DocumentEntry& entry, const WordLayer& word,
                                      const ExcelLayer& excel);
 
-// Names the word processor's document after the entry, then builds it.
+// Names the word processor's document after the entry, gives both layers
+// the tools' footer line, then builds it.
 // True when the document was handed to the document sink.
 bool BuildDocument(const DocumentEntry& entry, DocumentTools& tools);
 

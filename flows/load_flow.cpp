@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flows/failure_text.h"
+#include "flows/readout_stamp.h"
 #include "model/atomic_file.h"
 #include "model/bits.h"
 #include "model/cp1251.h"
@@ -114,7 +115,7 @@ LoadOutcome LoadFromFile(Session& session) {
 }
 
 LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
-                            std::span<const std::uint8_t> image) {
+                            std::span<const std::uint8_t> image, std::chrono::sys_seconds readAt) {
     std::error_code ignored;
     std::filesystem::create_directories(file.parent_path(), ignored);
     if (const TransferResult written = WriteFileAtomically(file, image); !written) {
@@ -122,6 +123,8 @@ LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
         outcome.file = file;
         return outcome;
     }
+    // Best effort: a file system that keeps no such times leaves the copy's.
+    SetReadTime(file, readAt);
     session.choice.namedFile = file;
     return LoadFromFile(session);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -62,10 +63,11 @@ LoadOutcome LoadFromFile(Session& session);
 
 // Loads an image kept elsewhere (a read-out from the archive) as a file
 // load does: the image is written to `file` first, so that the documents
-// read it from there. SaveWriteFailed when `file` cannot be written; the
-// open source stays open then.
+// read it from there, and carries `readAt` as its time (see ImageReadTime).
+// SaveWriteFailed when `file` cannot be written; the open source stays open
+// then.
 LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
-                            std::span<const std::uint8_t> image);
+                            std::span<const std::uint8_t> image, std::chrono::sys_seconds readAt);
 
 // The device load commands: close whatever source is open, open the
 // device, check the format (and for the LPT reader its end-of-copy mark),

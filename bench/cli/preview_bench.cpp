@@ -56,7 +56,7 @@ void FirstPage(benchmark::State& state, std::string_view name) {
     const ColumnSwitches columns = ColumnSwitches::All();
     const FilterMask filter;
     BuildBusy busy;
-    DocumentTools tools{inputs, word, excel, pictures, true, columns, filter, quiet, busy};
+    DocumentTools tools{inputs, word, excel, pictures, true, columns, filter, quiet, busy, {}};
     const DocumentEntry& entry = *FindDocument(name);
     QImage screen(794, 1123, QImage::Format_RGB32);  // A4 at 96 dpi
     for (auto _ : state) {

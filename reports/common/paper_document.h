@@ -107,6 +107,9 @@ struct PaperDocument {
     std::vector<PaperBlock> blocks;
     // Every page carries "Стр. N из M" at its foot, inside the bottom margin.
     bool pageNumbers = true;
+    // A line under the page number on every page: what ties the page to its
+    // read-out (see StampLine). Empty: none.
+    std::string footer;
     std::string title;  // the document's name in the PDF's properties
 };
 

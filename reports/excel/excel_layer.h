@@ -43,6 +43,10 @@ class ExcelLayer {
     // The workbook last shown, laid out for paper as a spreadsheet prints
     // it; nothing from layers that keep no sheet, or before the first.
     virtual std::optional<PaperDocument> Paper() const { return std::nullopt; }
+    // The line every printed page of the workbooks shown from now on
+    // carries in its footer (cp1251; see StampLine). Layers that keep no
+    // pages ignore it.
+    virtual void SetFooter(std::string_view) {}
 };
 
 // "A".."U" for the column indices 0..20.

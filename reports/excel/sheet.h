@@ -53,6 +53,11 @@ struct SheetPrintSetup {
     std::string footer;    // cp1251, with the page codes "&P" and "&N"; empty: none
     // The filter buttons' range: its first row holds the buttons.
     std::optional<std::pair<CellRef, CellRef>> autoFilter;
+    // What prints; unset: whatever the sheet uses.
+    std::optional<std::pair<CellRef, CellRef>> printArea;
+    // Pages of a sheet wider than the paper follow each other across its
+    // columns first, then down its rows.
+    bool overThenDown = false;
 };
 
 struct SheetComment {

@@ -58,7 +58,13 @@ PaperPage PrintedPage(const Sheet& sheet) {
 
 std::optional<UsedRange> FindUsedRange(const Sheet& sheet) {
     std::optional<UsedRange> range;
-    for (const auto& [r, row] : sheet.Rows()) {
+    const auto& area = sheet.PrintSetup().printArea;
+    if (area) {
+        range = UsedRange{area->first.row, area->second.row, area->first.col, area->second.col};
+    }
+    const auto& rows = sheet.Rows();
+    for (auto it = area ? rows.end() : rows.begin(); it != rows.end(); ++it) {
+        const auto& [r, row] = *it;
         if (row.cells.empty()) continue;
         const int first = row.cells.front().first;
         const int last = row.cells.back().first;
@@ -255,10 +261,11 @@ PaperDocument PaperFromSheet(const Sheet& sheet) {
     const auto titleCount =
         static_cast<std::size_t>(std::clamp(print.titleColumns, 0, range->Columns()));
     const std::vector<Band> bands = Bands(widths, titleCount, document.page.TextWidth());
-    // Down, then over: each band prints all its rows before the next begins.
-    std::vector<PaperTable> tables(bands.size());
-    for (std::size_t b = 1; b < tables.size(); ++b) tables[b].pageBreakBefore = true;
-
+    // Per band: the rows repeated on every page, then the others.
+    std::vector<std::vector<PaperRow>> heads(bands.size());
+    std::vector<std::vector<PaperRow>> bodies(bands.size());
+    std::vector<int> bodyHeights;
+    int headHeight = 0;
     auto rowIt = sheet.Rows().lower_bound(range->firstRow);
     for (int r = range->firstRow; r <= range->lastRow; ++r) {
         const SheetRow* row = nullptr;
@@ -267,14 +274,49 @@ PaperDocument PaperFromSheet(const Sheet& sheet) {
         // Empty rows keep their height too.
         const int height = static_cast<int>(
             std::lround(RowHeightPt(row != nullptr ? *row : SheetRow{}) * kTwipsPerPoint));
+        const bool head = r < print.titleRows;
+        (head ? headHeight : bodyHeights.emplace_back()) += height;
         for (std::size_t b = 0; b < bands.size(); ++b) {
             PaperRow paperRow = BandRow(shown, bands[b], widths);
             paperRow.minHeight = height;
-            paperRow.header = r < print.titleRows;
-            tables[b].rows.push_back(std::move(paperRow));
+            paperRow.header = head;
+            (head ? heads : bodies)[b].push_back(std::move(paperRow));
         }
     }
-    for (PaperTable& table : tables) document.blocks.emplace_back(std::move(table));
+    // Down, then over: each band prints all its rows before the next
+    // begins. Over, then down: the rows a page holds print in every band
+    // before the next rows begin.
+    std::vector<std::pair<std::size_t, std::size_t>> chunks;  // [first, end) of the body rows
+    if (print.overThenDown && bands.size() > 1) {
+        const int room =
+            (document.page.height - document.page.marginTop - document.page.marginBottom) * 97 /
+                100 -
+            headHeight;
+        std::size_t first = 0;
+        int filled = 0;
+        for (std::size_t i = 0; i < bodyHeights.size(); ++i) {
+            if (i > first && filled + bodyHeights[i] > room) {
+                chunks.emplace_back(first, i);
+                first = i;
+                filled = 0;
+            }
+            filled += bodyHeights[i];
+        }
+        chunks.emplace_back(first, bodyHeights.size());
+    } else {
+        chunks.emplace_back(0, bodyHeights.size());
+    }
+    for (const auto& [first, end] : chunks) {
+        for (std::size_t b = 0; b < bands.size(); ++b) {
+            PaperTable table;
+            table.pageBreakBefore = !document.blocks.empty();
+            table.rows = heads[b];
+            table.rows.insert(table.rows.end(),
+                              bodies[b].begin() + static_cast<std::ptrdiff_t>(first),
+                              bodies[b].begin() + static_cast<std::ptrdiff_t>(end));
+            document.blocks.emplace_back(std::move(table));
+        }
+    }
     return document;
 }
 

@@ -1,5 +1,6 @@
 #include "reports/excel/xlsx_excel_layer.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -17,6 +18,10 @@ constexpr int kColumnWidth = 16;  // of every column, in characters
 constexpr int kHeaderRow = 4;     // sheet row of the table's header
 // Columns kept at the left on screen and on paper: "№" and the date.
 constexpr int kTitleColumns = 2;
+// The titles above the table run from D to H, and "Не зарегистрировано!"
+// below an empty table as far.
+constexpr int kTitlesLastCol = 7;
+constexpr int kEmptyNoteRow = 11;
 // A4 landscape less the writer's side margins of 0.7 inch, at 96 pixels to
 // the inch: 11.69 - 1.4 inches.
 constexpr std::uint32_t kPrintablePixels = 987;
@@ -37,7 +42,7 @@ void XlsxExcelLayer::ExcelStart() {
     m_lastWrite = TransferResult::Ok();
     m_lastWriteFile.clear();
     m_sheet = Sheet{};
-    m_tableLastCol.reset();
+    m_tableCorner.reset();
     m_filterCorner.reset();
     m_sheet.SetAllColumnsWidth(kColumnWidth);
     m_sheet.SetOrientation(kXlLandscape);
@@ -66,7 +71,7 @@ void XlsxExcelLayer::ExcelDrawGrid(int lastCol, int lastRow) {
     m_sheet.SetBorderLineStyle(kXlDiagonalUp, kXlNone);
     for (const int edge : {kXlEdgeLeft, kXlEdgeTop, kXlEdgeBottom, kXlEdgeRight}) setLine(edge);
     if (lastCol != 0) setLine(kXlInsideVertical);
-    m_tableLastCol = lastCol;
+    m_tableCorner = corner;
     if (lastRow != kHeaderRow) {
         m_filterCorner = corner;
         setLine(kXlInsideHorizontal);
@@ -121,12 +126,22 @@ void XlsxExcelLayer::ExcelFreezeHeader() {
 void XlsxExcelLayer::SetUpPrinting() {
     SheetPrintSetup print;
     print.titleRows = kHeaderRow;
-    print.footer = Cp1251FromUtf8("&CСтр. &P из &N");
-    if (m_tableLastCol) {
+    // "&" starts a code in a footer; a lone one is written twice.
+    std::string line;
+    for (const char c : m_footer) line += c == '&' ? std::string("&&") : std::string(1, c);
+    print.footer = (line.empty() ? std::string() : "&L" + line) + Cp1251FromUtf8("&CСтр. &P из &N");
+    if (m_tableCorner) {
         const SheetRuler ruler(m_sheet);
         std::uint32_t width = 0;
-        for (int col = 0; col <= *m_tableLastCol; ++col) width += ruler.ColumnPixels(col);
+        for (int col = 0; col <= m_tableCorner->col; ++col) width += ruler.ColumnPixels(col);
         if (width > kPrintablePixels) print.titleColumns = kTitleColumns;
+        // Text running out of the table's last column, and the grey of the
+        // sheet around it, would print as pages of their own.
+        const bool empty = m_tableCorner->row == kHeaderRow - 1;
+        print.printArea = {CellRef{0, 0},
+                           CellRef{std::max(m_tableCorner->row, empty ? kEmptyNoteRow - 1 : 0),
+                                   std::max(m_tableCorner->col, kTitlesLastCol)}};
+        print.overThenDown = true;
     }
     if (m_filterCorner) print.autoFilter = {*Address(0, kHeaderRow), *m_filterCorner};
     m_sheet.SetPrintSetup(std::move(print));
@@ -135,6 +150,7 @@ void XlsxExcelLayer::SetUpPrinting() {
 std::optional<PaperDocument> XlsxExcelLayer::Paper() const {
     PaperDocument paper = PaperFromSheet(m_sheet);
     paper.title = m_title;
+    paper.footer = Utf8FromCp1251(m_footer);
     return paper;
 }
 

@@ -44,9 +44,11 @@ class XlsxExcelLayer final : public ExcelLayer {
     // Writes the workbook where the sink says and tells the sink the outcome.
     // On paper rows 1..4 repeat on every page, and columns A and B too when
     // the table is wider than the page; the footer numbers the pages
-    // ("Стр. 2 из 9"); the framed table carries filter buttons in its
-    // header when it has data rows.
+    // ("Стр. 2 из 9") beside the footer line; the framed table carries
+    // filter buttons in its header when it has data rows. Only the titles
+    // and the table print, page after page across the columns first.
     bool ExcelShow() override;
+    void SetFooter(std::string_view line) override { m_footer = line; }
     TransferResult LastWrite() const override { return m_lastWrite; }
     std::filesystem::path LastWriteFile() const override { return m_lastWriteFile; }
     // The sheet as built so far; after ExcelShow with its print settings,
@@ -62,7 +64,8 @@ class XlsxExcelLayer final : public ExcelLayer {
     DocumentSink& m_sink;
     std::string m_title;
     Sheet m_sheet;
-    std::optional<int> m_tableLastCol;      // of the framed table
+    std::string m_footer;                   // cp1251
+    std::optional<CellRef> m_tableCorner;   // the framed table's last cell
     std::optional<CellRef> m_filterCorner;  // its last cell, when it has data rows
     TransferResult m_lastWrite;
     std::filesystem::path m_lastWriteFile;

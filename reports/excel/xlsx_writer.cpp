@@ -222,6 +222,13 @@ class WorkbookWriter {
         if (error == LXW_NO_ERROR && !print.footer.empty()) {
             error = worksheet_set_footer(m_worksheet, Utf8FromCp1251(print.footer).c_str());
         }
+        if (error == LXW_NO_ERROR && print.printArea) {
+            const auto& [first, last] = *print.printArea;
+            error = worksheet_print_area(
+                m_worksheet, static_cast<lxw_row_t>(first.row), static_cast<lxw_col_t>(first.col),
+                static_cast<lxw_row_t>(last.row), static_cast<lxw_col_t>(last.col));
+        }
+        if (print.overThenDown) worksheet_print_across(m_worksheet);
         if (error == LXW_NO_ERROR && print.autoFilter) {
             const auto& [first, last] = *print.autoFilter;
             error = worksheet_autofilter(

@@ -17,6 +17,7 @@ namespace zorvek {
 namespace {
 
 constexpr double kFooterSizePt = 10;
+constexpr double kFooterLineSizePt = 8;
 constexpr double kDefaultTabTwips = 709;
 
 QString QStringOf(const std::string& utf8) {
@@ -318,6 +319,7 @@ class PaperLayoutData {
         }
         PaintFrames(painter, frames);
         if (document.pageNumbers) PaintPageNumber(painter, index);
+        if (!document.footer.empty()) PaintFooterLine(painter);
     }
 
     PaperDocument document;
@@ -481,6 +483,22 @@ class PaperLayoutData {
         const double x = page.marginLeft + (page.TextWidth() - metrics.horizontalAdvance(text)) / 2;
         const double baseline = page.height - page.marginBottom / 2.0 + metrics.ascent() / 2;
         painter.drawText(QPointF(x, baseline), text);
+    }
+
+    // Under the page number, in one piece, so that the text a reader takes
+    // from the file holds the fingerprint whole.
+    void PaintFooterLine(QPainter& painter) {
+        const PaperPage& page = document.page;
+        const QString text = QString::fromStdString(document.footer);
+        const QFont& font = fonts.Font(PaperFont::Serif, kFooterLineSizePt, false);
+        const QFontMetricsF& metrics = fonts.Metrics(PaperFont::Serif, kFooterLineSizePt, false);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        const double x = page.marginLeft + (page.TextWidth() - metrics.horizontalAdvance(text)) / 2;
+        const double numberBaseline =
+            page.height - page.marginBottom / 2.0 +
+            fonts.Metrics(PaperFont::Serif, kFooterSizePt, false).ascent() / 2;
+        painter.drawText(QPointF(x, numberBaseline + metrics.height()), text);
     }
 
     double m_y = 0;

@@ -91,6 +91,7 @@ bool RtfFlow::IsOpeningParagraph(const Paragraph& paragraph) const {
 void RtfFlow::Type(std::string_view text, int size, bool bold, ParagraphAlign align) {
     Current().align = align;
     Current().hangingIndent = m_hangingIndent;
+    Current().keepWithNext = m_keepWithNext;
     std::size_t start = 0;
     while (true) {
         const std::size_t stop = text.find_first_of("\r\n", start);
@@ -108,7 +109,7 @@ void RtfFlow::Type(std::string_view text, int size, bool bold, ParagraphAlign al
 }
 
 void RtfFlow::NewParagraph(int markSize) {
-    Paragraph next{Current().align, markSize, Current().hangingIndent, {}};
+    Paragraph next{Current().align, markSize, Current().hangingIndent, {}, m_keepWithNext};
     if (m_inTable) {
         CurrentTable().rows[m_row][m_column].paragraphs.push_back(std::move(next));
     } else {
@@ -188,7 +189,7 @@ void RtfFlow::RenderParagraph(std::string& out, const Paragraph& paragraph, bool
     if (head) {
         out += "\\pard\\plain";
         if (inCell) out += "\\intbl";
-        if (keepWithNext) out += "\\keepn";
+        if (keepWithNext || paragraph.keepWithNext) out += "\\keepn";
         out += AlignWord(paragraph.align);
         if (paragraph.hangingIndent > 0) {
             out += "\\li";

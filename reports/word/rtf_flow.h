@@ -57,6 +57,8 @@ class RtfFlow {
     // Paragraphs typed into from now on wrap `twips` in from the left after
     // their first line; 0 (or less) ends it.
     void SetHangingIndent(int twips) { m_hangingIndent = std::max(twips, 0); }
+    // Paragraphs typed into from now on keep with what follows them.
+    void SetKeepWithNext(bool on) { m_keepWithNext = on; }
 
     // Puts a picture in a centred paragraph of its own.
     void AddPicture(RtfPicture picture);
@@ -79,6 +81,7 @@ class RtfFlow {
         int markSize = 12;
         int hangingIndent = 0;  // twips
         std::vector<Piece> pieces;
+        bool keepWithNext = false;
     };
     struct Cell {
         std::vector<Paragraph> paragraphs;
@@ -108,6 +111,7 @@ class RtfFlow {
     std::size_t m_row = 0;
     std::size_t m_column = 0;
     int m_hangingIndent = 0;
+    bool m_keepWithNext = false;
 };
 
 }  // namespace zorvek

@@ -250,6 +250,7 @@ class TemplateReader {
         }
         if (group.destination != Destination::Body) return;
         m_advancingLine = false;
+        if (word == "pard" || word == "trowd") SectionBody(start);
         if (word == "b") {
             group.bold = !hasParameter || parameter != 0;
         } else if (word == "plain") {
@@ -305,6 +306,7 @@ class TemplateReader {
     // Text, a character word or a break at `pos`: settles where the line
     // opened by the last break starts, and the document's first text.
     void Content(std::size_t pos) {
+        SectionBody(pos);
         if (!m_seenContent) {
             m_seenContent = true;
             m_result.m_start = TemplateSpot{pos, Top().bold, m_inTable};
@@ -324,6 +326,14 @@ class TemplateReader {
         }
     }
 
+    // The first paragraph, row or text of the body: the section's page
+    // setup lies before it, and a footer goes there.
+    void SectionBody(std::size_t pos) {
+        if (m_seenSectionBody) return;
+        m_seenSectionBody = true;
+        m_result.m_footerSpot = pos;
+    }
+
     void LineBreak(std::size_t start, std::size_t end) {
         Content(start);
         if (m_waitingForCell) {
@@ -339,6 +349,7 @@ class TemplateReader {
     bool Finish(std::size_t bodyEnd) {
         m_result.m_bodyEnd = bodyEnd;
         if (!m_seenContent) m_result.m_start = TemplateSpot{bodyEnd, false, false};
+        if (!m_seenSectionBody) m_result.m_footerSpot = bodyEnd;
         m_result.m_textWidth =
             std::max(m_paperWidth - m_marginLeft - m_marginRight, kNarrowestText);
         return true;
@@ -350,6 +361,7 @@ class TemplateReader {
     int m_pendingSkip = 0;
     bool m_inTable = false;
     bool m_seenContent = false;
+    bool m_seenSectionBody = false;
     bool m_lineOpen = false;        // the last break's line start is not settled yet
     bool m_advancingLine = false;   // ... and still moves past closing braces
     bool m_waitingForCell = false;  // ... and lies in the next table row

@@ -43,6 +43,10 @@ class RtfTemplate {
     // end of its first cell. Nullopt on the last line.
     std::optional<TemplateSpot> LineBelow(std::size_t offset) const;
 
+    // Where the first section's footer can be spliced in: after the
+    // document's page setup, before its first paragraph or table row.
+    std::size_t FooterSpot() const { return m_footerSpot; }
+
     // Width between the left and right page margins, twips.
     int TextWidth() const { return m_textWidth; }
 
@@ -58,6 +62,7 @@ class RtfTemplate {
     std::vector<std::pair<std::string, TemplateSpot>> m_bookmarks;  // names lower-cased
     std::vector<LineEnd> m_lineEnds;                                // in text order
     TemplateSpot m_start;
+    std::size_t m_footerSpot = 0;
     std::size_t m_bodyEnd = 0;  // where the document's outermost group closes
     int m_textWidth = 0;
 };

@@ -49,6 +49,23 @@ void AppendNumberWord(std::string& out, std::string_view word, int value) {
     out += std::to_string(value);
 }
 
+// The page number and the line under it, small and centred in the bottom
+// margin. The reader fills in the page fields; their results are only what
+// a reader that cannot count pages shows.
+void AppendFooter(std::string& out, std::string_view line) {
+    out += "{\\footer\\uc1\\pard\\plain\\qc\\fs16 ";
+    AppendRtfText(out, Cp1251FromUtf8("Стр. "));
+    out += "{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}";
+    AppendRtfText(out, Cp1251FromUtf8(" из "));
+    out += "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par\n";
+    if (!line.empty()) {
+        out += "\\pard\\plain\\qc\\fs16 ";
+        AppendRtfText(out, line);
+        out += "\\par";
+    }
+    out += "}\n";
+}
+
 }  // namespace
 
 RtfWordLayer::RtfWordLayer(std::filesystem::path templateDirectory, Notifier& notifier,
@@ -200,6 +217,11 @@ void RtfWordLayer::WordSetHangingIndent(int twips) {
     m_insertions[m_cursor].flow.SetHangingIndent(twips);
 }
 
+void RtfWordLayer::WordKeepWithNext(bool on) {
+    if (!IsOpen()) return;
+    m_insertions[m_cursor].flow.SetKeepWithNext(on);
+}
+
 void RtfWordLayer::WordPasteCentered(const std::vector<std::uint8_t>& png) {
     if (!IsOpen()) return;
     const std::optional<PngSize> size = ReadPngSize(png);
@@ -221,7 +243,10 @@ bool RtfWordLayer::WordShow() {
 std::optional<PaperDocument> RtfWordLayer::Paper() const {
     if (!IsOpen()) return std::nullopt;
     auto paper = PaperFromRtf(Rtf());
-    if (paper) paper->title = m_title.empty() ? m_defaultTitle : m_title;
+    if (paper) {
+        paper->title = m_title.empty() ? m_defaultTitle : m_title;
+        paper->footer = Utf8FromCp1251(m_footer);
+    }
     return paper;
 }
 
@@ -245,9 +270,19 @@ void RtfWordLayer::RenderTemplateDocument(std::string& out) const {
     });
     out.reserve(text.size() + 64 * m_insertions.size());
     std::size_t copied = 0;
+    bool footed = false;
+    const auto copyUpTo = [&](std::size_t offset) {
+        if (!footed && m_template->FooterSpot() <= offset) {
+            out.append(text, copied, m_template->FooterSpot() - copied);
+            copied = m_template->FooterSpot();
+            AppendFooter(out, m_footer);
+            footed = true;
+        }
+        out.append(text, copied, offset - copied);
+    };
     for (const std::size_t index : order) {
         const Insertion& insertion = m_insertions[index];
-        out.append(text, copied, insertion.spot.offset - copied);
+        copyUpTo(insertion.spot.offset);
         copied = insertion.spot.offset;
         // Each insertion keeps to its own groups, so the template's formatting
         // after it is untouched.
@@ -264,7 +299,7 @@ void RtfWordLayer::RenderTemplateDocument(std::string& out) const {
             out += '}';
         }
     }
-    out.append(text, copied);
+    copyUpTo(text.size());
 }
 
 void RtfWordLayer::RenderNewDocument(std::string& out) const {
@@ -287,6 +322,7 @@ void RtfWordLayer::RenderNewDocument(std::string& out) const {
     AppendNumberWord(out, "\\margtsxn", kTopMargin);
     AppendNumberWord(out, "\\margbsxn", kBottomMargin);
     out += '\n';
+    AppendFooter(out, m_footer);
     m_insertions.front().flow.Render(out, m_page.width - m_page.marginLeft - m_page.marginRight);
     out += '}';
 }

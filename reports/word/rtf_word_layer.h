@@ -39,6 +39,9 @@ class RtfWordLayer final : public WordLayer {
     // Names the documents shown from now on (UTF-8). Empty goes back to the
     // default: the template's file name without extension, or "Документ".
     void SetTitle(std::string_view utf8) override;
+    // Every page of an RTF document carries "Стр. N из M" at its foot, and
+    // this line under it.
+    void SetFooter(std::string_view line) override { m_footer = line; }
 
     // The RTF that WordShow would write now; empty while no document is open.
     std::string Rtf() const;
@@ -55,6 +58,7 @@ class RtfWordLayer final : public WordLayer {
     void WordDeleteRow() override;
     void WordNewParagraph() override;
     void WordSetHangingIndent(int twips) override;
+    void WordKeepWithNext(bool on) override;
     void WordPasteCentered(const std::vector<std::uint8_t>& png) override;
     bool WordShow() override;
     TransferResult LastWrite() const override { return m_lastWrite; }
@@ -102,6 +106,7 @@ class RtfWordLayer final : public WordLayer {
     int m_fontSize = 12;
     std::string m_defaultTitle;
     std::string m_title;
+    std::string m_footer;  // cp1251
     bool m_mustTerminate = false;
     TransferResult m_lastWrite;
     std::filesystem::path m_lastWriteFile;

@@ -49,6 +49,10 @@ class WordLayer {
     // `twips` in from the left (a hanging indent), so that a column that
     // wraps stays under itself; 0 ends it.
     virtual void WordSetHangingIndent(int twips) = 0;
+    // Paragraphs typed from now on stay on the page of what follows them,
+    // so that a block typed while on is never split between pages; false
+    // ends it. Layers that keep no pages ignore it.
+    virtual void WordKeepWithNext(bool) {}
     // Puts a PNG picture in its own centred paragraph.
     virtual void WordPasteCentered(const std::vector<std::uint8_t>& png) = 0;
     // Hands the finished document to the document sink. False when it could
@@ -65,6 +69,10 @@ class WordLayer {
     // Names the documents shown from now on (UTF-8, "Форма 1"); the name a
     // document is filed under. Layers that file nothing ignore it.
     virtual void SetTitle(std::string_view) {}
+    // The line every page of the documents shown from now on carries at its
+    // foot, under its page number (cp1251; see StampLine). Layers that keep
+    // no pages ignore it.
+    virtual void SetFooter(std::string_view) {}
     // The document last shown, laid out for paper (PDF, preview, print);
     // nothing from layers that keep no document, or before the first.
     virtual std::optional<PaperDocument> Paper() const { return std::nullopt; }

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <fstream>
 #include <future>
 #include <memory>
@@ -462,6 +463,10 @@ class InfoFormTest : public test::WindowFixture {
         QVERIFY(written.front().endsWith(".rtf"));
         const QString path = m_dir->filePath("documents/" + written.front());
         QCOMPARE(m_dialogs.opened, QStringList{path});
+        // Its pages name the image they were made from.
+        const std::vector<std::uint8_t> rtf = ReadBytes(path);
+        QVERIFY(std::search(rtf.begin(), rtf.end(), test::SampleFingerprint().begin(),
+                            test::SampleFingerprint().end()) != rtf.end());
         QVERIFY(m_dialogs.messages.isEmpty());
         QVERIFY(Window().menuBar()->isEnabled());
         QVERIFY(Window().StatusLine()->isVisible());

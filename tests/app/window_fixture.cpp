@@ -10,12 +10,18 @@
 #include <iterator>
 
 #include "access/program_location.h"
+#include "model/sha256.h"
 
 namespace zorvek::test {
 
 std::vector<std::uint8_t> SampleImage() {
     std::ifstream in(ZORVEK_SAMPLES_DIR "/dannie.krd", std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+const std::string& SampleFingerprint() {
+    static const std::string fingerprint = ImageFingerprint(SampleImage());
+    return fingerprint;
 }
 
 std::vector<std::uint8_t> ReadBytes(const QString& path) {

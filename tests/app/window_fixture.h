@@ -24,6 +24,8 @@ class QAction;
 namespace zorvek::test {
 
 std::vector<std::uint8_t> SampleImage();
+// What the documents made from it name it by.
+const std::string& SampleFingerprint();
 std::vector<std::uint8_t> ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
 inline QString Path(const QTemporaryDir& dir, const char* name) { return dir.filePath(name); }

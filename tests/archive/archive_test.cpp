@@ -9,15 +9,14 @@
 #include <thread>
 
 #include "archive/image_facts.h"
-#include "archive/schema.h"
 #include "archive/os_user.h"
-#include "archive/sha256.h"
+#include "archive/schema.h"
 #include "archive/sql_archive.h"
 #include "model/cp1251.h"
 #include "model/format.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
-#include "model/records.h"
+#include "model/sha256.h"
 #include "sim/image_generator.h"
 #include "tests/archive/archive_backend.h"
 
@@ -718,6 +717,8 @@ TEST(ServerArchive, OnlyInitMakesOrAltersIt) {
     ASSERT_TRUE(again) << again.status.reason;
     EXPECT_EQ(again.value.schemaBefore, LatestSchemaVersion());
     EXPECT_EQ(OpenArchive(backend.Location()).value->List(std::nullopt).value.size(), 1U);
+}
+
 // An image of the lists' records set by hand: none but those a case writes.
 class ImageReadTime : public ::testing::Test {
   protected:

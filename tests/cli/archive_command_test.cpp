@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <random>
 #include <sstream>
 
 #include "archive/sql_connection.h"
 #include "cli/report_command.h"
+#include "model/local_time.h"
+#include "model/sha256.h"
 #include "sim/image_generator.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/temp_dir.h"
@@ -177,14 +182,33 @@ TEST_F(ArchiveCommand, RefusesAnImageChangedSinceItWasStored) {
     EXPECT_NE(out.find("\"changed_images\": 1"), std::string::npos) << out;
 }
 
+// The documents of a stored read-out name it as it was read: its image's
+// fingerprint and the time it was read, not when it was taken out again.
 TEST_F(ArchiveCommand, MakesTheDocumentsOfAStoredReadout) {
+    using namespace std::chrono;
+    const sys_seconds readAt =
+        sys_days(year_month_day{year{2025}, month{11}, day{3}}) + hours{7} + minutes{41};
+    std::filesystem::last_write_time(m_files[0], file_clock::from_sys(readAt));
     std::string out;
     ASSERT_EQ(Run({"add", m_files[0]}, out), 0);
+    std::filesystem::last_write_time(m_files[0], file_clock::now());
     std::ostringstream listed;
     const std::string folder = Utf8(m_dir / "documents");
     EXPECT_EQ(cli::RunReport({"--from-archive", "1", "--out", folder, "--only", "form1"}, listed),
               0);
-    EXPECT_TRUE(std::filesystem::is_regular_file(m_dir / "documents" / "form1.rtf"));
+    const auto rtf = ReadFile(m_dir / "documents" / "form1.rtf");
+    const std::string text(rtf.begin(), rtf.end());
+    const std::tm local = LocalTime(static_cast<std::time_t>(readAt.time_since_epoch().count()));
+    char when[64];
+    std::snprintf(when, sizeof when, "%02d.%02d.%04d %02d:%02d", local.tm_mday, local.tm_mon + 1,
+                  local.tm_year + 1900, local.tm_hour, local.tm_min);
+    EXPECT_NE(text.find(HexOf(Sha256(m_images[0])).substr(0, 16)), std::string::npos);
+    EXPECT_NE(text.find(when), std::string::npos) << when;
+    const std::string exported = Utf8(m_dir / "export.krd");
+    ASSERT_EQ(Run({"export", "1", "--out", exported}, out), 0);
+    EXPECT_EQ(time_point_cast<seconds>(
+                  file_clock::to_sys(std::filesystem::last_write_time(m_dir / "export.krd"))),
+              readAt);
     EXPECT_EQ(cli::RunReport({"--from-archive", "5", "--out", folder}, listed), 8);
     EXPECT_EQ(cli::RunReport({m_files[0], "--from-archive", "1", "--out", folder}, listed), 1);
 }

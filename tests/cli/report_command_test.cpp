@@ -172,5 +172,44 @@ TEST_F(ReportCommand, AFailedWriteSaysWhy) {
     EXPECT_EQ(err.find("ERROR"), std::string::npos) << err;
 }
 
+// A document of an earlier run left under the name this run writes must
+// never pass for this run's: it is replaced, or gone with an error exit when
+// this run's could not be made or written.
+TEST_F(ReportCommand, NoDocumentOfAnEarlierRunPassesForThisRuns) {
+    const auto out = m_dir / "out";
+    const std::vector<std::uint8_t> stale = {'s', 't', 'a', 'l', 'e'};
+    const auto leaveStale = [&](std::initializer_list<const char*> names) {
+        std::filesystem::create_directories(out);
+        for (const char* name : names) WriteFile(std::string("out/") + name, stale);
+    };
+    // Damaged statistics: appendix 1 cannot be made, appendix 4 can.
+    leaveStale({"appendix1-total.rtf", "appendix1-total.pdf", "appendix4.rtf", "appendix4.pdf"});
+    EXPECT_EQ(Run({Image(sim::ImageVariant::BadChecksums).string(), "--out", out.string(), "--only",
+                   "appendix1-total,appendix4", "--format", "rtf,pdf"}),
+              4);
+    EXPECT_FALSE(std::filesystem::exists(out / "appendix1-total.rtf"));
+    EXPECT_FALSE(std::filesystem::exists(out / "appendix1-total.pdf"));
+    for (const char* name : {"appendix4.rtf", "appendix4.pdf"}) {
+        const auto made = ReadFile(out / name);
+        EXPECT_GT(made.size(), 1000u) << name;
+    }
+
+    // A full disk: nothing is written, and nothing old is left to be taken
+    // for what was asked.
+    if (!test::FileSizeLimit::Supported()) return;
+    leaveStale({"form1.rtf", "appendix3.xlsx"});
+    const auto image = Image(sim::ImageVariant::Valid);
+    testing::internal::CaptureStderr();
+    int code = 0;
+    {
+        const test::FileSizeLimit full(1000);
+        code = Run({image.string(), "--out", out.string(), "--only", "form1,appendix3"});
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 4);
+    EXPECT_FALSE(std::filesystem::exists(out / "form1.rtf"));
+    EXPECT_FALSE(std::filesystem::exists(out / "appendix3.xlsx"));
+}
+
 }  // namespace
 }  // namespace zorvek

@@ -3,13 +3,21 @@
 // repeat and never stand alone.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <regex>
 #include <set>
 #include <sstream>
 
+#include "cli/info_command.h"
 #include "cli/report_command.h"
 #include "flows/document_table.h"
+#include "model/build_version.h"
+#include "model/local_time.h"
+#include "model/sha256.h"
+#include "reports/excel/zip_reader.h"
 #include "sim/image_generator.h"
+#include "tests/reports/excel/xlsx_package.h"
 #include "tests/reports/word/rtf_reader.h"
 #include "tests/support/host_tools.h"
 #include "tests/support/temp_dir.h"
@@ -139,6 +147,90 @@ TEST_F(ReportPdf, WorkbookHeadOnEveryPageAboveItsRows) {
         ASSERT_NE(head, std::string::npos) << "page " << i + 1;
         EXPECT_TRUE(std::regex_search(page.substr(head), kRecord)) << "page " << i + 1 << page;
     }
+}
+
+// Every page of every document names the read-out it was made from, as this
+// program's PDF shows it and as an office suite prints the RTF and the
+// workbook: the program's version, the image's fingerprint whole (what the
+// archive files the image under begins with it, and `info` prints it) and
+// when the image was read; and every page is numbered "Стр. N из M". The
+// workbook prints its table and titles only, across before down.
+TEST_F(ReportPdf, EveryPageNamesItsReadOutAndItsNumber) {
+    if (!test::OnPath("soffice")) GTEST_SKIP() << "no soffice";
+    const auto bytes =
+        sim::ImageFileBytes(sim::GenerateImage({.seed = 3}), sim::ImageVariant::Valid);
+    const auto image = WriteFile("image.krd", bytes);
+    using namespace std::chrono;
+    const sys_seconds readAt =
+        sys_days(year_month_day{year{2026}, month{3}, day{14}}) + hours{9} + minutes{26};
+    std::filesystem::last_write_time(image, file_clock::from_sys(readAt));
+    const std::string fingerprint = HexOf(Sha256(bytes)).substr(0, 16);
+    const std::tm local = LocalTime(static_cast<std::time_t>(readAt.time_since_epoch().count()));
+    char when[64];
+    std::snprintf(when, sizeof when, "%02d.%02d.%04d %02d:%02d", local.tm_mday, local.tm_mon + 1,
+                  local.tm_year + 1900, local.tm_hour, local.tm_min);
+    const std::string line =
+        "ЗОРВЕК " + std::string(BuildVersion()) + " · образ " + fingerprint + " · считано " + when;
+
+    std::ostringstream info;
+    ASSERT_EQ(cli::RunInfo({image.string()}, info), 0);
+    EXPECT_NE(info.str().find("Отпечаток образа: " + fingerprint + "\n"), std::string::npos);
+
+    const auto out = m_dir / "out";
+    std::ostringstream listing;
+    ASSERT_EQ(cli::RunReport({image.string(), "--out", out.string(), "--format", "rtf,xlsx,pdf"},
+                             listing),
+              0);
+    const auto office = m_dir / "office";
+    std::string command = "timeout 300 soffice -env:UserInstallation=file://" +
+                          (m_dir / "profile").string() + " --headless --convert-to pdf --outdir " +
+                          test::Quoted(office);
+    for (const DocumentEntry& document : Documents()) {
+        command += " " + test::Quoted(out / document.fileName);
+    }
+    ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0);
+
+    for (const DocumentEntry& document : Documents()) {
+        const auto pdf = std::filesystem::path(document.fileName).replace_extension(".pdf");
+        for (const auto& folder : {out, office}) {
+            SCOPED_TRACE(folder / pdf);
+            const auto pages = Pages(folder / pdf, false);
+            ASSERT_FALSE(pages.empty());
+            for (std::size_t i = 0; i < pages.size(); ++i) {
+                const std::string number =
+                    "Стр. " + std::to_string(i + 1) + " из " + std::to_string(pages.size());
+                EXPECT_NE(Visible(pages[i]).find(Visible(number)), std::string::npos)
+                    << "page " << i + 1 << ":\n"
+                    << pages[i];
+                EXPECT_NE(pages[i].find(fingerprint), std::string::npos) << "page " << i + 1;
+                EXPECT_NE(Visible(pages[i]).find(Visible(line)), std::string::npos)
+                    << "page " << i + 1 << ":\n"
+                    << pages[i];
+            }
+        }
+    }
+
+    // What prints of the workbook, as a spreadsheet program reads it back:
+    // from A1 to the table's last row, and to its last column or the
+    // titles' (H), whichever lies further right; pages across, then down.
+    const test::XlsxPackage workbook(out / "appendix3.xlsx");
+    const std::string lastRow = workbook.Sheet().All("//m:sheetData/m:row[m:c/m:v]/@r").back();
+    const std::string headerEnd = workbook.Sheet().All("//m:row[@r='4']/m:c/@r").back();
+    const std::string lastCol =
+        std::max(headerEnd.substr(0, headerEnd.size() - 1), std::string("H"));
+    ASSERT_EQ(std::system(("cd " + test::Quoted(out) + " && timeout 300 soffice " +
+                           "-env:UserInstallation=file://" + (m_dir / "profile").string() +
+                           " --headless --convert-to ods appendix3.xlsx >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    auto ods = ReadZip(out / "appendix3.ods");
+    ASSERT_TRUE(ods);
+    const ZipEntry* content = FindEntry(*ods, "content.xml");
+    const ZipEntry* styles = FindEntry(*ods, "styles.xml");
+    ASSERT_TRUE(content && styles);
+    EXPECT_NE(content->data.find("table:print-ranges=\"Лист1.A1:Лист1." + lastCol + lastRow + "\""),
+              std::string::npos);
+    EXPECT_NE(styles->data.find("style:print-page-order=\"ltr\""), std::string::npos);
 }
 
 TEST_F(ReportPdf, FormatsChosenAreTheFilesWritten) {

@@ -106,7 +106,10 @@ class MechanismStatistics {
             ParagraphAlign::Centred);
         for (int mechanism = 0; mechanism < kMechanisms; ++mechanism) WriteSection(mechanism);
         m_word.WordMoveDown();
+        // The crane's three lines stay together too.
+        m_word.WordKeepWithNext(true);
         WriteCraneIdentification(m_word, m_inputs.sheet, 12);
+        m_word.WordKeepWithNext(false);
         m_inputs.PauseAndResetProgress();
         return m_word.WordShow();
     }
@@ -114,6 +117,9 @@ class MechanismStatistics {
   private:
     void WriteSection(int mechanism) {
         const Texts& text = Text();
+        // A mechanism's section fits a page and is kept on one: neither of
+        // its tables starts a page without the mechanism's name above it.
+        m_word.WordKeepWithNext(true);
         m_word.WordNewParagraph();
         m_word.WordWriteLine(MechanismName(m_inputs.source, mechanism), 12, true,
                              ParagraphAlign::Centred);
@@ -132,6 +138,7 @@ class MechanismStatistics {
         m_word.WordWriteLine(text.switchOns, 12, false, ParagraphAlign::Left);
         m_word.WordAddTable(1, 3, 10);
         FillRangeTable(m_word, counts, [](std::uint32_t count) { return FormatInt(14, count); });
+        m_word.WordKeepWithNext(false);
         m_word.WordWriteLine(text.totalSwitchOns + FormatInt(8, counts.total), 12, false,
                              ParagraphAlign::Right);
         m_word.WordNewParagraph();

@@ -5,14 +5,18 @@
 #include <span>
 #include <string>
 
-namespace zorvek::archive {
+namespace zorvek {
 
 using Sha256Digest = std::array<std::uint8_t, 32>;
 
 // The SHA-256 digest of `bytes` (FIPS 180-4).
 Sha256Digest Sha256(std::span<const std::uint8_t> bytes);
 
-// 64 lower-case hex digits.
+// Two lower-case hex digits a byte.
 std::string HexOf(std::span<const std::uint8_t> bytes);
 
-}  // namespace zorvek::archive
+// What the documents and `info` name an image by: the first 16 hex digits
+// of its SHA-256, the start of the digest the archive files it under.
+std::string ImageFingerprint(std::span<const std::uint8_t> image);
+
+}  // namespace zorvek

@@ -1,8 +1,8 @@
-#include "archive/sha256.h"
+#include "model/sha256.h"
 
 #include <vector>
 
-namespace zorvek::archive {
+namespace zorvek {
 namespace {
 
 constexpr std::array<std::uint32_t, 64> kRound = {
@@ -84,4 +84,8 @@ std::string HexOf(std::span<const std::uint8_t> bytes) {
     return hex;
 }
 
-}  // namespace zorvek::archive
+std::string ImageFingerprint(std::span<const std::uint8_t> image) {
+    return HexOf(Sha256(image)).substr(0, 16);
+}
+
+}  // namespace zorvek
