@@ -5,12 +5,10 @@
 #include "access/program_location.h"
 #include "app/program.h"
 #include "app/qt_translations.h"
-#include "reports/charts/offscreen_environment.h"
 #include "reports/charts/supplied_fonts.h"
 #include "ui/dialogs.h"
 
 int main(int argc, char* argv[]) {
-    zorvek::PrepareWindowDrawing();
     QApplication application(argc, argv);
     QApplication::setApplicationName("zorvek");
     QApplication::setDesktopFileName("zorvek");

@@ -19,10 +19,4 @@ struct OffscreenEnvironment {
 // the user chose (QT_QPA_PLATFORM) is respected.
 OffscreenEnvironment PrepareOffscreenDrawing();
 
-// For a program with a window, before its application object: text is laid
-// out by the same font engine as offscreen, so the charts a window draws
-// match the command line's to the pixel. A platform the user chose is
-// respected.
-void PrepareWindowDrawing();
-
 }  // namespace zorvek

@@ -19,7 +19,4 @@ OffscreenEnvironment PrepareOffscreenDrawing() {
     return environment;
 }
 
-// Both the desktop platforms and offscreen draw text with FreeType here.
-void PrepareWindowDrawing() {}
-
 }  // namespace zorvek

@@ -11,13 +11,4 @@ OffscreenEnvironment PrepareOffscreenDrawing() {
     return environment;
 }
 
-// The window platform's own engine (GDI) rounds each glyph's advance to
-// whole pixels, so the charts' small text came out wider than offscreen,
-// where Qt draws with FreeType.
-void PrepareWindowDrawing() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
-    }
-}
-
 }  // namespace zorvek
