@@ -208,6 +208,8 @@ int RunReport(const std::vector<std::string>& args, std::ostream& out) {
     int exitCode = 0;
     auto session = OpenImage(image, exitCode);
     if (!session) return exitCode;
+    // The export gave the copy the read-out's stored read time.
+    if (options->fromArchive) session->readAt = FileWrittenAt(image);
     if (options->passport) {
         if (const TransferResult loaded = LoadInfoIni(session->sheet, *options->passport);
             !loaded) {

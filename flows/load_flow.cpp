@@ -16,6 +16,13 @@
 namespace zorvek {
 namespace {
 
+// Device data just written to the dump file, read this moment.
+void MarkFreshRead(Session& session) {
+    session.saveState = Session::SaveState::Unsaved;
+    session.readAt =
+        std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+}
+
 using Status = LoadOutcome::Status;
 
 constexpr const char* kReadFailed = "Ошибка чтения данных";
@@ -75,7 +82,7 @@ LoadOutcome LoadFromDevice(Session& session, SourceKind source) {
     session.choice.freshRead = true;
     LoadOutcome saved = SaveFreshRead(session);
     saved.source = source;
-    if (saved.Loaded()) session.saveState = Session::SaveState::Unsaved;
+    if (saved.Loaded()) MarkFreshRead(session);
     return saved;
 }
 
@@ -108,6 +115,7 @@ void ClearUsbNewDataMark(UsbReader& reader) {
 LoadOutcome LoadFromFile(Session& session) {
     // One source at a time: whatever is open gives way to the file.
     session.dispatch.CloseSource();
+    session.readAt.reset();
     LoadOutcome outcome =
         OpenCheckAndReadPassport(session, SourceKind::DumpFile, Status::FileNotOpened);
     outcome.file = session.dumpFile.FileName();
@@ -126,7 +134,9 @@ LoadOutcome LoadImageAsFile(Session& session, const std::filesystem::path& file,
     // Best effort: a file system that keeps no such times leaves the copy's.
     SetReadTime(file, readAt);
     session.choice.namedFile = file;
-    return LoadFromFile(session);
+    LoadOutcome loaded = LoadFromFile(session);
+    if (loaded.Loaded()) session.readAt = readAt;
+    return loaded;
 }
 
 LoadOutcome LoadFromRecorder(Session& session) {
@@ -162,7 +172,7 @@ LoadOutcome LoadFromUsbReader(Session& session, UsbReader& reader) {
     ClearUsbNewDataMark(reader);
     session.choice.freshRead = true;
     const LoadOutcome loaded = LoadFromFile(session);
-    if (loaded.Loaded()) session.saveState = Session::SaveState::Unsaved;
+    if (loaded.Loaded()) MarkFreshRead(session);
     return loaded;
 }
 

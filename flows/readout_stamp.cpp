@@ -25,7 +25,7 @@ std::optional<std::chrono::sys_seconds> ImageReadTime(const Session& session,
                                                       std::span<const std::uint8_t> image) {
     const std::filesystem::path& file = session.dumpFile.FileName();
     if (file.empty()) return std::nullopt;
-    if (session.saveState == Session::SaveState::Unsaved) return FileWrittenAt(file);
+    if (session.readAt) return session.readAt;
     return ReadTimeOfFile(image, file).at;
 }
 

@@ -14,12 +14,11 @@ namespace zorvek {
 // When `file` was last written; nothing when the system cannot say.
 std::optional<std::chrono::sys_seconds> FileWrittenAt(const std::filesystem::path& file);
 
-// When the loaded image was read, as the archive dates it: right after a
-// device read, the moment the dump file was written; for a file, the
-// image's own time (its newest valid record, else the end of its
-// statistics period), else the time the file was written (SetReadTime
-// gives an exported read-out its stored time). Nothing while no file is
-// loaded.
+// When the loaded image was read, as the archive dates it: the time its
+// load knew (a device read's moment, an archive read-out's stored time),
+// else the image's own time (its newest valid record, else the end of its
+// statistics period), else the time its file was written. Nothing while
+// no file is loaded.
 std::optional<std::chrono::sys_seconds> ImageReadTime(const Session& session,
                                                       std::span<const std::uint8_t> image);
 

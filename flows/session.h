@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,10 @@ class Session {
     PassportSheet sheet;
     Dispatch dispatch;
     SaveState saveState = SaveState::Nothing;
+    // When the loaded image was read, where its load knows: the moment of a
+    // device read, an archive read-out's stored time. Unset for a file,
+    // whose image dates itself (see ImageReadTime).
+    std::optional<std::chrono::sys_seconds> readAt;
     ProgressSink* const mainProgress;
 };
 

@@ -10,6 +10,7 @@
 
 #include "archive/sql_connection.h"
 #include "cli/report_command.h"
+#include "flows/archive_flow.h"
 #include "model/local_time.h"
 #include "model/sha256.h"
 #include "sim/image_generator.h"
@@ -186,12 +187,9 @@ TEST_F(ArchiveCommand, RefusesAnImageChangedSinceItWasStored) {
 // fingerprint and the time it was read, not when it was taken out again.
 TEST_F(ArchiveCommand, MakesTheDocumentsOfAStoredReadout) {
     using namespace std::chrono;
-    const sys_seconds readAt =
-        sys_days(year_month_day{year{2025}, month{11}, day{3}}) + hours{7} + minutes{41};
-    std::filesystem::last_write_time(m_files[0], file_clock::from_sys(readAt));
+    const sys_seconds readAt = *ParseReadAt("03.11.2025 07:41");
     std::string out;
-    ASSERT_EQ(Run({"add", m_files[0]}, out), 0);
-    std::filesystem::last_write_time(m_files[0], file_clock::now());
+    ASSERT_EQ(Run({"add", m_files[0], "--read-at", "03.11.2025 07:41"}, out), 0);
     std::ostringstream listed;
     const std::string folder = Utf8(m_dir / "documents");
     EXPECT_EQ(cli::RunReport({"--from-archive", "1", "--out", folder, "--only", "form1"}, listed),

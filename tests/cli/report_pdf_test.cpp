@@ -11,6 +11,7 @@
 
 #include "cli/info_command.h"
 #include "cli/report_command.h"
+#include "flows/archive_flow.h"
 #include "flows/document_table.h"
 #include "model/build_version.h"
 #include "model/local_time.h"
@@ -160,10 +161,8 @@ TEST_F(ReportPdf, EveryPageNamesItsReadOutAndItsNumber) {
     const auto bytes =
         sim::ImageFileBytes(sim::GenerateImage({.seed = 3}), sim::ImageVariant::Valid);
     const auto image = WriteFile("image.krd", bytes);
-    using namespace std::chrono;
-    const sys_seconds readAt =
-        sys_days(year_month_day{year{2026}, month{3}, day{14}}) + hours{9} + minutes{26};
-    std::filesystem::last_write_time(image, file_clock::from_sys(readAt));
+    // Dated as the archive dates a file: by the image's own records.
+    const auto readAt = ReadTimeOfFile(bytes, image).at;
     const std::string fingerprint = HexOf(Sha256(bytes)).substr(0, 16);
     const std::tm local = LocalTime(static_cast<std::time_t>(readAt.time_since_epoch().count()));
     char when[64];
