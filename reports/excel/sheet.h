@@ -48,7 +48,8 @@ struct SheetRow {
 
 // How the sheet prints beyond its orientation.
 struct SheetPrintSetup {
-    int titleRows = 0;     // rows 0.. repeated at the top of every page
+    int titleRows = 0;  // rows titleFirstRow.. repeated at the top of every page
+    int titleFirstRow = 0;
     int titleColumns = 0;  // columns 0.. repeated at the left of every page
     std::string footer;    // cp1251, with the page codes "&P" and "&N"; empty: none
     // The filter buttons' range: its first row holds the buttons.

@@ -72,7 +72,8 @@ std::optional<UsedRange> FindUsedRange(const Sheet& sheet) {
     const SheetPrintSetup& print = sheet.PrintSetup();
     if (print.titleRows > 0) {
         range->firstRow = 0;
-        range->lastRow = std::max(range->lastRow, std::min(print.titleRows, kSheetRows) - 1);
+        range->lastRow = std::max(range->lastRow,
+                                  std::min(print.titleFirstRow + print.titleRows, kSheetRows) - 1);
     }
     if (print.titleColumns > 0) {
         range->firstCol = 0;
@@ -256,8 +257,9 @@ PaperDocument PaperFromSheet(const Sheet& sheet) {
         static_cast<std::size_t>(std::clamp(print.titleColumns, 0, range->Columns()));
     const std::vector<Band> bands = Bands(widths, titleCount, document.page.TextWidth());
     // Down, then over: each band prints all its rows before the next begins.
-    std::vector<PaperTable> tables(bands.size());
-    for (std::size_t b = 1; b < tables.size(); ++b) tables[b].pageBreakBefore = true;
+    // Repeated rows below the top open a table of their own in each band.
+    std::vector<std::vector<PaperTable>> tables(bands.size(), std::vector<PaperTable>(1));
+    for (std::size_t b = 1; b < tables.size(); ++b) tables[b].front().pageBreakBefore = true;
 
     auto rowIt = sheet.Rows().lower_bound(range->firstRow);
     for (int r = range->firstRow; r <= range->lastRow; ++r) {
@@ -267,14 +269,18 @@ PaperDocument PaperFromSheet(const Sheet& sheet) {
         // Empty rows keep their height too.
         const int height = static_cast<int>(
             std::lround(RowHeightPt(row != nullptr ? *row : SheetRow{}) * kTwipsPerPoint));
+        const bool header = r >= print.titleFirstRow && r < print.titleFirstRow + print.titleRows;
         for (std::size_t b = 0; b < bands.size(); ++b) {
+            if (header && r == print.titleFirstRow && r > range->firstRow) tables[b].emplace_back();
             PaperRow paperRow = BandRow(shown, bands[b], widths);
             paperRow.minHeight = height;
-            paperRow.header = r < print.titleRows;
-            tables[b].rows.push_back(std::move(paperRow));
+            paperRow.header = header;
+            tables[b].back().rows.push_back(std::move(paperRow));
         }
     }
-    for (PaperTable& table : tables) document.blocks.emplace_back(std::move(table));
+    for (std::vector<PaperTable>& band : tables) {
+        for (PaperTable& table : band) document.blocks.emplace_back(std::move(table));
+    }
     return document;
 }
 

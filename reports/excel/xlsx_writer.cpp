@@ -212,8 +212,9 @@ class WorkbookWriter {
         const SheetPrintSetup& print = m_sheet.PrintSetup();
         lxw_error error = LXW_NO_ERROR;
         if (print.titleRows > 0) {
-            error =
-                worksheet_repeat_rows(m_worksheet, 0, static_cast<lxw_row_t>(print.titleRows - 1));
+            error = worksheet_repeat_rows(
+                m_worksheet, static_cast<lxw_row_t>(print.titleFirstRow),
+                static_cast<lxw_row_t>(print.titleFirstRow + print.titleRows - 1));
         }
         if (error == LXW_NO_ERROR && print.titleColumns > 0) {
             error = worksheet_repeat_columns(m_worksheet, 0,

@@ -286,6 +286,12 @@ void RtfWordLayer::RenderNewDocument(std::string& out) const {
     AppendNumberWord(out, "\\margrsxn", m_page.marginRight);
     AppendNumberWord(out, "\\margtsxn", kTopMargin);
     AppendNumberWord(out, "\\margbsxn", kBottomMargin);
+    // Pages numbered at the foot, as the paper numbers them.
+    out += "\n{\\footer\\pard\\plain\\qc\\fs20 ";
+    AppendRtfText(out, Cp1251FromUtf8("Стр. "));
+    out += "{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} ";
+    AppendRtfText(out, Cp1251FromUtf8("из "));
+    out += "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}";
     out += '\n';
     m_insertions.front().flow.Render(out, m_page.width - m_page.marginLeft - m_page.marginRight);
     out += '}';
