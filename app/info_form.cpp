@@ -86,6 +86,7 @@ const MenuItem kArchiveMenu[] = {
     {"ArchiveSave1", "Сохранить в архив", {}},
     {"ArchiveOpen1", "Открыть из архива…", {}},
     {"Fleet1", "Парк кранов", {}},
+    {"FleetReport1", "Отчёт по парку…", {}},
     {"N23", nullptr, {}},
     {"ArchiveLocation1", "Расположение архива…", {}},
 };
@@ -215,6 +216,7 @@ void TInfo_Form::BuildMenu() {
         {"ArchiveSave1", &TInfo_Form::ArchiveSave1Click},
         {"ArchiveOpen1", &TInfo_Form::ArchiveOpen1Click},
         {"Fleet1", &TInfo_Form::Fleet1Click},
+        {"FleetReport1", &TInfo_Form::FleetReport1Click},
         {"ArchiveLocation1", &TInfo_Form::ArchiveLocation1Click},
     };
     for (const auto& [name, command] : commands) {

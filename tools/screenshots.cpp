@@ -21,7 +21,9 @@
 #include "app/program.h"
 #include "app/qt_translations.h"
 #include "archive/image_facts.h"
+#include "flows/fleet_report.h"
 #include "model/cp1251.h"
+#include "model/format.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
 #include "sim/image_generator.h"
@@ -159,14 +161,15 @@ void SaveArchiveWindows(zorvek::TInfo_Form& main, zorvek::archive::ReadoutArchiv
     Save(open, folder, "archive-open");
     open.close();
 
-    zorvek::ui::FleetForm fleet(&main, archive.Fleet().value);
+    zorvek::ui::FleetForm fleet(&main, archive.Fleet().value,
+                                zorvek::DayOf(zorvek::SystemClock().Now()));
     fleet.show();
     Save(fleet, folder, "archive-fleet");
     const std::string registration = zorvek::Cp1251FromUtf8("41328-к");
     const auto crane = archive.List(registration);
     zorvek::ui::ReadoutListForm history(&fleet, crane.value);
     history.setWindowTitle(QStringLiteral("Считывания крана 41328-к"));
-    history.ShowComparison(zorvek::archive::Compare(crane.value.at(1), crane.value.at(0)));
+    history.CompareAnyTwo();
     history.show();
     Save(history, folder, "archive-crane");
 }

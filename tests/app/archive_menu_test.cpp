@@ -241,7 +241,7 @@ class ArchiveMenuTest : public QObject {
         QFETCH(int, column);
         QFETCH(Qt::SortOrder, order);
         QFETCH(QStringList, cranes);
-        ui::FleetForm form(nullptr, m_archive.Fleet().value);
+        ui::FleetForm form(nullptr, m_archive.Fleet().value, sys_days(2026y / 12 / 10));
         form.Table()->sortByColumn(column, order);
         QStringList shown;
         for (int row = 0; row < form.Table()->model()->rowCount(); ++row) {
@@ -252,7 +252,7 @@ class ArchiveMenuTest : public QObject {
     }
 
     void theLifeUsedIsABarOfItsShare() {
-        ui::FleetForm form(nullptr, m_archive.Fleet().value);
+        ui::FleetForm form(nullptr, m_archive.Fleet().value, sys_days(2026y / 12 / 10));
         form.Table()->sortByColumn(ui::FleetForm::kRegistration, Qt::AscendingOrder);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
