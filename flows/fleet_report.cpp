@@ -22,9 +22,11 @@ using archive::FleetCrane;
 constexpr int kTitleSize = 14;
 constexpr int kTextSize = 10;
 constexpr int kTableSize = 8;
-// The sheet's columns, in characters: the texts of the passport are wider.
-constexpr double kSheetColumnWidth = 12;
-constexpr double kSheetTextColumnWidth = 24;
+// Characters of a sheet's column per unit of the report's widths; the last
+// column, what is due, is as wide as its longest text, for a cell does not
+// wrap.
+constexpr double kSheetCharactersPerWidth = 1.8;
+constexpr double kSheetDueWidth = 48;
 
 std::string Cp(const char* utf8) { return Cp1251FromUtf8(utf8); }
 
@@ -155,11 +157,31 @@ FleetReport MakeFleetReport(const std::vector<FleetCrane>& cranes, std::chrono::
         report.due.push_back(due.back().Any());
     }
     report.summary = SummaryOf(cranes, due);
-    for (const char* column :
-         {"Рег. №", "Зав. №", "Модель", "Владелец", "Последнее считывание", "Циклов с предыдущего",
-          "Часов с предыдущего", "Перегрузок > 110 % с предыдущего", "Kp", "Группа факт.",
-          "Группа по паспорту", "Ресурс израсходован, %", "Срок службы до", "Требует внимания"}) {
-        report.columns.push_back(Cp(column));
+    report.note =
+        Cp("Циклы, часы и перегрузки > 110 % — с предыдущего считывания крана; "
+           "у крана с одним считыванием они не указаны. Ресурс — доля расчётного "
+           "ресурса группы по паспорту.");
+    // The passport's texts and what is due get the room; the figures what
+    // their headers need in two or three lines.
+    const std::pair<const char*, int> columns[] = {
+        {"Рег. №", 7},
+        {"Зав. №", 8},
+        {"Модель", 8},
+        {"Владелец", 11},
+        {"Последнее считывание", 9},
+        {"Циклы", 6},
+        {"Часы", 6},
+        {"Перегрузки > 110 %", 8},
+        {"Kp", 5},
+        {"Группа факт.", 7},
+        {"Группа по паспорту", 7},
+        {"Ресурс, %", 6},
+        {"Срок службы до", 8},
+        {"Требует внимания", 13},
+    };
+    for (const auto& [title, width] : columns) {
+        report.columns.push_back(Cp(title));
+        report.widths.push_back(width);
     }
     return report;
 }
@@ -173,8 +195,11 @@ bool TypeFleetReport(const FleetReport& report, WordLayer& word) {
     for (const std::string& line : report.summary)
         word.WordWriteLine(line, kTextSize, false, ParagraphAlign::Left);
     word.WordNewParagraph();
+    word.WordWriteLine(report.note, kTextSize, false, ParagraphAlign::Left);
     const int columns = static_cast<int>(report.columns.size());
     word.WordAddTable(1 + static_cast<int>(report.lines.size()), columns, kTableSize);
+    word.WordSetColumnWidths(report.widths);
+    word.WordLetTableBreak();
     // A header row all in bold repeats on every page.
     for (const std::string& column : report.columns)
         word.WordWriteCell(column, kTableSize, true, ParagraphAlign::Centred);
@@ -206,6 +231,7 @@ Sheet FleetReportSheet(const FleetReport& report) {
     ++row;
     for (const std::string& line : report.summary) write(row++, 0, line, false, kTextSize);
     ++row;
+    write(row++, 0, report.note, false, kTextSize);
     const int header = row;
     const int lastCol = static_cast<int>(report.columns.size()) - 1;
     for (int col = 0; col <= lastCol; ++col)
@@ -223,14 +249,16 @@ Sheet FleetReportSheet(const FleetReport& report) {
         sheet.SetBorderLineStyle(border, kXlContinuous);
         sheet.SetBorderWeight(border, kXlThin);
     }
-    sheet.SetAllColumnsWidth(kSheetColumnWidth);
-    for (const int col : {2, 3, lastCol}) sheet.SetColumnWidth(col, kSheetTextColumnWidth);
+    for (int col = 0; col < lastCol && col < static_cast<int>(report.widths.size()); ++col)
+        sheet.SetColumnWidth(col, report.widths[col] * kSheetCharactersPerWidth);
+    sheet.SetColumnWidth(lastCol, kSheetDueWidth);
     const CellRef firstLine{header + 1, 0};
     sheet.SelectCells(firstLine, firstLine);
     sheet.FreezePanes();
     SheetPrintSetup print;
     print.titleFirstRow = header;
     print.titleRows = 1;
+    print.fitWidth = true;
     print.footer = Cp("&CСтр. &P из &N");
     if (!report.lines.empty()) print.autoFilter = {{header, 0}, {row, lastCol}};
     sheet.SetPrintSetup(std::move(print));

@@ -35,7 +35,9 @@ struct FleetReport {
     std::string title;                 // cp1251
     std::vector<std::string> heading;  // when and from which archive it was made
     std::vector<std::string> summary;
+    std::string note;  // what the table's figures are
     std::vector<std::string> columns;
+    std::vector<int> widths;  // of the columns, relative to each other
     std::vector<std::vector<FleetReportCell>> lines;
     std::vector<bool> due;  // per line: something is due on the crane
 };

@@ -220,6 +220,7 @@ class WorkbookWriter {
             error = worksheet_repeat_columns(m_worksheet, 0,
                                              static_cast<lxw_col_t>(print.titleColumns - 1));
         }
+        if (print.fitWidth) worksheet_fit_to_pages(m_worksheet, 1, 0);
         if (error == LXW_NO_ERROR && !print.footer.empty()) {
             error = worksheet_set_footer(m_worksheet, Utf8FromCp1251(print.footer).c_str());
         }

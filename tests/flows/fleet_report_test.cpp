@@ -123,7 +123,7 @@ TEST_P(FleetReportTest, ListsEveryCraneMostUrgentFirstInBothFormats) {
     ASSERT_TRUE(table);
     ASSERT_EQ(table->rows.size(), 5U);
     EXPECT_TRUE(table->rows[0].header);
-    EXPECT_EQ(CellText(table->rows[0].cells[5]), "Циклов с предыдущего");
+    EXPECT_EQ(CellText(table->rows[0].cells[5]), "Циклы");
     for (std::size_t i = 0; i < order.size(); ++i) {
         EXPECT_EQ(CellText(table->rows[i + 1].cells[0]), order[i]);
         EXPECT_FALSE(table->rows[i + 1].header);
@@ -143,15 +143,16 @@ TEST_P(FleetReportTest, ListsEveryCraneMostUrgentFirstInBothFormats) {
     // The workbook read back: the same lines under a header row that
     // repeats on every printed page, figures as numbers.
     const test::XlsxPackage workbook(m_dir / "fleet.xlsx");
-    // Below the title, two heading lines, a gap, four summary lines, a gap.
-    const std::size_t header = 10;
-    EXPECT_EQ(workbook.Value("A10"), "Рег. №");
+    // Below the title, two heading lines, a gap, four summary lines, a gap,
+    // the note.
+    const std::size_t header = 11;
+    EXPECT_EQ(workbook.Value("A11"), "Рег. №");
     for (std::size_t i = 0; i < order.size(); ++i) {
         EXPECT_EQ(workbook.Value("A" + std::to_string(header + 1 + i)), order[i]);
     }
-    EXPECT_EQ(workbook.ValueType("F11"), "n");
-    EXPECT_EQ(workbook.Value("F11"), "25");
-    EXPECT_NE(workbook.Entry("xl/workbook.xml").find("$10:$10"), std::string::npos);
+    EXPECT_EQ(workbook.ValueType("F12"), "n");
+    EXPECT_EQ(workbook.Value("F12"), "25");
+    EXPECT_NE(workbook.Entry("xl/workbook.xml").find("$11:$11"), std::string::npos);
     EXPECT_NE(workbook.Entry("xl/worksheets/sheet1.xml").find("landscape"), std::string::npos);
 }
 
