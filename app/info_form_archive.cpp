@@ -155,6 +155,7 @@ void TInfo_Form::FleetReport1Click() {
     std::filesystem::path stem = PathOf(*chosen);
     stem.replace_extension();
     struct Made {
+        bool opened = false;
         archive::ArchiveStatus status;
         FleetReportFiles files;
     };
@@ -162,6 +163,7 @@ void TInfo_Form::FleetReport1Click() {
         [this, stem] {
             Made made;
             const auto opened = m_archive.Archive();
+            made.opened = static_cast<bool>(opened);
             if (!opened) {
                 made.status = opened.status;
                 return made;
@@ -188,7 +190,7 @@ void TInfo_Form::FleetReport1Click() {
         },
         [this](Made made) {
             if (!made.status) {
-                SayArchiveFailure(kNotRead, made.status);
+                SayArchiveFailure(made.opened ? kNotRead : kNotOpened, made.status);
                 return;
             }
             if (!made.files.failedFile.empty()) {

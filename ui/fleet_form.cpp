@@ -53,6 +53,7 @@ QList<QStandardItem*> FleetRow(const archive::FleetLine& line, std::size_t index
     }
     row[FleetForm::kFlags]->setForeground(kFlagColour);
     row[FleetForm::kDue]->setForeground(kFlagColour);
+    row[FleetForm::kDue]->setToolTip(row[FleetForm::kDue]->text());
     if (due.Any()) {
         QFont bold = row[FleetForm::kRegistration]->font();
         bold.setBold(true);
