@@ -160,7 +160,7 @@ void TInfo_Form::FleetReport1Click() {
         FleetReportFiles files;
     };
     RunCommand(
-        [this, stem] {
+        [this, stem, location = m_archive.ShownLocation()] {
             Made made;
             const auto opened = m_archive.Archive();
             made.opened = static_cast<bool>(opened);
@@ -174,8 +174,7 @@ void TInfo_Form::FleetReport1Click() {
                 return made;
             }
             const LocalDateTime now = SystemClock().Now();
-            const FleetReport report =
-                MakeFleetReport(cranes.value, DayOf(now), now, m_archive.ShownLocation());
+            const FleetReport report = MakeFleetReport(cranes.value, DayOf(now), now, location);
             made.files = WriteFleetReport(report, stem);
             if (made.files.failedFile.empty() && made.files.paper) {
                 std::filesystem::path pdf = stem;
@@ -202,7 +201,8 @@ void TInfo_Form::FleetReport1Click() {
                 QString::fromStdU16String(made.files.written.front().generic_u16string());
             const QString written =
                 QStringLiteral("Отчёт по парку записан: ") + QDir::toNativeSeparators(rtf);
-            if (m_view.Current() == DocumentView::Editor && m_dialogs.OpenWithDesktop(rtf)) {
+            if ((m_view.Current() == DocumentView::Editor && m_dialogs.OpenWithDesktop(rtf)) ||
+                !made.files.paper) {
                 ShowStatus(written);
                 return;
             }

@@ -460,7 +460,9 @@ constexpr Subcommand kSubcommands[] = {
     {"show", RunShow, "show ID                      одно считывание целиком"},
     {"export", RunExport, "export ID --out ФАЙЛ         образ считывания в файл"},
     {"compare", RunCompare, "compare ID ID                что произошло между считываниями"},
-    {"fleet", RunFleet, "fleet [--due] [--report ПАПКА] парк кранов, что нужно, отчёт"},
+    {"fleet", RunFleet,
+     "fleet [--due]                парк кранов; --due: только те, кому что-то нужно\n"
+     "  fleet --report ПАПКА         отчёт по парку: RTF, XLSX и PDF"},
     {"check", RunCheck, "check                        проверить образы и базу данных"},
 };
 

@@ -28,6 +28,13 @@ constexpr int kTableSize = 8;
 constexpr double kSheetCharactersPerWidth = 1.8;
 constexpr double kSheetDueWidth = 48;
 
+// The word processor's layer has nothing to say of a document typed from
+// nothing: no template, no bookmark.
+class Unheard final : public Notifier {
+  public:
+    void Notify(std::string_view) override {}
+};
+
 std::string Cp(const char* utf8) { return Cp1251FromUtf8(utf8); }
 
 std::string TwoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
@@ -203,9 +210,11 @@ bool TypeFleetReport(const FleetReport& report, WordLayer& word) {
     // A header row all in bold repeats on every page.
     for (const std::string& column : report.columns)
         word.WordWriteCell(column, kTableSize, true, ParagraphAlign::Centred);
+    // A crane with something due stands out by its number in bold.
     for (std::size_t i = 0; i < report.lines.size(); ++i) {
-        for (const FleetReportCell& cell : report.lines[i]) {
-            word.WordWriteCell(cell.text, kTableSize, false,
+        for (std::size_t col = 0; col < report.lines[i].size(); ++col) {
+            const FleetReportCell& cell = report.lines[i][col];
+            word.WordWriteCell(cell.text, kTableSize, col == 0 && report.due[i],
                                cell.number ? ParagraphAlign::Right : ParagraphAlign::Left);
         }
     }
@@ -236,11 +245,12 @@ Sheet FleetReportSheet(const FleetReport& report) {
     const int lastCol = static_cast<int>(report.columns.size()) - 1;
     for (int col = 0; col <= lastCol; ++col)
         write(header, col, report.columns[col], true, kTextSize);
-    for (const auto& line : report.lines) {
+    for (std::size_t i = 0; i < report.lines.size(); ++i) {
+        const auto& line = report.lines[i];
         ++row;
         for (int col = 0; col <= lastCol && col < static_cast<int>(line.size()); ++col) {
             const FleetReportCell& cell = line[col];
-            write(row, col, cell.number.value_or(cell.text), false, kTextSize);
+            write(row, col, cell.number.value_or(cell.text), col == 0 && report.due[i], kTextSize);
         }
     }
     sheet.SelectCells({header, 0}, {row, lastCol});
@@ -272,14 +282,9 @@ FleetReportFiles WriteFleetReport(const FleetReport& report, const std::filesyst
         file += extension;
         return file;
     };
-    // The layer reports nothing for a document typed from nothing: no
-    // template, no bookmark.
-    class Silent final : public Notifier {
-      public:
-        void Notify(std::string_view) override {}
-    } silent;
     FixedPathDocumentSink sink(fileOf(".rtf"));
-    RtfWordLayer word({}, silent, sink);
+    Unheard unheard;
+    RtfWordLayer word({}, unheard, sink);
     word.SetTitle(Utf8FromCp1251(report.title));
     if (!TypeFleetReport(report, word)) {
         files.failedFile = sink.PathFor({}, "rtf");
