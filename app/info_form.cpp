@@ -87,6 +87,7 @@ const MenuItem kArchiveMenu[] = {
     {"ArchiveOpen1", "Открыть из архива…", {}},
     {"Fleet1", "Парк кранов", {}},
     {"ArchiveImport1", "Импорт папки…", {}},
+    {"FleetReport1", "Отчёт по парку…", {}},
     {"N23", nullptr, {}},
     {"ArchiveLocation1", "Расположение архива…", {}},
 };
@@ -217,6 +218,7 @@ void TInfo_Form::BuildMenu() {
         {"ArchiveOpen1", &TInfo_Form::ArchiveOpen1Click},
         {"Fleet1", &TInfo_Form::Fleet1Click},
         {"ArchiveImport1", &TInfo_Form::ArchiveImport1Click},
+        {"FleetReport1", &TInfo_Form::FleetReport1Click},
         {"ArchiveLocation1", &TInfo_Form::ArchiveLocation1Click},
     };
     for (const auto& [name, command] : commands) {

@@ -71,12 +71,15 @@ class TInfo_Form final : public QMainWindow {
     void Contents1Click();
     void About1Click();
     // The "Архив" menu: store the loaded image, open a stored read-out, the
-    // fleet of cranes, where the archive lies.
+    // fleet of cranes and its report, where the archive lies.
     void ArchiveSave1Click();
     void ArchiveOpen1Click();
     void Fleet1Click();
     // Old dump files from a folder and all below it, each a read-out.
     void ArchiveImport1Click();
+    // The fleet report: RTF, XLSX and PDF under the name chosen, made on
+    // the command's worker, then opened as the documents are.
+    void FleetReport1Click();
     void ArchiveLocation1Click();
     void RunReport(const DocumentEntry& entry);
     // The options window's fill command, between showing and hiding the

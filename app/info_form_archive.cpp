@@ -1,5 +1,6 @@
 // The main window's "Архив" menu: the loaded image into the archive, a
 // stored read-out back into the window, the fleet of cranes.
+#include <QDir>
 #include <QStandardPaths>
 #include <filesystem>
 #include <string>
@@ -12,9 +13,14 @@
 #include "app/window_sinks.h"
 #include "flows/archive_flow.h"
 #include "flows/archive_import.h"
+#include "flows/document_table.h"
+#include "flows/fleet_report.h"
+#include "model/format.h"
+#include "reports/paper/paper_writer.h"
 #include "ui/archive_texts.h"
 #include "ui/dialogs.h"
 #include "ui/fleet_form.h"
+#include "ui/paper_preview_form.h"
 #include "ui/readout_list_form.h"
 #include "ui/text.h"
 
@@ -25,6 +31,11 @@ QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
 std::filesystem::path PathOf(const QString& name) {
     return std::filesystem::path(name.toStdU16String());
+}
+
+std::string Utf8Name(const std::filesystem::path& file) {
+    const std::u8string name = file.filename().u8string();
+    return std::string(name.begin(), name.end());
 }
 
 const QString kNotOpened = QStringLiteral("Архив считываний не открыт");
@@ -116,7 +127,7 @@ void TInfo_Form::Fleet1Click() {
 }
 
 void TInfo_Form::ShowFleet(archive::ReadoutArchive& store, std::vector<archive::FleetLine> fleet) {
-    ui::FleetForm form(this, std::move(fleet));
+    ui::FleetForm form(this, std::move(fleet), DayOf(SystemClock().Now()));
     std::optional<archive::ReadoutId> chosen;
     form.onCraneChosen = [&](const archive::FleetLine& line) {
         const std::string& registration = line.last.crane.registration;
@@ -130,7 +141,7 @@ void TInfo_Form::ShowFleet(archive::ReadoutArchive& store, std::vector<archive::
         history.setWindowTitle(QStringLiteral("Считывания крана ") +
                                ui::RegistrationText(registration));
         if (listed.value.size() >= 2) {
-            history.ShowComparison(archive::Compare(listed.value[1], listed.value[0]));
+            history.CompareAnyTwo();
         } else {
             history.ShowNoComparison(
                 QStringLiteral("У крана одно считывание: сравнивать пока не с чем."));
@@ -142,6 +153,73 @@ void TInfo_Form::ShowFleet(archive::ReadoutArchive& store, std::vector<archive::
     };
     form.exec();
     if (chosen) OpenReadout(store, *chosen);
+}
+
+void TInfo_Form::FleetReport1Click() {
+    const auto chosen =
+        m_dialogs.SaveFileName(this, QStringLiteral("Документ RTF (*.rtf)"), QStringLiteral("rtf"));
+    if (!chosen) return;
+    // The workbook and the PDF go beside the RTF, under its name.
+    std::filesystem::path stem = PathOf(*chosen);
+    stem.replace_extension();
+    struct Made {
+        bool opened = false;
+        archive::ArchiveStatus status;
+        FleetReportFiles files;
+    };
+    RunCommand(
+        [this, stem, location = m_archive.ShownLocation()] {
+            Made made;
+            const auto opened = m_archive.Archive();
+            made.opened = static_cast<bool>(opened);
+            if (!opened) {
+                made.status = opened.status;
+                return made;
+            }
+            const auto cranes = opened.value->FleetDetails();
+            if (!cranes) {
+                made.status = cranes.status;
+                return made;
+            }
+            const LocalDateTime now = SystemClock().Now();
+            const FleetReport report = MakeFleetReport(cranes.value, DayOf(now), now, location);
+            made.files = WriteFleetReport(report, stem);
+            if (made.files.failedFile.empty() && made.files.paper) {
+                std::filesystem::path pdf = stem;
+                pdf += ".pdf";
+                made.files.failure = WritePdf(*made.files.paper, pdf);
+                if (made.files.failure)
+                    made.files.written.push_back(pdf);
+                else
+                    made.files.failedFile = pdf;
+            }
+            return made;
+        },
+        [this](Made made) {
+            if (!made.status) {
+                SayArchiveFailure(made.opened ? kNotRead : kNotOpened, made.status);
+                return;
+            }
+            if (!made.files.failedFile.empty()) {
+                m_dialogs.Error(this, ui::QStringOfCp1251(NotCreatedMessage(
+                                          Utf8Name(made.files.failedFile), made.files.failure)));
+                return;
+            }
+            const QString rtf =
+                QString::fromStdU16String(made.files.written.front().generic_u16string());
+            const QString written =
+                QStringLiteral("Отчёт по парку записан: ") + QDir::toNativeSeparators(rtf);
+            if ((m_view.Current() == DocumentView::Editor && m_dialogs.OpenWithDesktop(rtf)) ||
+                !made.files.paper) {
+                ShowStatus(written);
+                return;
+            }
+            auto* preview = new ui::PaperPreviewForm(this, m_dialogs, std::move(*made.files.paper),
+                                                     QStringLiteral("Отчёт по парку"), rtf);
+            preview->setAttribute(Qt::WA_DeleteOnClose);
+            preview->show();
+            ShowStatus(written);
+        });
 }
 
 void TInfo_Form::OpenReadout(archive::ReadoutArchive& store, archive::ReadoutId id) {

@@ -126,6 +126,15 @@ struct FleetLine {
     ReadoutFlags anyFlags;  // any of the crane's read-outs flagged
 };
 
+// A crane of the fleet as a report on the fleet needs it: its line, the
+// passport texts of its newest read-out (as StoredReadout has them), and
+// the read-out before that one, in time and then by id, when it has one.
+struct FleetCrane {
+    FleetLine line;
+    std::vector<std::string> passport;
+    std::optional<ReadoutSummary> previous;
+};
+
 // Why an archive call failed.
 enum class ArchiveError : std::uint8_t {
     None = 0,
@@ -240,6 +249,9 @@ class ReadoutArchive {
     virtual ArchiveResult<StoredReadout> Get(ReadoutId id) = 0;
     // One line per crane, ordered by registration number.
     virtual ArchiveResult<std::vector<FleetLine>> Fleet() = 0;
+    // The same lines with each crane's passport and previous read-out,
+    // without reading any image.
+    virtual ArchiveResult<std::vector<FleetCrane>> FleetDetails() = 0;
     // Reads every stored image and compares it with its SHA-256, and has
     // the database check itself where it can (SQLite's integrity check).
     // Fails only when the archive cannot be read; what is found is the

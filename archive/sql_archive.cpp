@@ -4,7 +4,9 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <thread>
+#include <utility>
 
 #include "archive/crane_history.h"
 #include "archive/image_facts.h"
@@ -56,6 +58,16 @@ std::string ReadableText(std::string_view cp1251) {
     std::string text = Utf8FromCp1251(cp1251);
     std::erase(text, '\0');
     return text;
+}
+
+std::vector<std::string> PassportOf(const std::string& joined) {
+    std::vector<std::string> passport;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = joined.find(kPassportSeparator, start);
+        passport.push_back(joined.substr(start, end - start));
+        if (end == std::string::npos) return passport;
+        start = end + 1;
+    }
 }
 
 ReadoutSummary SummaryOf(const SqlRow& row) {
@@ -156,6 +168,10 @@ class SqlArchive final : public ReadoutArchive {
 
     ArchiveResult<std::vector<FleetLine>> Fleet() override {
         return Reconnecting([&] { return FleetOnce(); });
+    }
+
+    ArchiveResult<std::vector<FleetCrane>> FleetDetails() override {
+        return Reconnecting([&] { return FleetDetailsOnce(); });
     }
 
     ArchiveResult<ArchiveCheck> Check() override {
@@ -317,13 +333,7 @@ class SqlArchive final : public ReadoutArchive {
         }
         const SqlRow& row = rows.value.front();
         result.value.summary = SummaryOf(row);
-        const std::string passport = row[row.size() - 2].value_or("");
-        for (std::size_t start = 0;;) {
-            const std::size_t end = passport.find(kPassportSeparator, start);
-            result.value.passport.push_back(passport.substr(start, end - start));
-            if (end == std::string::npos) break;
-            start = end + 1;
-        }
+        result.value.passport = PassportOf(row[row.size() - 2].value_or(""));
         const std::string image = row.back().value_or("");
         result.value.image.assign(image.begin(), image.end());
         if (HexOf(Sha256(result.value.image)) != result.value.summary.imageSha256) {
@@ -333,16 +343,24 @@ class SqlArchive final : public ReadoutArchive {
         return result;
     }
 
-    ArchiveResult<std::vector<FleetLine>> FleetOnce() {
+    // With `passports`, the passport texts of each line's read-out go there.
+    ArchiveResult<std::vector<FleetLine>> FleetOnce(
+        std::vector<std::vector<std::string>>* passports = nullptr) {
         ArchiveResult<std::vector<FleetLine>> result;
         // The cranes' table keeps each crane's newest read-out, count and
         // flags as read-outs are added: the list never ranks every read-out.
         auto rows = m_connection->Run("SELECT " + std::string(kSummaryColumns) +
                                       ", c.readout_count, c.any_recorder_changed, "
-                                      "c.any_counters_back FROM cranes c JOIN readouts r ON "
+                                      "c.any_counters_back" +
+                                      (passports ? ", r.passport" : "") +
+                                      " FROM cranes c JOIN readouts r ON "
                                       "r.id = c.newest_id ORDER BY c.registration, c.crane_key");
         result.status = rows.status;
-        for (const SqlRow& row : rows.value) {
+        for (SqlRow& row : rows.value) {
+            if (passports) {
+                passports->push_back(PassportOf(row.back().value_or("")));
+                row.pop_back();
+            }
             FleetLine line;
             line.last = SummaryOf(row);
             const std::size_t extra = row.size() - 3;
@@ -350,6 +368,41 @@ class SqlArchive final : public ReadoutArchive {
             line.anyFlags.recorderChanged = NumberOf<int>(row[extra + 1]).value_or(0) != 0;
             line.anyFlags.countersBack = NumberOf<int>(row[extra + 2]).value_or(0) != 0;
             result.value.push_back(std::move(line));
+        }
+        return result;
+    }
+
+    ArchiveResult<std::vector<FleetCrane>> FleetDetailsOnce() {
+        ArchiveResult<std::vector<FleetCrane>> result;
+        std::vector<std::vector<std::string>> passports;
+        auto lines = FleetOnce(&passports);
+        if (!lines) {
+            result.status = lines.status;
+            return result;
+        }
+        // Each crane's read-out just before its newest, found through the
+        // crane's index: one look-up per crane, however many read-outs it has.
+        auto previous = m_connection->Run(
+            Select("JOIN cranes c ON r.id = (SELECT p.id FROM readouts p WHERE p.crane_key = "
+                   "c.crane_key AND (p.read_at < c.newest_read_at OR (p.read_at = "
+                   "c.newest_read_at AND p.id < c.newest_id)) ORDER BY p.read_at DESC, p.id DESC "
+                   "LIMIT 1)"));
+        if (!previous) {
+            result.status = previous.status;
+            return result;
+        }
+        std::map<std::string, ReadoutSummary> before;
+        for (const SqlRow& row : previous.value) {
+            ReadoutSummary summary = SummaryOf(row);
+            std::string key = summary.craneKey;
+            before.emplace(std::move(key), std::move(summary));
+        }
+        for (std::size_t i = 0; i < lines.value.size(); ++i) {
+            FleetCrane crane{std::move(lines.value[i]), std::move(passports[i]), std::nullopt};
+            if (const auto found = before.find(crane.line.last.craneKey); found != before.end()) {
+                crane.previous = std::move(found->second);
+            }
+            result.value.push_back(std::move(crane));
         }
         return result;
     }

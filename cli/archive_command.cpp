@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "archive/fleet_due.h"
 #include "archive/readout_archive.h"
 #include "cli/command_line.h"
 #include "cli/image_source.h"
@@ -15,12 +16,17 @@
 #include "cli/terminal_sinks.h"
 #include "flows/archive_flow.h"
 #include "flows/archive_import.h"
+#include "flows/document_table.h"
 #include "flows/failure_text.h"
+#include "flows/fleet_report.h"
 #include "flows/readout_stamp.h"
 #include "model/atomic_file.h"
 #include "model/cp1251.h"
 #include "model/decimal_number.h"
+#include "model/format.h"
+#include "reports/charts/gui_application.h"
 #include "reports/common/utf8_path.h"
+#include "reports/paper/paper_writer.h"
 
 namespace zorvek::cli {
 namespace {
@@ -430,7 +436,7 @@ int RunCompare(const std::vector<std::string>& args, std::ostream& out) {
     return command.Print({record}, out, true);
 }
 
-Record FleetRecord(const archive::FleetLine& line) {
+Record FleetRecord(const archive::FleetLine& line, const archive::DueItems& due) {
     Record record;
     AddCrane(record, line.last.crane);
     record.push_back(NumberField("readouts", "Считываний", Integer(line.readouts)));
@@ -438,18 +444,84 @@ Record FleetRecord(const archive::FleetLine& line) {
     record.push_back(TextField("last_read_at", "Считано", MomentText(line.last.readAt)));
     AddFigures(record, line.last.figures);
     AddFlags(record, line.anyFlags);
+    record.push_back(FlagField("life_ended", "Срок службы истёк", due.lifeEnded));
+    record.push_back(FlagField("life_ending", "Срок истекает (6 мес.)", due.lifeEnding));
+    record.push_back(FlagField("resource_high", "Ресурс от 80 %", due.resourceHigh));
+    record.push_back(FlagField("resource_exhausted", "Ресурс исчерпан", due.resourceExhausted));
+    record.push_back(FlagField("readout_old", "Считывание старше 12 мес.", due.readoutOld));
+    record.push_back(TextField("due", "Требует внимания", Utf8FromCp1251(DueText(due))));
     return record;
+}
+
+// The fleet report's files in `folder`: fleet-report.rtf, .xlsx and .pdf.
+int WriteReport(const std::vector<archive::FleetCrane>& cranes, const std::string& location,
+                const std::filesystem::path& folder, std::chrono::sys_days today,
+                const LocalDateTime& now, std::vector<Record>& records) {
+    std::error_code folderError;
+    std::filesystem::create_directories(folder, folderError);
+    if (folderError) {
+        PrintErrorUtf8("Не удалось создать папку " + folder.string() + ": " +
+                       folderError.message());
+        return 2;
+    }
+    const FleetReport report = MakeFleetReport(cranes, today, now, location);
+    const std::filesystem::path stem = folder / "fleet-report";
+    // A stale file must not pass for a new one.
+    std::error_code ignored;
+    for (const char* extension : {".rtf", ".xlsx", ".pdf"})
+        std::filesystem::remove(std::filesystem::path(stem).concat(extension), ignored);
+    FleetReportFiles files = WriteFleetReport(report, stem);
+    if (files.failedFile.empty()) {
+        // The pages are laid out with the window toolkit's painter.
+        const GuiApplicationScope gui;
+        const std::filesystem::path pdf = std::filesystem::path(stem).concat(".pdf");
+        files.failure = files.paper ? WritePdf(*files.paper, pdf)
+                                    : TransferResult::Fail(TransferError::IoError);
+        if (files.failure)
+            files.written.push_back(pdf);
+        else
+            files.failedFile = pdf;
+    }
+    for (const std::filesystem::path& file : files.written) {
+        const std::u8string name = file.u8string();
+        records.push_back({TextField("file", "Файл", std::string(name.begin(), name.end()))});
+    }
+    if (files.failedFile.empty()) return 0;
+    PrintError(NotCreatedMessage(files.failedFile.filename().string(), files.failure));
+    return 2;
 }
 
 int RunFleet(const std::vector<std::string>& args, std::ostream& out) {
     ArchiveCommand command("fleet", "Парк кранов: по строке на кран, его последнее считывание.");
+    bool dueOnly = false;
+    std::optional<std::string> reportFolder;
+    command.parser.add_flag("--due", dueOnly,
+                            "только краны, которым что-то нужно: срок службы, ресурс, старое "
+                            "считывание, отметки");
+    command.parser
+        .add_option("--report", reportFolder,
+                    "отчёт по парку в папку: fleet-report.rtf, .xlsx и .pdf")
+        ->type_name("ПАПКА");
     if (const auto code = command.ParseArguments(args, out)) return *code;
     if (const auto code = command.OpenTheArchive()) return *code;
+    const LocalDateTime now = SystemClock().Now();
+    const std::chrono::sys_days today = DayOf(now);
+    std::vector<Record> records;
+    if (reportFolder) {
+        const auto cranes = command.archive->FleetDetails();
+        if (!cranes) return Failed(cranes.status, command.archive->Location());
+        const int written = WriteReport(cranes.value, command.archive->Location(),
+                                        PathOfUtf8(*reportFolder), today, now, records);
+        const int printed = command.Print(records, out);
+        return written != 0 ? written : printed;
+    }
     const auto fleet = command.archive->Fleet();
     if (!fleet) return Failed(fleet.status, command.archive->Location());
-    std::vector<Record> records;
-    for (const archive::FleetLine& line : fleet.value) records.push_back(FleetRecord(line));
-    return command.Print(records, out, false, FleetRecord({}));
+    for (const archive::FleetLine& line : fleet.value) {
+        const archive::DueItems due = archive::DueOf(line, today);
+        if (!dueOnly || due.Any()) records.push_back(FleetRecord(line, due));
+    }
+    return command.Print(records, out, false, FleetRecord({}, {}));
 }
 
 int RunCheck(const std::vector<std::string>& args, std::ostream& out) {
@@ -683,7 +755,9 @@ constexpr Subcommand kSubcommands[] = {
     {"show", RunShow, "show ID                      одно считывание целиком"},
     {"export", RunExport, "export ID --out ФАЙЛ         образ считывания в файл"},
     {"compare", RunCompare, "compare ID ID                что произошло между считываниями"},
-    {"fleet", RunFleet, "fleet                        парк кранов"},
+    {"fleet", RunFleet,
+     "fleet [--due]                парк кранов; --due: только те, кому что-то нужно\n"
+     "  fleet --report ПАПКА         отчёт по парку: RTF, XLSX и PDF"},
     {"check", RunCheck, "check                        проверить образы и базу данных"},
     {"init", RunInit, "init                         создать архив и права групп (владелец базы)"},
     {"import", RunImport, "import ПУТЬ...               образы из файлов и папок"},

@@ -17,6 +17,7 @@ class PassportSheet {
   public:
     static constexpr int kRows = 20;
     // Rows the documents read by number.
+    static constexpr int kOwner = 0;
     static constexpr int kCraneType = 1;
     static constexpr int kRegistrationNumber = 2;
     static constexpr int kCraneSerial = 5;

@@ -21,7 +21,9 @@
 #include "app/program.h"
 #include "app/qt_translations.h"
 #include "archive/image_facts.h"
+#include "flows/fleet_report.h"
 #include "model/cp1251.h"
+#include "model/format.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
 #include "sim/image_generator.h"
@@ -104,14 +106,16 @@ void FillArchive(const std::string& location) {
         const char* factoryNumber;
         const char* recorder;
         const char* group;
+        // When it was put into service, for twenty years.
+        const char* commissioned;
         int readouts;
         // The recorder of the newest read-out, when it was replaced.
         const char* replacedBy = nullptr;
     };
-    const Crane cranes[] = {{"41328-к", "3917", "ИН-000573", "А3", 3},
-                            {"Б-17", "1204", "ИН-000611", "А1", 2, "ИН-000688"},
-                            {"52004-т", "8830", "ИН-000702", "А6", 1},
-                            {"41990-к", "4410", "ИН-000655", "А2", 2}};
+    const Crane cranes[] = {{"41328-к", "3917", "ИН-000573", "А3", "14.05.2009", 3},
+                            {"Б-17", "1204", "ИН-000611", "А1", "02.09.2011", 2, "ИН-000688"},
+                            {"52004-т", "8830", "ИН-000702", "А6", "20.03.2007", 1},
+                            {"41990-к", "4410", "ИН-000655", "А2", "11.10.2004", 2}};
     std::uint32_t seed = 11;
     for (const Crane& crane : cranes) {
         std::vector<zorvek::archive::Image> images;
@@ -123,6 +127,8 @@ void FillArchive(const std::string& location) {
             SetPassportText(image, Sheet::kCraneSerial, crane.factoryNumber);
             SetPassportText(image, Sheet::kRecorderSerial, crane.recorder);
             SetPassportText(image, Sheet::kClassificationGroup, crane.group);
+            SetPassportText(image, Sheet::kCommissioned, crane.commissioned);
+            SetPassportText(image, Sheet::kNormativeTerm, "20 лет");
             images.push_back(std::move(image));
         }
         const auto cycles = [](const zorvek::archive::Image& image) {
@@ -159,14 +165,15 @@ void SaveArchiveWindows(zorvek::TInfo_Form& main, zorvek::archive::ReadoutArchiv
     Save(open, folder, "archive-open");
     open.close();
 
-    zorvek::ui::FleetForm fleet(&main, archive.Fleet().value);
+    zorvek::ui::FleetForm fleet(&main, archive.Fleet().value,
+                                zorvek::DayOf(zorvek::SystemClock().Now()));
     fleet.show();
     Save(fleet, folder, "archive-fleet");
     const std::string registration = zorvek::Cp1251FromUtf8("41328-к");
     const auto crane = archive.List(registration);
     zorvek::ui::ReadoutListForm history(&fleet, crane.value);
     history.setWindowTitle(QStringLiteral("Считывания крана 41328-к"));
-    history.ShowComparison(zorvek::archive::Compare(crane.value.at(1), crane.value.at(0)));
+    history.CompareAnyTwo();
     history.show();
     Save(history, folder, "archive-crane");
 }

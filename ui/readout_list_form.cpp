@@ -60,21 +60,61 @@ ReadoutListForm::ReadoutListForm(QWidget* parent,
     UpdateOpenButton();
 }
 
-void ReadoutListForm::ShowComparison(const archive::ReadoutComparison& comparison) {
-    auto* heading = new QLabel(QStringLiteral("Два последних считывания:"), this);
+void ReadoutListForm::CompareAnyTwo() {
+    if (m_comparisonHeading || m_lines->rowCount() < 2) return;
+    auto* layout = static_cast<QVBoxLayout*>(this->layout());
+    m_comparisonHeading = new QLabel(this);
+    m_comparisonHeading->setObjectName("ComparisonHeading");
+    m_comparisonWarning = new QLabel(
+        QStringLiteral("Считывания с разных приборов: сравнение может ввести в заблуждение."),
+        this);
+    m_comparisonWarning->setObjectName("ComparisonWarning");
+    m_comparisonWarning->hide();
+    layout->insertWidget(layout->count() - 1, m_comparisonHeading);
+    layout->insertWidget(layout->count() - 1, m_comparisonWarning);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ReadoutListForm::UpdateComparison);
+    m_table->clearSelection();
+    for (const int row : {0, 1}) {
+        m_table->selectionModel()->select(m_lines->index(row, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+const archive::ReadoutSummary* ReadoutListForm::SummaryOf(archive::ReadoutId id) const {
+    for (const archive::ReadoutSummary& readout : m_readouts) {
+        if (readout.id == id) return &readout;
+    }
+    return nullptr;
+}
+
+void ReadoutListForm::UpdateComparison() {
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows(kRegistrationColumn);
+    if (rows.size() != 2) {
+        m_comparisonHeading->setText(
+            QStringLiteral("Чтобы сравнить два считывания, выберите их (Ctrl+щелчок)."));
+        return;
+    }
+    const auto* first = SummaryOf(rows[0].data(kReadoutIdRole).toLongLong());
+    const auto* second = SummaryOf(rows[1].data(kReadoutIdRole).toLongLong());
+    if (!first || !second) return;
+    const archive::ReadoutComparison comparison = archive::Compare(*first, *second);
+    m_comparisonHeading->setText(QStringLiteral("Сравнение считываний № %1 и № %2:")
+                                     .arg(comparison.earlier.id)
+                                     .arg(comparison.later.id));
+    m_comparisonWarning->setVisible(!comparison.sameCrane);
     QTableWidget* table = ComparisonTable(comparison, this);
     table->setMaximumHeight(table->verticalHeader()->length() +
                             table->horizontalHeader()->height() + 2 * table->frameWidth());
     auto* layout = static_cast<QVBoxLayout*>(this->layout());
-    layout->insertWidget(layout->count() - 1, heading);
-    if (!comparison.sameCrane) {
-        auto* warning = new QLabel(
-            QStringLiteral("Считывания с разных приборов: сравнение может ввести в заблуждение."),
-            this);
-        warning->setObjectName("ComparisonWarning");
-        layout->insertWidget(layout->count() - 1, warning);
+    if (m_comparison) {
+        layout->replaceWidget(m_comparison, table);
+        delete m_comparison;
+    } else {
+        layout->insertWidget(layout->count() - 1, table);
     }
-    layout->insertWidget(layout->count() - 1, table);
+    m_comparison = table;
 }
 
 void ReadoutListForm::ShowNoComparison(const QString& why) {
@@ -101,7 +141,7 @@ void ReadoutListForm::Filter(const QString& text) {
 
 std::optional<archive::ReadoutId> ReadoutListForm::SelectedId() const {
     const QModelIndexList rows = m_table->selectionModel()->selectedRows(kRegistrationColumn);
-    if (rows.isEmpty()) return std::nullopt;
+    if (rows.size() != 1) return std::nullopt;
     return rows.front().data(kReadoutIdRole).toLongLong();
 }
 

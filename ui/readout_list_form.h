@@ -25,9 +25,11 @@ class ReadoutListForm final : public QDialog {
   public:
     ReadoutListForm(QWidget* parent, const std::vector<archive::ReadoutSummary>& readouts);
 
-    // Under the table: what happened between two read-outs, or why there is
-    // nothing to compare.
-    void ShowComparison(const archive::ReadoutComparison& comparison);
+    // Under the table: what happened between the two read-outs selected,
+    // the two newest to begin with; Ctrl+click or Shift+click selects two.
+    // With one read-out selected the last comparison stays. Needs two lines.
+    void CompareAnyTwo();
+    // Under the table: why there is nothing to compare.
     void ShowNoComparison(const QString& why);
 
     // Offers "Удалить…" for the selected read-out: `remove` asks and removes
@@ -48,7 +50,10 @@ class ReadoutListForm final : public QDialog {
     void Filter(const QString& text);
     void UpdateOpenButton();
     void Choose();
+    // The one read-out selected; nothing for none or several.
     std::optional<archive::ReadoutId> SelectedId() const;
+    void UpdateComparison();
+    const archive::ReadoutSummary* SummaryOf(archive::ReadoutId id) const;
 
     QLineEdit* m_search;
     QTableView* m_table;
@@ -57,6 +62,10 @@ class ReadoutListForm final : public QDialog {
     QPushButton* m_remove = nullptr;
     std::vector<archive::ReadoutSummary> m_readouts;
     std::optional<archive::ReadoutId> m_chosen;
+    // While comparing: the heading, the warning for two cranes, the table.
+    QLabel* m_comparisonHeading = nullptr;
+    QLabel* m_comparisonWarning = nullptr;
+    QWidget* m_comparison = nullptr;
 };
 
 }  // namespace zorvek::ui

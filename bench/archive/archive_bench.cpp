@@ -1,6 +1,7 @@
 // The read-out archive on both backends: adding a thousand distinct images,
-// the fleet list of a thousand cranes with ten read-outs each, what
-// `zorvek-cli archive compare` does, and rounds of writers adding at once
+// the fleet list of a thousand cranes with ten read-outs each, what is due
+// on them (`archive fleet --due`) and their fleet report (`archive fleet
+// --report`), what `zorvek-cli archive compare` does, and rounds of writers adding at once
 // (a stress run: every read-out stored once, every flag as one writer
 // alone would set it), and `zorvek-cli archive import` of a folder of a
 // thousand dump files, on SQLite set against the sqlite3 shell storing the
@@ -22,11 +23,16 @@
 #include <thread>
 #include <vector>
 
+#include "archive/fleet_due.h"
 #include "archive/readout_archive.h"
 #include "archive/sql_connection.h"
 #include "flows/archive_import.h"
+#include "flows/fleet_report.h"
+#include "model/format.h"
 #include "model/memory_map.h"
 #include "model/passport.h"
+#include "reports/charts/gui_application.h"
+#include "reports/paper/paper_writer.h"
 #include "sim/image_bytes.h"
 #include "sim/image_generator.h"
 
@@ -219,6 +225,51 @@ void FleetList(benchmark::State& state, bool server) {
     }
 }
 
+// What `zorvek-cli archive fleet --due` does past opening the archive.
+void FleetDue(benchmark::State& state, bool server) {
+    BenchArchive& fleet = Fleet(server);
+    if (!fleet.archive) {
+        state.SkipWithError("no archive (ZORVEK_TEST_POSTGRES?)");
+        return;
+    }
+    const std::chrono::sys_days today = DayOf(SystemClock().Now());
+    for (auto _ : state) {
+        const auto lines = fleet.archive->Fleet();
+        if (lines.value.size() != kCranes) state.SkipWithError("fleet incomplete");
+        int due = 0;
+        for (const archive::FleetLine& line : lines.value) due += archive::DueOf(line, today).Any();
+        benchmark::DoNotOptimize(due);
+    }
+}
+
+// What `zorvek-cli archive fleet --report DIR` does past opening the
+// archive: the fleet with each crane's passport and read-out before, the
+// report made, its RTF and XLSX written, and its PDF when `pdf`.
+void FleetReportFiles(benchmark::State& state, bool server, bool pdf) {
+    BenchArchive& fleet = Fleet(server);
+    if (!fleet.archive) {
+        state.SkipWithError("no archive (ZORVEK_TEST_POSTGRES?)");
+        return;
+    }
+    const GuiApplicationScope gui;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("zorvek-fleet-report-" + std::to_string(std::random_device()()));
+    std::filesystem::create_directories(folder);
+    const LocalDateTime now = SystemClock().Now();
+    for (auto _ : state) {
+        const auto cranes = fleet.archive->FleetDetails();
+        if (cranes.value.size() != kCranes) state.SkipWithError("fleet incomplete");
+        const FleetReport report =
+            MakeFleetReport(cranes.value, DayOf(now), now, fleet.archive->Location());
+        const zorvek::FleetReportFiles files = WriteFleetReport(report, folder / "fleet-report");
+        if (!files.failedFile.empty() || !files.paper) state.SkipWithError("not written");
+        if (pdf && !WritePdf(*files.paper, folder / "fleet-report.pdf"))
+            state.SkipWithError("PDF not written");
+    }
+    std::filesystem::remove_all(folder);
+}
+
 void CompareTwo(benchmark::State& state, bool server) {
     BenchArchive& fleet = Fleet(server);
     if (!fleet.archive) {
@@ -391,6 +442,17 @@ BENCHMARK_CAPTURE(ImportFolder, postgres, true)
     ->UseRealTime();
 BENCHMARK_CAPTURE(FleetList, sqlite, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(FleetList, postgres, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(FleetDue, sqlite, false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(FleetDue, postgres, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(FleetReportFiles, sqlite, false, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(FleetReportFiles, postgres, true, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(FleetReportFiles, sqlite_without_pdf, false, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(CompareTwo, sqlite, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(CompareTwo, postgres, true)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(ConcurrentAdds, sqlite, false)

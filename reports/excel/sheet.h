@@ -48,9 +48,13 @@ struct SheetRow {
 
 // How the sheet prints beyond its orientation.
 struct SheetPrintSetup {
-    int titleRows = 0;     // rows 0.. repeated at the top of every page
+    int titleRows = 0;  // rows titleFirstRow.. repeated at the top of every page
+    int titleFirstRow = 0;
     int titleColumns = 0;  // columns 0.. repeated at the left of every page
     std::string footer;    // cp1251, with the page codes "&P" and "&N"; empty: none
+    // The spreadsheet scales the print to one page wide (PaperFromSheet
+    // does not: it prints bands of columns).
+    bool fitWidth = false;
     // The filter buttons' range: its first row holds the buttons.
     std::optional<std::pair<CellRef, CellRef>> autoFilter;
     // What prints; unset: whatever the sheet uses.

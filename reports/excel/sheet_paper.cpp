@@ -78,7 +78,8 @@ std::optional<UsedRange> FindUsedRange(const Sheet& sheet) {
     const SheetPrintSetup& print = sheet.PrintSetup();
     if (print.titleRows > 0) {
         range->firstRow = 0;
-        range->lastRow = std::max(range->lastRow, std::min(print.titleRows, kSheetRows) - 1);
+        range->lastRow = std::max(range->lastRow,
+                                  std::min(print.titleFirstRow + print.titleRows, kSheetRows) - 1);
     }
     if (print.titleColumns > 0) {
         range->firstCol = 0;
@@ -261,7 +262,9 @@ PaperDocument PaperFromSheet(const Sheet& sheet) {
     const auto titleCount =
         static_cast<std::size_t>(std::clamp(print.titleColumns, 0, range->Columns()));
     const std::vector<Band> bands = Bands(widths, titleCount, document.page.TextWidth());
-    // Per band: the rows repeated on every page, then the others.
+    // Per band: the rows above the repeated ones (a heading, printed once),
+    // the rows repeated on every page, then the others.
+    std::vector<std::vector<PaperRow>> tops(bands.size());
     std::vector<std::vector<PaperRow>> heads(bands.size());
     std::vector<std::vector<PaperRow>> bodies(bands.size());
     std::vector<int> bodyHeights;
@@ -274,13 +277,18 @@ PaperDocument PaperFromSheet(const Sheet& sheet) {
         // Empty rows keep their height too.
         const int height = static_cast<int>(
             std::lround(RowHeightPt(row != nullptr ? *row : SheetRow{}) * kTwipsPerPoint));
-        const bool head = r < print.titleRows;
-        (head ? headHeight : bodyHeights.emplace_back()) += height;
+        const bool top = r < print.titleFirstRow;
+        const bool head = !top && r < print.titleFirstRow + print.titleRows;
+        if (head) {
+            headHeight += height;
+        } else if (!top) {
+            bodyHeights.push_back(height);
+        }
         for (std::size_t b = 0; b < bands.size(); ++b) {
             PaperRow paperRow = BandRow(shown, bands[b], widths);
             paperRow.minHeight = height;
             paperRow.header = head;
-            (head ? heads : bodies)[b].push_back(std::move(paperRow));
+            (top ? tops : head ? heads : bodies)[b].push_back(std::move(paperRow));
         }
     }
     // Down, then over: each band prints all its rows before the next
@@ -310,6 +318,15 @@ PaperDocument PaperFromSheet(const Sheet& sheet) {
         for (std::size_t b = 0; b < bands.size(); ++b) {
             PaperTable table;
             table.pageBreakBefore = !document.blocks.empty();
+            // The heading goes once before each band's first rows, the
+            // repeated rows then open a table of their own.
+            if (first == 0 && !tops[b].empty()) {
+                PaperTable heading;
+                heading.pageBreakBefore = table.pageBreakBefore;
+                heading.rows = tops[b];
+                document.blocks.emplace_back(std::move(heading));
+                table.pageBreakBefore = false;
+            }
             table.rows = heads[b];
             table.rows.insert(table.rows.end(),
                               bodies[b].begin() + static_cast<std::ptrdiff_t>(first),

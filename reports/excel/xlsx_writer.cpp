@@ -212,13 +212,15 @@ class WorkbookWriter {
         const SheetPrintSetup& print = m_sheet.PrintSetup();
         lxw_error error = LXW_NO_ERROR;
         if (print.titleRows > 0) {
-            error =
-                worksheet_repeat_rows(m_worksheet, 0, static_cast<lxw_row_t>(print.titleRows - 1));
+            error = worksheet_repeat_rows(
+                m_worksheet, static_cast<lxw_row_t>(print.titleFirstRow),
+                static_cast<lxw_row_t>(print.titleFirstRow + print.titleRows - 1));
         }
         if (error == LXW_NO_ERROR && print.titleColumns > 0) {
             error = worksheet_repeat_columns(m_worksheet, 0,
                                              static_cast<lxw_col_t>(print.titleColumns - 1));
         }
+        if (print.fitWidth) worksheet_fit_to_pages(m_worksheet, 1, 0);
         if (error == LXW_NO_ERROR && !print.footer.empty()) {
             error = worksheet_set_footer(m_worksheet, Utf8FromCp1251(print.footer).c_str());
         }

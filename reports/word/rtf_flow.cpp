@@ -130,7 +130,7 @@ void RtfFlow::AddTable(int rows, int columns, int fontSize) {
     const ParagraphAlign align = current.align;
     // An empty paragraph becomes the table; text stays above it.
     if (current.pieces.empty() && !IsOpeningParagraph(current)) m_blocks.pop_back();
-    Table table{std::max(columns, 1), fontSize, {}};
+    Table table{std::max(columns, 1), fontSize, {}, {}, false};
     for (int row = 0; row < std::max(rows, 1); ++row) AppendRow(table);
     m_blocks.emplace_back(std::move(table));
     m_blocks.emplace_back(Paragraph{align, fontSize, 0, {}});
@@ -146,6 +146,20 @@ void RtfFlow::WriteCell(std::string_view text, int size, bool bold, ParagraphAli
     if (++m_column < static_cast<std::size_t>(table.columns)) return;
     m_column = 0;
     if (++m_row == table.rows.size()) AppendRow(table);
+}
+
+void RtfFlow::SetColumnWidths(const std::vector<int>& weights) {
+    if (!m_inTable) return;
+    Table& table = CurrentTable();
+    if (static_cast<int>(weights.size()) != table.columns ||
+        std::any_of(weights.begin(), weights.end(), [](int weight) { return weight < 1; })) {
+        return;
+    }
+    table.weights = weights;
+}
+
+void RtfFlow::LetTableBreak() {
+    if (m_inTable) CurrentTable().mayBreak = true;
 }
 
 bool RtfFlow::MoveDown() {
@@ -221,7 +235,9 @@ void RtfFlow::RenderParagraph(std::string& out, const Paragraph& paragraph, bool
     }
 }
 
-bool RtfFlow::KeptTogether(const Table& table) { return table.rows.size() <= kRowsKeptTogether; }
+bool RtfFlow::KeptTogether(const Table& table) {
+    return !table.mayBreak && table.rows.size() <= kRowsKeptTogether;
+}
 
 // A first row typed all in bold, above other rows, is the table's header.
 bool RtfFlow::HasHeaderRow(const Table& table) {
@@ -244,19 +260,27 @@ void RtfFlow::RenderTable(std::string& out, const Table& table, int textWidth) {
     std::string rowFormat = "\\trowd\\trkeep\\trgaph";
     AppendInt(rowFormat, kCellGap);
     rowFormat += "\\trleft0";
-    for (int column = 1; column <= table.columns; ++column) {
+    std::vector<std::int64_t> weights(table.weights.begin(), table.weights.end());
+    if (weights.empty()) weights.assign(static_cast<std::size_t>(table.columns), 1);
+    std::int64_t total = 0;
+    for (const std::int64_t weight : weights) total += weight;
+    std::int64_t reached = 0;
+    for (const std::int64_t weight : weights) {
+        reached += weight;
         rowFormat += kCellFormat;
-        AppendInt(rowFormat, std::int64_t{textWidth} * column / table.columns);
+        AppendInt(rowFormat, std::int64_t{textWidth} * reached / total);
     }
     rowFormat += '\n';
     const std::string headerFormat = "\\trowd\\trhdr" + rowFormat.substr(6);
     const bool header = HasHeaderRow(table);
     // Each row keeps with the next, the last with the text below the table.
     const bool keep = KeptTogether(table);
-    const int cellWidth = textWidth / table.columns - 2 * kCellGap;
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
         out += r == 0 && header ? headerFormat : rowFormat;
-        for (const Cell& cell : table.rows[r]) {
+        for (std::size_t c = 0; c < table.rows[r].size(); ++c) {
+            const Cell& cell = table.rows[r][c];
+            const int cellWidth =
+                static_cast<int>(std::int64_t{textWidth} * weights[c] / total) - 2 * kCellGap;
             for (std::size_t i = 0; i < cell.paragraphs.size(); ++i) {
                 RenderParagraph(out, cell.paragraphs[i], true, true, cellWidth,
                                 keep || (r == 0 && header));

@@ -46,6 +46,12 @@ class RtfFlow {
     // of the last row a new row is appended and entered. Outside a table the
     // text is typed like Type.
     void WriteCell(std::string_view text, int size, bool bold, ParagraphAlign align);
+    // The current table's columns share its width in proportion to
+    // `weights`; ignored outside a table, for another count of weights or
+    // for a weight below 1.
+    void SetColumnWidths(const std::vector<int>& weights);
+    // The current table is not kept on one page, however few its rows.
+    void LetTableBreak();
     // In a table: to the cell below, or from the last row out of the table.
     // False outside a table (the move is then the caller's).
     bool MoveDown();
@@ -90,6 +96,8 @@ class RtfFlow {
         int columns = 1;
         int fontSize = 12;
         std::vector<std::vector<Cell>> rows;
+        std::vector<int> weights;  // empty: equal columns
+        bool mayBreak = false;
     };
     using Block = std::variant<Paragraph, Table>;
 

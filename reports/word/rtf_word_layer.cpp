@@ -192,6 +192,16 @@ void RtfWordLayer::WordWriteCell(std::string_view text, int size, bool bold, Par
     TypingFlow().WriteCell(text, size, bold, align);
 }
 
+void RtfWordLayer::WordSetColumnWidths(const std::vector<int>& weights) {
+    if (!IsOpen()) return;
+    m_insertions[m_cursor].flow.SetColumnWidths(weights);
+}
+
+void RtfWordLayer::WordLetTableBreak() {
+    if (!IsOpen()) return;
+    m_insertions[m_cursor].flow.LetTableBreak();
+}
+
 void RtfWordLayer::WordMoveDown() {
     if (!IsOpen()) return;
     m_selectedFill.reset();

@@ -54,6 +54,8 @@ class RtfWordLayer final : public WordLayer {
     void WordNewDocument(int orientation) override;
     void WordAddTable(int rows, int columns, int fontSize) override;
     void WordWriteCell(std::string_view text, int size, bool bold, ParagraphAlign align) override;
+    void WordSetColumnWidths(const std::vector<int>& weights) override;
+    void WordLetTableBreak() override;
     void WordMoveDown() override;
     void WordDeleteRow() override;
     void WordNewParagraph() override;

@@ -42,6 +42,13 @@ class WordLayer {
     virtual void WordAddTable(int rows, int columns, int fontSize) = 0;
     virtual void WordWriteCell(std::string_view text, int size, bool bold,
                                ParagraphAlign align) = 0;
+    // Shares out the current table's width among its columns in proportion
+    // to `weights`, one per column; otherwise (outside a table, another
+    // count, a weight below 1) the columns stay equal.
+    virtual void WordSetColumnWidths(const std::vector<int>& /*weights*/) {}
+    // The current table breaks across pages wherever it must, however few
+    // its rows: rows of many lines would not fit a page kept together.
+    virtual void WordLetTableBreak() {}
     virtual void WordMoveDown() = 0;
     virtual void WordDeleteRow() = 0;
     virtual void WordNewParagraph() = 0;

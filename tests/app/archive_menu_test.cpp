@@ -243,12 +243,14 @@ class ArchiveMenuTest : public QObject {
             << int(F::kNormativeEnd) << Qt::AscendingOrder << QStringList{"Б-17", "41328-к", "A-5"};
         QTest::newRow("last read-out by time")
             << int(F::kLastReadout) << Qt::DescendingOrder << QStringList{"A-5", "41328-к", "Б-17"};
+        QTest::newRow("what is due, by urgency: used up, then 90 %, then nothing")
+            << int(F::kDue) << Qt::AscendingOrder << QStringList{"Б-17", "41328-к", "A-5"};
     }
     void theFleetSortsByItsFigures() {
         QFETCH(int, column);
         QFETCH(Qt::SortOrder, order);
         QFETCH(QStringList, cranes);
-        ui::FleetForm form(nullptr, m_archive.Fleet().value);
+        ui::FleetForm form(nullptr, m_archive.Fleet().value, sys_days(2026y / 12 / 10));
         form.Table()->sortByColumn(column, order);
         QStringList shown;
         for (int row = 0; row < form.Table()->model()->rowCount(); ++row) {
@@ -258,8 +260,76 @@ class ArchiveMenuTest : public QObject {
         QCOMPARE(shown, cranes);
     }
 
+    void theFleetsSearchKeepsTheCranesHoldingItsText() {
+        ui::FleetForm form(nullptr, m_archive.Fleet().value, sys_days(2026y / 12 / 10));
+        const auto shown = [&form] {
+            QStringList cranes;
+            for (int row = 0; row < form.Table()->model()->rowCount(); ++row)
+                cranes << QString::fromStdString(
+                    Utf8FromCp1251(form.LineAt(row)->last.crane.registration));
+            return cranes;
+        };
+        form.SearchBox()->setText(QStringLiteral("ИСЧЕРПАН"));
+        QCOMPARE(shown(), QStringList{"Б-17"});
+        form.SearchBox()->setText(QStringLiteral("ресурс от 80"));
+        QCOMPARE(shown(), QStringList{"41328-к"});
+        form.SearchBox()->clear();
+        QCOMPARE(shown().size(), 3);
+    }
+
+    void anyTwoReadoutsAreCompared() {
+        ui::ReadoutListForm form(nullptr, Summaries(SmallArchive()));
+        form.CompareAnyTwo();
+        form.show();
+        const auto heading = [&form] {
+            return form.findChild<QLabel*>("ComparisonHeading")->text();
+        };
+        const auto columns = [&form] {
+            const auto* table = form.findChild<QTableWidget*>("ComparisonTable");
+            return table->horizontalHeaderItem(0)->text().left(10) + " " +
+                   table->horizontalHeaderItem(1)->text().left(10);
+        };
+        // The two newest first, nothing to open while two are chosen.
+        QCOMPARE(heading(), QStringLiteral("Сравнение считываний № 3 и № 4:"));
+        QCOMPARE(columns(), QStringLiteral("09.02.2026 01.03.2026"));
+        QVERIFY(!form.OpenButton()->isEnabled());
+        // Rows in the list's order (newest first): ids 4, 3, 2, 1.
+        const auto click = [&form](int row, Qt::KeyboardModifiers keys) {
+            const QRect cell = form.Table()->visualRect(form.Table()->model()->index(row, 0));
+            QTest::mouseClick(form.Table()->viewport(), Qt::LeftButton, keys, cell.center());
+        };
+        click(3, {});
+        QVERIFY(form.OpenButton()->isEnabled());
+        QCOMPARE(heading(),
+                 QStringLiteral("Чтобы сравнить два считывания, выберите их (Ctrl+щелчок)."));
+        QCOMPARE(columns(), QStringLiteral("09.02.2026 01.03.2026"));  // the last stays
+        click(1, Qt::ControlModifier);
+        QCOMPARE(heading(), QStringLiteral("Сравнение считываний № 1 и № 3:"));
+        QCOMPARE(columns(), QStringLiteral("14.03.2025 09.02.2026"));
+        QCOMPARE(form.findChildren<QTableWidget*>("ComparisonTable").size(), 1);
+        // Two cranes' read-outs are compared with a warning.
+        click(2, Qt::ControlModifier);
+        click(1, Qt::ControlModifier);
+        QCOMPARE(heading(), QStringLiteral("Сравнение считываний № 1 и № 2:"));
+        QVERIFY(!form.findChild<QLabel*>("ComparisonWarning")->isHidden());
+    }
+
+    void theFleetReportIsWrittenBesideTheNameChosenAndOpened() {
+        Start();
+        const QString rtf = m_dir->filePath("Парк.rtf");
+        m_dialogs.saveNames.push_back(rtf);
+        Run("FleetReport1");
+        QVERIFY2(m_dialogs.errors.isEmpty(), qPrintable(m_dialogs.errors.join("\n")));
+        for (const char* extension : {"rtf", "xlsx", "pdf"}) {
+            QVERIFY2(QFile::exists(m_dir->filePath(QStringLiteral("Парк.") + extension)),
+                     extension);
+        }
+        QCOMPARE(m_dialogs.opened, QStringList{rtf});
+        QVERIFY(Status().startsWith(QStringLiteral("Отчёт по парку записан: ")));
+    }
+
     void theLifeUsedIsABarOfItsShare() {
-        ui::FleetForm form(nullptr, m_archive.Fleet().value);
+        ui::FleetForm form(nullptr, m_archive.Fleet().value, sys_days(2026y / 12 / 10));
         form.Table()->sortByColumn(ui::FleetForm::kRegistration, Qt::AscendingOrder);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -483,7 +553,7 @@ class ArchiveMenuTest : public QObject {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("opens");
         QTest::addColumn<QString>("error");
-        for (const char* command : {"ArchiveOpen1", "Fleet1"}) {
+        for (const char* command : {"ArchiveOpen1", "Fleet1", "FleetReport1"}) {
             QTest::addRow("%s, not opened", command)
                 << command << false
                 << QStringLiteral(
@@ -505,8 +575,10 @@ class ArchiveMenuTest : public QObject {
         m_archive.failure =
             archive::ArchiveStatus{archive::ArchiveError::CannotOpen, "соединение потеряно"};
         Start();
+        m_dialogs.saveNames.push_back(m_dir->filePath("fleet.rtf"));
         Run(command.toLatin1().constData());
         QCOMPARE(m_dialogs.errors, QStringList{error});
+        QVERIFY(!QFile::exists(m_dir->filePath("fleet.rtf")));
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(m_program->GetSession().dispatch.Kind(), SourceKind::None);
     }

@@ -118,6 +118,11 @@ TEST_F(ArchiveCommand, EveryCommandAndItsExitCode) {
         {{"compare", "2", "1", "--format", "json"}, 0, "\"earlier_id\": 2,"},
         {{"compare", "1"}, 1, ""},
         {{"fleet", "--format", "json"}, 0, "\"readouts\": 2,"},
+        // The recorder changed between the two: the crane is due for it.
+        {{"fleet", "--due", "--format", "csv"}, 0, ",0,0,0,0,0,отметки\r\n"},
+        {{"fleet", "--report", Utf8(m_dir / "report")}, 0, "fleet-report.pdf"},
+        {{"fleet", "--report", m_files[0]}, 2, ""},  // a file where the folder would be
+        {{"remove", "1"}, 1, ""},
         {{"add", dated, "--read-at", "31.02.2026 10:00"}, 1, ""},
         {{"add", dated, "--read-at", "15.03.2026 08:30", "--format", "json"},
          0,
@@ -143,6 +148,8 @@ TEST_F(ArchiveCommand, EveryCommandAndItsExitCode) {
     }
     EXPECT_EQ(ReadFile(std::filesystem::path(std::u8string(exported.begin(), exported.end()))),
               m_images[0]);
+    for (const char* file : {"fleet-report.rtf", "fleet-report.xlsx", "fleet-report.pdf"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(m_dir / "report" / file)) << file;
 }
 
 TEST_F(ArchiveCommand, SaysWhenTheArchiveCannotBeWrittenOrReached) {

@@ -62,6 +62,18 @@ class MemoryArchive final : public archive::ReadoutArchive {
         for (auto& [registration, line] : cranes) fleet.push_back(line);
         return {{}, fleet};
     }
+    archive::ArchiveResult<std::vector<archive::FleetCrane>> FleetDetails() override {
+        const auto lines = Fleet();
+        if (!lines) return {lines.status, {}};
+        std::vector<archive::FleetCrane> cranes;
+        for (const archive::FleetLine& line : lines.value) {
+            archive::FleetCrane crane{line, Get(line.last.id).value.passport, std::nullopt};
+            const auto history = List(line.last.crane.registration).value;
+            if (history.size() > 1) crane.previous = history[1];
+            cranes.push_back(std::move(crane));
+        }
+        return {{}, cranes};
+    }
     archive::ArchiveResult<archive::ArchiveCheck> Check() override {
         if (failure) return {*failure, {}};
         return {{}, {static_cast<int>(readouts.size()), {}, {}}};
@@ -124,6 +136,9 @@ class ArchiveOf final : public archive::ReadoutArchive {
     }
     archive::ArchiveResult<std::vector<archive::FleetLine>> Fleet() override {
         return m_archive.Fleet();
+    }
+    archive::ArchiveResult<std::vector<archive::FleetCrane>> FleetDetails() override {
+        return m_archive.FleetDetails();
     }
     archive::ArchiveResult<archive::ArchiveCheck> Check() override { return m_archive.Check(); }
     archive::ArchiveResult<std::vector<archive::ReadoutSummary>> CraneReadouts(

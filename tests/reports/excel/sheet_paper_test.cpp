@@ -45,6 +45,27 @@ std::vector<const PaperTable*> Tables(const PaperDocument& document) {
     return tables;
 }
 
+// A header row below a heading repeats on every page: on paper it opens a
+// table of its own, after the rows above it.
+TEST(SheetPaper, RepeatedRowsBelowTheTopOpenATableOfTheirOwn) {
+    Sheet sheet;
+    for (int row = 0; row < 6; ++row) sheet.SetFormula({row, 0}, "r" + std::to_string(row));
+    SheetPrintSetup print;
+    print.titleFirstRow = 2;
+    print.titleRows = 1;
+    sheet.SetPrintSetup(print);
+    const PaperDocument paper = PaperFromSheet(sheet);
+    const std::vector<const PaperTable*> tables = Tables(paper);
+    ASSERT_EQ(tables.size(), 2U);
+    ASSERT_EQ(tables[0]->rows.size(), 2U);
+    EXPECT_FALSE(tables[0]->rows[0].header);
+    EXPECT_FALSE(tables[0]->rows[1].header);
+    ASSERT_EQ(tables[1]->rows.size(), 4U);
+    EXPECT_EQ(TextsOf(tables[1]->rows[0]), Texts{"r2"});
+    EXPECT_TRUE(tables[1]->rows[0].header);
+    EXPECT_FALSE(tables[1]->rows[1].header);
+}
+
 class SheetPaperAppendix3Test : public test::TempDirTest {
   protected:
     // Appendix 3 of a generated image with every column, as shown.

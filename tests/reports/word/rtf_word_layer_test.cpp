@@ -317,17 +317,20 @@ TEST_F(RtfWordLayerTest, TablesKeepTogetherOrRepeatTheirHeaderRow) {
         bool boldHeader;
         bool repeated;
         bool kept;
+        bool letBreak = false;
     };
     const Case cases[] = {
         {"a short table with a header", 10, true, true, true},
         {"a short table without one", 8, false, false, true},
         {"a table longer than a page", 60, true, true, false},
+        {"a short table let break, its rows many lines high", 10, true, true, false, true},
     };
     for (const Case& c : cases) {
         Fresh();
         Layer().WordNewDocument(0);
         Layer().WordWriteText("Heading:", 12, false, ParagraphAlign::Left);
         Layer().WordAddTable(1, 2, 10);
+        if (c.letBreak) Layer().WordLetTableBreak();
         for (int row = 0; row < c.rows; ++row) {
             const bool bold = c.boldHeader && row == 0;
             Layer().WordWriteCell("a" + std::to_string(row), 9, bold, ParagraphAlign::Left);
@@ -348,6 +351,40 @@ TEST_F(RtfWordLayerTest, TablesKeepTogetherOrRepeatTheirHeaderRow) {
         }
         // The header stays with the first row even where the table breaks.
         EXPECT_TRUE(table.kept[0] || !c.repeated) << c.what;
+    }
+}
+
+// Columns share the text's width by their weights; weights that do not
+// fit the table leave its columns equal.
+TEST_F(RtfWordLayerTest, ColumnsTakeTheirShareOfTheWidth) {
+    struct Case {
+        const char* what;
+        std::vector<int> weights;
+        std::vector<int> rightEdges;  // in quarters of the text's width
+    };
+    const Case cases[] = {
+        {"weighted", {1, 2, 1}, {1, 3, 4}},
+        {"a weight of 0", {1, 0, 1}, {}},
+        {"another count", {1, 3}, {}},
+    };
+    for (const Case& c : cases) {
+        Fresh();
+        Layer().WordNewDocument(1);
+        Layer().WordAddTable(1, 3, 10);
+        Layer().WordSetColumnWidths(c.weights);
+        for (const char* text : {"a", "b", "c"})
+            Layer().WordWriteCell(text, 10, false, ParagraphAlign::Left);
+        const auto paper = Layer().Paper();
+        ASSERT_TRUE(paper) << c.what;
+        const auto* table = std::get_if<PaperTable>(&paper->blocks.front());
+        ASSERT_NE(table, nullptr) << c.what;
+        const int width = paper->page.TextWidth();
+        for (int column = 0; column < 3; ++column) {
+            const int right = table->rows.front().cells[column].right;
+            const int expected =
+                c.rightEdges.empty() ? width * (column + 1) / 3 : width * c.rightEdges[column] / 4;
+            EXPECT_NEAR(right, expected, 1) << c.what << ", column " << column;
+        }
     }
 }
 
