@@ -146,8 +146,9 @@ class SqliteConnection final : public SqlConnection {
         const std::u8string name = temporary.u8string();
         sqlite3* copy = nullptr;
         ArchiveStatus status;
+        // Where the system makes no private file first (Windows), SQLite does.
         if (sqlite3_open_v2(std::string(name.begin(), name.end()).c_str(), &copy,
-                            SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
             status = Failure(ArchiveError::CannotOpen, copy);
         } else if (sqlite3_backup* backup = sqlite3_backup_init(copy, "main", m_db, "main");
                    backup == nullptr) {

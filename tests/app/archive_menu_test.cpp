@@ -404,10 +404,15 @@ class ArchiveMenuTest : public QObject {
         for (const auto& [name, seed] : {std::pair("/a.krd", 21U), std::pair("/2025/b.krd", 22U),
                                          std::pair("/2025/копия a.krd", 21U)}) {
             const auto bytes = Generated(seed);
-            std::ofstream((folder + QString::fromUtf8(name)).toStdString(), std::ios::binary)
+            std::ofstream(
+                std::filesystem::path((folder + QString::fromUtf8(name)).toStdU16String()),
+                std::ios::binary)
                 .write(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
         }
-        std::ofstream((folder + QStringLiteral("/Info.ini")).toStdString()) << "[x]\n";
+        std::ofstream(
+            std::filesystem::path((folder + QStringLiteral("/Info.ini")).toStdU16String()),
+            std::ios::binary)
+            << "[x]\n";
         m_dialogs.folderNames.push_back(folder);
         QList<int> positions;
         auto* bar = Window().ProgressBar1_();

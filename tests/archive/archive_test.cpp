@@ -646,7 +646,7 @@ TEST_P(ArchiveTest, ARemovedReadoutLeavesItsNeighboursRightAndALogLine) {
 // by the program.
 TEST_P(ArchiveTest, ABackupIsAWholeArchive) {
     for (int i = 0; i < 5; ++i) Add(CraneImage(60 + i, "41328-к", "R"), Day(i));
-    const std::filesystem::path copy = test::TestFolder("zorvek-backup-") / "копия.sqlite";
+    const std::filesystem::path copy = test::TestFolder("zorvek-backup-") / u8"копия.sqlite";
     std::filesystem::create_directories(copy.parent_path());
     const ArchiveStatus backed = m_archive->Backup(copy);
     if (GetParam() == ArchiveBackend::Kind::Postgres) {

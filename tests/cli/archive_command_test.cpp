@@ -84,13 +84,13 @@ TEST_F(ArchiveCommand, EveryCommandAndItsExitCode) {
         const auto image = sim::GenerateImage({3});
         return std::vector<std::uint8_t>(image.begin(), image.end());
     }()));
-    const std::string backup = Utf8(m_dir / "копия" / "archive.sqlite");
-    std::filesystem::create_directories(m_dir / "копия");
-    const std::string folder = Utf8(m_dir / "старые");
-    std::filesystem::create_directories(m_dir / "старые");
+    const std::string backup = Utf8(m_dir / u8"копия" / "archive.sqlite");
+    std::filesystem::create_directories(m_dir / u8"копия");
+    const std::string folder = Utf8(m_dir / u8"старые");
+    std::filesystem::create_directories(m_dir / u8"старые");
     for (const std::string& file : {m_files[0], dated, wrong}) {
         const std::filesystem::path from(std::u8string(file.begin(), file.end()));
-        std::filesystem::copy_file(from, m_dir / "старые" / from.filename());
+        std::filesystem::copy_file(from, m_dir / u8"старые" / from.filename());
     }
     struct Case {
         std::vector<std::string> args;
