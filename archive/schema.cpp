@@ -183,12 +183,16 @@ std::string InDialect(std::string_view sql, const SqlDialect& dialect) {
     return text;
 }
 
+ArchiveStatus RolledBack(SqlConnection& connection, ArchiveStatus failure) {
+    if (const ArchiveStatus undone = connection.Rollback(); !undone)
+        failure.reason += "; ROLLBACK: " + undone.reason;
+    return failure;
+}
+
 ArchiveResult<int> Migrate(SqlConnection& connection) {
     ArchiveResult<int> result;
     const auto fail = [&](ArchiveStatus status) {
-        result.status = std::move(status);
-        if (const ArchiveStatus undone = connection.Rollback(); !undone)
-            result.status.reason += "; ROLLBACK: " + undone.reason;
+        result.status = RolledBack(connection, std::move(status));
         return result;
     };
     if (connection.ReadOnly()) return ReadVersion(connection);

@@ -74,9 +74,7 @@ ArchiveResult<int> ServerSchemaVersion(SqlConnection& connection) {
 ArchiveResult<ArchiveInit> GrantGroupRoles(SqlConnection& connection) {
     ArchiveResult<ArchiveInit> result;
     const auto fail = [&](ArchiveStatus status) {
-        result.status = std::move(status);
-        if (const ArchiveStatus undone = connection.Rollback(); !undone)
-            result.status.reason += "; ROLLBACK: " + undone.reason;
+        result.status = RolledBack(connection, std::move(status));
         return result;
     };
     if (ArchiveStatus begun = connection.BeginWrite(); !begun) {

@@ -289,8 +289,7 @@ class SqlArchive final : public ReadoutArchive {
         }
         if (!result) {
             lost = m_connection->LostToAnotherTransaction();
-            if (const ArchiveStatus undone = m_connection->Rollback(); !undone)
-                result.status.reason += "; ROLLBACK: " + undone.reason;
+            result.status = RolledBack(*m_connection, std::move(result.status));
         }
         return result;
     }
