@@ -25,6 +25,7 @@ run_packages=(
 test_packages=(
     clang-format libbenchmark-dev fonts-crosextra-carlito
     postgresql-15             # the throwaway server of the archive tests
+    openssl                   # its certificates
     xvfb xauth x11-utils
     libreoffice-writer libreoffice-calc poppler-utils
     # The Windows build: the cross compiler, Debian's source packages of the

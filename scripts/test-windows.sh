@@ -32,8 +32,10 @@ step=$SECONDS
 # peer"): a test that fails so is run once more. Each suite also runs on
 # Linux, where no test is given a second try.
 # Beside a throwaway PostgreSQL server, so that the archive's suites try
-# both backends; wine's programs reach it by TCP.
+# both backends; wine's programs reach it by TCP, and the certificate
+# authority's file by its Windows name.
 scripts/with-postgres.sh bash -c 'ZORVEK_TEST_POSTGRES=$ZORVEK_TEST_POSTGRES_TCP \
+    ZORVEK_TEST_POSTGRES_CA=$(winepath -w "$ZORVEK_TEST_POSTGRES_CA" | tr "\\\\" /) \
     exec ctest --test-dir build-windows --output-on-failure -j"$(nproc)" --repeat until-pass:2'
 echo "test-windows: tests under wine in $((SECONDS - step)) s"
 

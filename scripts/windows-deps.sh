@@ -173,9 +173,30 @@ build_sqlite() {
 }
 build_sqlite 3.40.1-2+deb12u2 -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION
 
+# OpenSSL, for libpq's TLS to a server outside the office: its two
+# libraries as DLLs, without the command-line tool (only the libraries'
+# target is made), engines, loadable providers or the legacy algorithms.
+build_openssl() {
+    local package=openssl version=$1 started=$SECONDS key
+    shift
+    key=$(key_of "$package" "$version" "$@")
+    cached "$package" "$version" "$key" && return
+    unpack "$package" "$version"
+    quietly "$package" in_dir "$package" ./Configure mingw64 "$@" \
+        CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar \
+        RANLIB=x86_64-w64-mingw32-ranlib RC=x86_64-w64-mingw32-windres \
+        --prefix="$prefix" --libdir=lib
+    quietly "$package" make -C "$package" -j"$jobs" build_libs
+    quietly "$package" make -C "$package" install_dev install_runtime_libs
+    # Only the DLLs are linked, so a static copy can never be picked instead.
+    rm -f "$prefix/lib/libcrypto.a" "$prefix/lib/libssl.a"
+    finished "$package" "$version" "$key" "$started"
+}
+build_openssl 3.0.20-1~deb12u2 shared no-tests no-legacy no-engine no-module no-comp
+
 # libpq, the client of a shared archive on a PostgreSQL server, from
-# PostgreSQL's own tree, without OpenSSL (no SSL to the server), readline,
-# ICU or zlib. configure is given mingw-w64's answers to the checks that
+# PostgreSQL's own tree, with the OpenSSL above, without readline, ICU or
+# zlib. configure is given mingw-w64's answers to the checks that
 # parse the Windows socket headers, half of its time. Of src/port and
 # src/common only the objects the DLL links are made (the linker names one
 # that is missing), each once: on Windows the static libraries' objects are
@@ -183,8 +204,8 @@ build_sqlite 3.40.1-2+deb12u2 -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTEN
 pg_port_objects=(chklocale dirmod explicit_bzero getaddrinfo getpeereid inet_aton inet_net_ntop
     noblock open pg_strong_random pgsleep pgstrcasecmp snprintf strerror strlcpy system
     timingsafe_bcmp win32common win32error win32ntdll win32setlocale win32stat)
-pg_common_objects=(base64 cryptohash encnames hmac ip link-canary md5_common md5 saslprep
-    scram-common sha1 sha2 string unicode_norm wchar)
+pg_common_objects=(base64 cryptohash_openssl encnames hmac_openssl ip link-canary md5_common
+    protocol_openssl saslprep scram-common string unicode_norm wchar)
 build_libpq() {
     local package=postgresql-15 version=$1 started=$SECONDS key
     shift
@@ -192,7 +213,8 @@ build_libpq() {
     cached "$package" "$version" "$key" && return
     unpack "$package" "$version"
     quietly "$package" in_dir "$package" ./configure --host=x86_64-w64-mingw32 \
-        CC=x86_64-w64-mingw32-gcc-posix --prefix="$prefix" "$@"
+        CC=x86_64-w64-mingw32-gcc-posix CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" \
+        --prefix="$prefix" "$@"
     quietly "$package" make -C "$package/src/port" -j"$jobs" libpgport.a \
         OBJS="${pg_port_objects[*]/%/.o}"
     quietly "$package" make -C "$package/src/common" -j"$jobs" libpgcommon.a \
@@ -207,7 +229,7 @@ build_libpq() {
     pkg_config libpq libpq "PostgreSQL's client library" "${version%%-*}" -lpq
     finished "$package" "$version" "$key" "$started"
 }
-build_libpq 15.18-0+deb12u1 --without-readline --without-icu --without-zlib --without-openssl \
+build_libpq 15.18-0+deb12u1 --without-readline --without-icu --without-zlib --with-openssl \
     ac_cv_header_net_if_h=no ac_cv_header_netinet_tcp_h=no \
     ac_cv_member_struct_sockaddr_sa_len=no ac_cv_member_struct_sockaddr_storage___ss_family=no \
     ac_cv_member_struct_sockaddr_storage___ss_len=no \

@@ -4,7 +4,7 @@
 # root), reached through a Unix socket in that folder and on 127.0.0.1 at a
 # free port (Windows programs under wine have no Unix socket). The command
 # finds the server in ZORVEK_TEST_POSTGRES (by the socket) and
-# ZORVEK_TEST_POSTGRES_TCP (by TCP), database "zorvek", role "zorvek" (a
+# ZORVEK_TEST_POSTGRES_TCP (by TCP, TLS offered), database "zorvek", role "zorvek" (a
 # superuser: the archive's tests make and drop a database each, so that
 # `ctest -j` runs them side by side), no password (members of the archive's
 # group roles give theirs); the server is stopped
@@ -37,6 +37,22 @@ stop() {
 trap stop EXIT
 trap 'exit 130' INT TERM
 
+# The server speaks TLS too, with a certificate for "localhost" signed by a
+# certificate authority made here, which ZORVEK_TEST_POSTGRES_CA names:
+# clients that verify the server (sslmode=verify-full) trust that one.
+if ! openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=zorvek test authority" \
+    -keyout "$dir/ca.key" -out "$dir/ca.crt" >"$dir/tls.log" 2>&1 ||
+    ! openssl req -newkey rsa:2048 -nodes -subj "/CN=localhost" \
+        -keyout "$dir/server.key" -out "$dir/server.csr" >>"$dir/tls.log" 2>&1 ||
+    ! openssl x509 -req -in "$dir/server.csr" -CA "$dir/ca.crt" -CAkey "$dir/ca.key" \
+        -CAcreateserial -days 2 -extfile <(echo "subjectAltName=DNS:localhost") \
+        -out "$dir/server.crt" >>"$dir/tls.log" 2>&1; then
+    cat "$dir/tls.log" >&2
+    exit 1
+fi
+chmod 600 "$dir/server.key"
+[ "$(id -u)" -ne 0 ] || chown nobody "$dir/server.key"
+
 # initdb's trust covers the local socket and 127.0.0.1 alike.
 if ! as_owner "$bin/initdb" -D "$dir/data" -U zorvek --auth=trust -E UTF8 --locale=C \
     >"$dir/initdb.log" 2>&1; then
@@ -55,7 +71,8 @@ for _ in 1 2 3 4 5; do
     port=$((20000 + RANDOM % 40000))
     if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then continue; fi
     if as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses=127.0.0.1 -p $port -k $dir" start >/dev/null; then
+        -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c ssl=on \
+        -c ssl_cert_file=$dir/server.crt -c ssl_key_file=$dir/server.key" start >/dev/null; then
         started=yes
         break
     fi
@@ -68,6 +85,7 @@ fi
 
 export ZORVEK_TEST_POSTGRES="postgresql://zorvek@/zorvek?host=$dir&port=$port"
 export ZORVEK_TEST_POSTGRES_TCP="postgresql://zorvek@127.0.0.1:$port/zorvek"
+export ZORVEK_TEST_POSTGRES_CA="$dir/ca.crt"
 status=0
 "$@" || status=$?
 exit "$status"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -717,6 +718,44 @@ TEST(ServerArchive, OnlyInitMakesOrAltersIt) {
     ASSERT_TRUE(again) << again.status.reason;
     EXPECT_EQ(again.value.schemaBefore, LatestSchemaVersion());
     EXPECT_EQ(OpenArchive(backend.Location()).value->List(std::nullopt).value.size(), 1U);
+}
+
+// A server outside the office: with sslmode=verify-full the archive works
+// encrypted with a server whose certificate the given authority signed for
+// the name the location uses, and is refused by a name the certificate
+// does not carry, although the server is the same.
+TEST(ServerArchive, OverTlsOnlyWithTheServerItsCertificateNames) {
+    const char* server = std::getenv("ZORVEK_TEST_POSTGRES_TCP");
+    const char* authority = std::getenv("ZORVEK_TEST_POSTGRES_CA");
+    if (server == nullptr || authority == nullptr)
+        GTEST_SKIP() << "ZORVEK_TEST_POSTGRES_TCP and ZORVEK_TEST_POSTGRES_CA are not set "
+                        "(scripts/with-postgres.sh sets them)";
+    ArchiveBackend backend(ArchiveBackend::Kind::Postgres);
+    std::string whyNot;
+    if (!backend.Start(whyNot)) GTEST_SKIP() << whyNot;
+    const auto reachedAs = [&](std::string_view host) {
+        std::string location = server;
+        const auto at = location.find("127.0.0.1");
+        if (at != std::string::npos) location.replace(at, 9, host);
+        return location + "?dbname=" + backend.Database() +
+               "&sslmode=verify-full&sslrootcert=" + authority;
+    };
+
+    auto opened = OpenArchive(reachedAs("localhost"));
+    ASSERT_TRUE(opened) << opened.status.reason;
+    EXPECT_TRUE(opened.value->Add(ReadoutOf(CraneImage(71, "41328-к", "R"), Day(1))));
+    EXPECT_EQ(opened.value->List(std::nullopt).value.size(), 1U);
+    auto raw = OpenPostgresConnection(reachedAs("localhost"));
+    ASSERT_TRUE(raw) << raw.status.reason;
+    EXPECT_EQ(raw.value->Run("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()")
+                  .value.at(0)
+                  .at(0),
+              "t");
+
+    const auto misnamed = OpenArchive(reachedAs("127.0.0.1"));
+    EXPECT_FALSE(misnamed);
+    EXPECT_NE(misnamed.status.reason.find("certificate"), std::string::npos)
+        << misnamed.status.reason;
 }
 
 // An image of the lists' records set by hand: none but those a case writes.
