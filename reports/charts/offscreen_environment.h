@@ -19,4 +19,11 @@ struct OffscreenEnvironment {
 // the user chose (QT_QPA_PLATFORM) is respected.
 OffscreenEnvironment PrepareOffscreenDrawing();
 
+// The platform a program with a window asks Qt for ("-platform"), or null
+// for the system's own. The charts' text must be laid out by FreeType, as
+// on the offscreen platform and on Linux: Windows' own font engine draws it
+// wider, and the window's pictures would differ from the command line's. A
+// platform the user chose (QT_QPA_PLATFORM) is respected.
+const char* WindowPlatform();
+
 }  // namespace zorvek

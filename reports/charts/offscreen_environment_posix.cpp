@@ -19,4 +19,6 @@ OffscreenEnvironment PrepareOffscreenDrawing() {
     return environment;
 }
 
+const char* WindowPlatform() { return nullptr; }
+
 }  // namespace zorvek

@@ -11,4 +11,8 @@ OffscreenEnvironment PrepareOffscreenDrawing() {
     return environment;
 }
 
+const char* WindowPlatform() {
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? "windows:fontengine=freetype" : nullptr;
+}
+
 }  // namespace zorvek
