@@ -16,8 +16,7 @@ int main(int argc, char* argv[]) {
     std::vector<char*> qtArguments(argv, argv + argc);
     char platformOption[] = "-platform";
     if (const char* platform = zorvek::WindowPlatform()) {
-        qtArguments.insert(qtArguments.begin() + 1,
-                           {platformOption, const_cast<char*>(platform)});
+        qtArguments.insert(qtArguments.begin() + 1, {platformOption, const_cast<char*>(platform)});
     }
     int qtCount = static_cast<int>(qtArguments.size());
     qtArguments.push_back(nullptr);
